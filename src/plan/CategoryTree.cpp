@@ -1,0 +1,55 @@
+#include "CategoryTree.h"
+#include "Plan.h"
+
+#include <QHash>
+
+CategoryTrees categoryTreeData(const Plan &plan)
+{
+    CategoryTrees trees;
+    const Table &cats = plan.categories();
+    if (cats.totalRowCount() == 0)
+        return trees;
+
+    const int catName = cats.fieldIndex("cat");
+    const int catKind = cats.fieldIndex("catid");
+    QHash<QString, int> incomeIndex;
+    QHash<QString, int> expenseIndex;
+    for (const Table::Row &row : cats.allRows()) {
+        const QString kind = row.at(catKind).toString();
+        const QString name = row.at(catName).toString();
+        if (kind == Kind::Income) {
+            incomeIndex.insert(name, static_cast<int>(trees.income.size()));
+            trees.income.append({name, {}});
+        } else if (kind == Kind::Expense) {
+            expenseIndex.insert(name, static_cast<int>(trees.expense.size()));
+            trees.expense.append({name, {}});
+        }
+    }
+
+    const Table &items = plan.items();
+    const int itemName = items.fieldIndex("item");
+    const int itemCat = items.fieldIndex("cat");
+    const int itemKind = items.fieldIndex("catid");
+    for (const Table::Row &row : items.allRows()) {
+        const QString kind = row.at(itemKind).toString();
+        const QString cat = row.at(itemCat).toString();
+        if (kind == Kind::Income) {
+            if (auto it = incomeIndex.constFind(cat); it != incomeIndex.cend())
+                trees.income[*it].items.append(row.at(itemName).toString());
+        } else if (kind == Kind::Expense) {
+            if (auto it = expenseIndex.constFind(cat); it != expenseIndex.cend())
+                trees.expense[*it].items.append(row.at(itemName).toString());
+        }
+    }
+    return trees;
+}
+
+CategoryTrees rebuildCategoryTrees(Plan &plan)
+{
+    CategoryTrees trees = categoryTreeData(plan);
+    if (plan.categories().totalRowCount() > 0)
+        plan.categories().setFiltered(false);
+    plan.items().setFiltered(true);
+    plan.setCategoryTrees(trees);
+    return trees;
+}

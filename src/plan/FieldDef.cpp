@@ -1,0 +1,90 @@
+#include "FieldDef.h"
+#include "TableError.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <cmath>
+
+double roundMoney4(double value)
+{
+    if (!std::isfinite(value) || std::fabs(value) >= 1e14)
+        return value;
+    return std::round(value * 10000.0) / 10000.0;
+}
+
+namespace {
+
+[[noreturn]] void conversionError(const FieldDef &field, const QVariant &value, const char *what)
+{
+    throw TableError(QStringLiteral("'%1' is not a valid %2 value for field '%3'")
+                         .arg(value.toString(), QLatin1String(what), field.name));
+}
+
+double toFiniteDouble(const FieldDef &field, const QVariant &value)
+{
+    bool ok = false;
+    const double d = value.toDouble(&ok);
+    if (!ok || !std::isfinite(d))
+        conversionError(field, value, "number");
+    return d;
+}
+
+} // namespace
+
+QVariant normaliseFieldValue(const FieldDef &field, const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return QVariant();
+    if ((value.typeId() == QMetaType::QDateTime && !value.toDateTime().isValid())
+        || (value.typeId() == QMetaType::QDate && !value.toDate().isValid()))
+        return QVariant();
+    const bool blankText = value.typeId() == QMetaType::QString && value.toString().trimmed().isEmpty();
+
+    switch (field.type) {
+    case FieldType::Text: {
+        const QString s = value.toString();
+        return field.width > 0 && s.size() > field.width ? s.left(field.width) : s;
+    }
+    case FieldType::Memo:
+        return value.toString();
+    case FieldType::Money:
+        if (blankText)
+            return QVariant();
+        return roundMoney4(toFiniteDouble(field, value));
+    case FieldType::Real:
+        if (blankText)
+            return QVariant();
+        return toFiniteDouble(field, value);
+    case FieldType::Integer: {
+        if (blankText)
+            return QVariant();
+        bool ok = false;
+        int i = 0;
+        if (value.typeId() == QMetaType::Double) {
+            const double d = value.toDouble();
+            ok = std::isfinite(d) && d == std::trunc(d) && std::fabs(d) <= 2147483647.0;
+            i = static_cast<int>(d);
+        } else {
+            i = value.toInt(&ok);
+        }
+        if (!ok)
+            conversionError(field, value, "integer");
+        return i;
+    }
+    case FieldType::DateTime: {
+        if (blankText)
+            return QVariant();
+        QDateTime dt;
+        if (value.typeId() == QMetaType::QDateTime)
+            dt = value.toDateTime();
+        else if (value.typeId() == QMetaType::QDate)
+            dt = value.toDate().startOfDay();
+        else
+            dt = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
+        if (!dt.isValid())
+            conversionError(field, value, "date");
+        return dt;
+    }
+    }
+    return value;
+}

@@ -1,0 +1,122 @@
+#include "PlanFiles.h"
+#include "DataPacket.h"
+#include "IniFile.h"
+#include "Plan.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace PlanFiles {
+
+namespace {
+// Far beyond any household plan; guards against reading a huge wrong file.
+constexpr qint64 kMaxTableFileSize = 1LL << 30;
+}
+
+QString loansFile(const QString &p) { return p + QStringLiteral("ln"); }
+QString savingsFile(const QString &p) { return p + QStringLiteral("sv"); }
+QString categoriesFile(const QString &p) { return p + QStringLiteral("cat"); }
+QString remindersFile(const QString &p) { return p + QStringLiteral("rem"); }
+QString settingsFile(const QString &p) { return p + QStringLiteral("ini"); }
+
+namespace {
+
+std::vector<Table::Row> readRows(const Table &table, const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileFormatError(fileName, QStringLiteral("\"%1\" cannot be opened: %2").arg(fileName, file.errorString()));
+    if (file.size() > kMaxTableFileSize)
+        throw FileFormatError(fileName, QStringLiteral("\"%1\" is not a valid plan file: it is far too large").arg(fileName));
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw FileFormatError(fileName, QStringLiteral("\"%1\" cannot be read: %2").arg(fileName, file.errorString()));
+    return DataPacket::read(data, table, fileName);
+}
+
+// Checks rows against the table's key on a scratch table, so the real table
+// only changes when the whole file is good.
+void checkedAssign(Table &table, std::vector<Table::Row> rows, const QString &fileName)
+{
+    try {
+        table.setAllRows(std::move(rows));
+    } catch (const TableError &e) {
+        throw FileFormatError(fileName, QStringLiteral("\"%1\" is not a valid plan file: %2").arg(fileName, e.message()));
+    }
+}
+
+} // namespace
+
+void loadTable(Table &table, const QString &fileName)
+{
+    checkedAssign(table, readRows(table, fileName), fileName);
+}
+
+void loadPlan(Plan &plan, const QString &planFile)
+{
+    struct Part
+    {
+        Table *table;
+        QString file;
+    };
+    const Part parts[] = {
+        {&plan.items(), planFile},
+        {&plan.loans(), loansFile(planFile)},
+        {&plan.savings(), savingsFile(planFile)},
+        {&plan.categories(), categoriesFile(planFile)},
+        {&plan.reminders(), remindersFile(planFile)},
+    };
+    // Read and check everything first on scratch tables.
+    std::vector<std::vector<Table::Row>> loaded;
+    for (const Part &part : parts) {
+        if (!QFile::exists(part.file)) {
+            loaded.emplace_back();
+            continue;
+        }
+        std::unique_ptr<Table> scratch(Plan::createTable(part.table->name()));
+        checkedAssign(*scratch, readRows(*part.table, part.file), part.file);
+        loaded.push_back(scratch->allRows());
+    }
+    for (size_t i = 0; i < std::size(parts); ++i)
+        parts[i].table->setAllRows(std::move(loaded[i]));
+}
+
+void saveTable(const Table &table, const QString &fileName)
+{
+    const QByteArray bytes = DataPacket::write(table);
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw FileWriteError(fileName, QStringLiteral("\"%1\" cannot be created: %2").arg(fileName, file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw FileWriteError(fileName, QStringLiteral("\"%1\" cannot be written: %2").arg(fileName, file.errorString()));
+}
+
+void savePlanTables(const Plan &plan, const QString &planFile)
+{
+    saveTable(plan.items(), planFile);
+    saveTable(plan.loans(), loansFile(planFile));
+    saveTable(plan.savings(), savingsFile(planFile));
+    saveTable(plan.categories(), categoriesFile(planFile));
+    saveTable(plan.reminders(), remindersFile(planFile));
+}
+
+QString readDisplayFrequencyText(const QString &iniFile)
+{
+    return IniFile::read(iniFile, QStringLiteral("freqvalue"), QStringLiteral("0"), QStringLiteral("ERROR"));
+}
+
+int displayFrequencyFromText(const QString &text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok)
+        throw PlanFileError(QString(), QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return value;
+}
+
+void writeDisplayFrequency(const QString &iniFile, int index)
+{
+    IniFile::write(iniFile, QStringLiteral("freqvalue"), QStringLiteral("0"), QString::number(index));
+}
+
+} // namespace PlanFiles

@@ -1,0 +1,75 @@
+#include "Savings.h"
+#include "Frequency.h"
+#include "Plan.h"
+
+#include <cstdlib>
+
+namespace Savings {
+
+namespace {
+constexpr qint64 kMsecsPerDay = 86400000;
+
+qint64 naiveMsecs(const QDateTime &dt)
+{
+    return dt.date().toJulianDay() * kMsecsPerDay + dt.time().msecsSinceStartOfDay();
+}
+} // namespace
+
+qint64 wholeDaysBetween(const QDateTime &a, const QDateTime &b)
+{
+    if (!a.isValid() || !b.isValid())
+        return 0;
+    return std::llabs(naiveMsecs(b) - naiveMsecs(a)) / kMsecsPerDay;
+}
+
+qint64 periods(const QString &frequency, const QDateTime &start, const QDateTime &finish)
+{
+    const int length = Frequency::periodDays(frequency);
+    if (length <= 0)
+        return 0;
+    return wholeDaysBetween(start, finish) / length;
+}
+
+std::optional<double> instalment(const QString &frequency, const QDateTime &start,
+                                 const QDateTime &finish, double target)
+{
+    const qint64 n = periods(frequency, start, finish);
+    if (n < 1)
+        return std::nullopt;
+    return target / static_cast<double>(n);
+}
+
+double balance(const QString &frequency, const QDateTime &start, double instalment,
+               double target, const QDateTime &now)
+{
+    const int length = Frequency::periodDays(frequency);
+    if (length <= 0 || !start.isValid())
+        return 0;
+    const qint64 elapsed = wholeDaysBetween(now, start) / length;
+    return target - static_cast<double>(elapsed) * instalment;
+}
+
+AddResult add(Plan &plan, const QString &description, const QString &frequency,
+              const QDateTime &start, const QDateTime &finish, double target)
+{
+    const std::optional<double> each = instalment(frequency, start, finish, target);
+    if (!each)
+        return {AddResult::NotEnoughTime, QStringLiteral("You dont have enough time to save ") + frequency};
+    Table &t = plan.savings();
+    try {
+        t.insert();
+        t.setValue("desc", description);
+        t.setValue("freq", frequency);
+        t.setValue("amount", target);
+        t.setValue("freqamount", *each);
+        t.setValue("start", start);
+        t.setValue("finish", finish);
+        t.post();
+    } catch (const TableError &) {
+        t.cancel();
+        return {AddResult::Failed, QString()};
+    }
+    return {AddResult::Added, QString()};
+}
+
+} // namespace Savings

@@ -1,0 +1,152 @@
+#pragma once
+#include "FieldDef.h"
+#include "FilterExpression.h"
+#include "TableError.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QVariant>
+#include <functional>
+#include <vector>
+
+// One in-memory table of a plan: fields, rows, an optional unique key and a
+// presentation order, a cursor over the visible rows, insert/edit/post/cancel/
+// delete, a filter, and a master link that makes it the detail of another table.
+//
+// Rows are kept in presentation order (the order fields when there are any,
+// otherwise the order they were added). The visible rows are those that pass
+// the filter (while it is switched on) and the master link (while it is active).
+class Table : public QObject
+{
+    Q_OBJECT
+public:
+    using Row = QList<QVariant>;
+    enum class State { Browse, Insert, Edit };
+
+    // `orderFields` are the fields of the presentation order; with `uniqueKey`
+    // no two rows may have equal values in all of them.
+    Table(const QString &name, const QList<FieldDef> &fields,
+          const QStringList &orderFields = {}, bool uniqueKey = false,
+          const QString &indexName = QString(), QObject *parent = nullptr);
+
+    QString name() const { return m_name; }
+    QString indexName() const { return m_indexName; }
+    const QList<FieldDef> &fields() const { return m_fields; }
+    int fieldIndex(const QString &name) const; // -1 when unknown
+    const QList<int> &orderFieldIndexes() const { return m_order; }
+    bool hasUniqueKey() const { return m_unique; }
+
+    // --- cursor over the visible rows -----------------------------------
+    int rowCount() const { return static_cast<int>(m_visible.size()); }
+    int currentRow() const { return m_current; } // -1 when there are no rows
+    bool isEmpty() const { return m_visible.empty(); }
+    void first();
+    void next();
+    void goTo(int visibleRow);
+    bool atEnd() const { return m_atEnd; }  // set by next() past the last row
+
+    // --- fields of the current row (or of the insert/edit buffer) -------
+    QVariant value(const QString &field) const;
+    QVariant value(int field) const;
+    QString asString(const QString &field) const;
+    double asMoney(const QString &field) const;
+    QDateTime asDateTime(const QString &field) const;
+    int asInteger(const QString &field) const;
+    double asReal(const QString &field) const;
+    // Only while inserting or editing.
+    void setValue(const QString &field, const QVariant &value);
+    void setValue(int field, const QVariant &value);
+
+    // A visible row by number, without moving the cursor.
+    const Row &visibleRow(int visibleRow) const;
+    QVariant visibleValue(int visibleRow, int field) const;
+
+    // --- changes ---------------------------------------------------------
+    State state() const { return m_state; }
+    void insert();   // a blank row to fill; written by post()
+    void edit();     // the current row to change; written by post()
+    void post();     // throws TableError on a duplicate key and stays in its state
+    void cancel();
+    void remove();   // deletes the current row; the next becomes current
+
+    // Appends a whole row (normalised) outside the insert cycle; used when
+    // loading files and by bulk tools. Throws TableError on a duplicate key.
+    void appendRow(const Row &row);
+    // Replaces all rows at once (loading a file). Throws TableError on a
+    // duplicate key and leaves the table unchanged then.
+    void setAllRows(std::vector<Row> rows);
+    void clear();
+    // Removes every row (visible or not) for which `pred` holds; returns how many.
+    int removeRowsWhere(const std::function<bool(const Row &)> &pred);
+
+    // Every row in presentation order, whatever filter or link is in force.
+    const std::vector<Row> &allRows() const { return m_rows; }
+    int totalRowCount() const { return static_cast<int>(m_rows.size()); }
+
+    // --- filter ------------------------------------------------------------
+    QString filter() const { return m_filterText; }
+    // Throws TableError when the text does not parse; the previous filter stays.
+    void setFilter(const QString &expression);
+    bool isFiltered() const { return m_filtered; }
+    void setFiltered(bool on);
+
+    // --- master link ---------------------------------------------------------
+    // This table becomes a detail of `master`: only rows whose `detailFields`
+    // equal the master's current `masterFields` are visible while the link is
+    // active. A detail text field shorter than the master's is compared with
+    // the master's value cut to the detail's width, so a reminder of a long
+    // item name still belongs to its item.
+    void setMasterLink(Table *master, const QStringList &detailFields,
+                       const QStringList &masterFields);
+    void setLinkActive(bool on);
+    bool isLinkActive() const { return m_linkActive; }
+    Table *master() const { return m_master; }
+
+    // Whether `row` belongs to the master row `masterRow` under the link fields.
+    bool belongsTo(const Row &row, const Row &masterRow) const;
+
+    // Compares two rows on the order fields: < 0, 0, > 0.
+    int compareRows(const Row &a, const Row &b) const;
+
+signals:
+    void visibleRowsReset();        // the set of visible rows changed
+    void rowChanged(int visibleRow);  // one visible row's values changed in place
+    void currentRowChanged(int visibleRow);
+
+private:
+    void refresh(int keepIndex = -1, int fallbackVisible = -1);
+    const Row *storedCurrentRow() const;
+    bool isVisible(const Row &row) const;
+    int insertPosition(const Row &row) const;
+    int findKey(const Row &row, int ignoreIndex) const;
+    QString keyText(const Row &row) const;
+    void setCurrent(int visibleRow);
+    void requireBrowse(const char *what) const;
+    int requireField(const QString &name) const;
+    const Row *currentRowPtr() const;
+
+    QString m_name;
+    QString m_indexName;
+    QList<FieldDef> m_fields;
+    QList<int> m_order;
+    bool m_unique = false;
+
+    std::vector<Row> m_rows;     // presentation order
+    std::vector<int> m_visible;  // indexes into m_rows
+    int m_current = -1;
+    bool m_atEnd = false;
+
+    State m_state = State::Browse;
+    Row m_buffer;
+    int m_editIndex = -1;        // row index being edited
+
+    QString m_filterText;
+    FilterExpression m_filterExpr;
+    bool m_filtered = false;
+
+    Table *m_master = nullptr;
+    QList<int> m_linkDetail;
+    QList<int> m_linkMaster;
+    bool m_linkActive = false;
+};
