@@ -1,4 +1,295 @@
 #include "PlanCommands.h"
-int runImportCommand(const QStringList &) { return 2; }
-int runExportCommand(const QStringList &) { return 2; }
-int runTotalsCommand(const QStringList &) { return 2; }
+#include "PlanCsv.h"
+#include "PlanImport.h"
+
+#include "plan/Clock.h"
+#include "plan/DataPacket.h"
+#include "plan/Frequency.h"
+#include "plan/MoneyFormat.h"
+#include "plan/Plan.h"
+#include "plan/PlanFiles.h"
+#include "plan/PlanTotals.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+#include <QFile>
+#include <QTextStream>
+#include <memory>
+#include <vector>
+
+// Exit statuses: 0 done; 1 the output could not be written; 2 bad arguments,
+// bad input or a plan that cannot be read (nothing written then).
+namespace {
+
+constexpr int kWriteFailed = 1;
+constexpr int kBadInput = 2;
+// Enough to show the pattern of what is wrong without flooding the terminal.
+constexpr int kMaxErrorLines = 20;
+
+// Messages are one line each, whatever the file names hold.
+QString oneLine(QString text)
+{
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
+}
+
+int fail(const QString &command, const QString &message, int status = kBadInput)
+{
+    QTextStream(stderr) << "pursekeep-cli " << command << ": " << oneLine(message) << '\n';
+    return status;
+}
+
+struct Arguments
+{
+    QStringList positional;
+    QHash<QString, QString> options;
+};
+
+// Positional arguments and "--name value" or "--name=value" options; a later
+// repeat of an option replaces an earlier one.
+bool parseArguments(const QString &command, const QStringList &args, const QStringList &knownOptions,
+                    int positionalCount, Arguments &out)
+{
+    for (qsizetype a = 0; a < args.size(); ++a) {
+        const QString &arg = args.at(a);
+        if (!arg.startsWith(QLatin1String("--"))) {
+            out.positional << arg;
+            continue;
+        }
+        QString name = arg.mid(2);
+        QString value;
+        const qsizetype eq = name.indexOf(u'=');
+        if (eq >= 0) {
+            value = name.mid(eq + 1);
+            name.truncate(eq);
+        } else if (a + 1 < args.size()) {
+            value = args.at(++a);
+        } else {
+            fail(command, QStringLiteral("--%1 needs a value").arg(name));
+            return false;
+        }
+        if (!knownOptions.contains(name)) {
+            fail(command, QStringLiteral("unknown option --%1").arg(name));
+            return false;
+        }
+        out.options.insert(name, value);
+    }
+    if (out.positional.size() != positionalCount) {
+        fail(command, QStringLiteral("expected %1 arguments, got %2 (run pursekeep-cli without arguments "
+                                     "for the usage)")
+                          .arg(positionalCount)
+                          .arg(out.positional.size()));
+        return false;
+    }
+    return true;
+}
+
+QString frequencyList()
+{
+    const QStringList names = Frequency::names();
+    return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" or ") + names.last();
+}
+
+// The index of a --frequency name, or -1 after reporting it.
+int frequencyOption(const QString &command, const QString &name)
+{
+    const int index = Frequency::indexOf(name);
+    if (index < 0)
+        fail(command, QStringLiteral("'%1' is not a frequency; give %2 (exactly so written)").arg(name, frequencyList()));
+    return index;
+}
+
+// Loads an existing plan; false after reporting why it cannot be read.
+bool loadExistingPlan(const QString &command, const QString &planFile, Plan &plan)
+{
+    const QFileInfo info(planFile);
+    if (!info.exists()) {
+        fail(command, QStringLiteral("\"%1\" does not exist").arg(planFile));
+        return false;
+    }
+    if (!info.isFile()) {
+        fail(command, QStringLiteral("\"%1\" is not a plan file").arg(planFile));
+        return false;
+    }
+    try {
+        PlanFiles::loadPlan(plan, planFile);
+    } catch (const PlanFileError &e) {
+        fail(command, e.message());
+        return false;
+    }
+    return true;
+}
+
+// Files opened for writing; nothing replaces the old files until all of them
+// have been written and committed together, so a failure half way (a full
+// disk) leaves the old files whole.
+class StagedFiles
+{
+public:
+    // An empty string when written, else what went wrong.
+    QString add(const QString &fileName, const QByteArray &bytes)
+    {
+        auto file = std::make_unique<QSaveFile>(fileName);
+        if (!file->open(QIODevice::WriteOnly))
+            return QStringLiteral("\"%1\" cannot be created: %2").arg(fileName, file->errorString());
+        if (file->write(bytes) != bytes.size())
+            return QStringLiteral("\"%1\" cannot be written: %2").arg(fileName, file->errorString());
+        m_files.push_back(std::move(file));
+        return {};
+    }
+
+    QString commit()
+    {
+        for (const auto &file : m_files)
+            if (!file->commit())
+                return QStringLiteral("\"%1\" cannot be written: %2").arg(file->fileName(), file->errorString());
+        m_files.clear();
+        return {};
+    }
+
+private:
+    std::vector<std::unique_ptr<QSaveFile>> m_files;
+};
+
+QString writePlan(const Plan &plan, const QString &planFile, int displayFrequency)
+{
+    const std::pair<const Table *, QString> parts[] = {
+        {&plan.items(), planFile},
+        {&plan.loans(), PlanFiles::loansFile(planFile)},
+        {&plan.savings(), PlanFiles::savingsFile(planFile)},
+        {&plan.categories(), PlanFiles::categoriesFile(planFile)},
+        {&plan.reminders(), PlanFiles::remindersFile(planFile)},
+    };
+    StagedFiles staged;
+    for (const auto &[table, fileName] : parts) {
+        const QString problem = staged.add(fileName, DataPacket::write(*table));
+        if (!problem.isEmpty())
+            return problem;
+    }
+    try {
+        PlanFiles::writeDisplayFrequency(PlanFiles::settingsFile(planFile), displayFrequency);
+    } catch (const PlanFileError &e) {
+        return e.message();
+    }
+    return staged.commit();
+}
+
+} // namespace
+
+int runImportCommand(const QStringList &args)
+{
+    const QString command = QStringLiteral("import");
+    Arguments arguments;
+    if (!parseArguments(command, args, {QStringLiteral("frequency")}, 2, arguments))
+        return kBadInput;
+    const QString folder = arguments.positional.at(0);
+    const QString planFile = arguments.positional.at(1);
+    const int frequency = frequencyOption(command, arguments.options.value(QStringLiteral("frequency"),
+                                                                           Frequency::name(2)));
+    if (frequency < 0)
+        return kBadInput;
+
+    Plan plan;
+    PlanImport import;
+    const bool good = import.read(folder, plan);
+    QTextStream err(stderr);
+    for (const QString &warning : import.warnings())
+        err << oneLine(warning) << '\n';
+    if (!good) {
+        const QStringList &errors = import.errors();
+        for (qsizetype i = 0; i < errors.size() && i < kMaxErrorLines; ++i)
+            err << oneLine(errors.at(i)) << '\n';
+        if (errors.size() > kMaxErrorLines)
+            err << "... and " << errors.size() - kMaxErrorLines << " more problems\n";
+        err << "pursekeep-cli import: nothing was written\n";
+        return kBadInput;
+    }
+
+    const QString problem = writePlan(plan, planFile, frequency);
+    if (!problem.isEmpty())
+        return fail(command, problem, kWriteFailed);
+    return 0;
+}
+
+int runExportCommand(const QStringList &args)
+{
+    const QString command = QStringLiteral("export");
+    Arguments arguments;
+    if (!parseArguments(command, args, {}, 2, arguments))
+        return kBadInput;
+    const QString planFile = arguments.positional.at(0);
+    const QString folder = arguments.positional.at(1);
+
+    Plan plan;
+    if (!loadExistingPlan(command, planFile, plan))
+        return kBadInput;
+    if (!QDir().mkpath(folder))
+        return fail(command, QStringLiteral("the folder \"%1\" cannot be created").arg(folder), kWriteFailed);
+
+    const QDir dir(folder);
+    StagedFiles staged;
+    for (const PlanCsv::TableFile &file : PlanCsv::tableFiles()) {
+        const QString problem = staged.add(dir.filePath(file.csvName),
+                                           PlanCsv::tableText(file.table(plan)).toUtf8());
+        if (!problem.isEmpty())
+            return fail(command, problem, kWriteFailed);
+    }
+    const QString problem = staged.commit();
+    if (!problem.isEmpty())
+        return fail(command, problem, kWriteFailed);
+    return 0;
+}
+
+int runTotalsCommand(const QStringList &args)
+{
+    const QString command = QStringLiteral("totals");
+    Arguments arguments;
+    if (!parseArguments(command, args, {QStringLiteral("frequency"), QStringLiteral("today")}, 1, arguments))
+        return kBadInput;
+    const QString planFile = arguments.positional.at(0);
+
+    if (arguments.options.contains(QStringLiteral("today"))) {
+        const QString text = arguments.options.value(QStringLiteral("today"));
+        const QDate today = QDate::fromString(text, Qt::ISODate);
+        if (text.size() != 10 || !today.isValid())
+            return fail(command, QStringLiteral("--today needs a date as yyyy-MM-dd, not '%1'").arg(text));
+        Clock::set(QDateTime(today, QTime(12, 0)));
+    }
+
+    int frequency = -1;
+    if (arguments.options.contains(QStringLiteral("frequency"))) {
+        frequency = frequencyOption(command, arguments.options.value(QStringLiteral("frequency")));
+        if (frequency < 0)
+            return kBadInput;
+    }
+
+    Plan plan;
+    if (!loadExistingPlan(command, planFile, plan))
+        return kBadInput;
+
+    if (frequency < 0) {
+        // The plan's own display frequency, as the program reads it when it
+        // opens the plan; without one there is no telling which is meant.
+        const QString iniFile = PlanFiles::settingsFile(planFile);
+        const QString text = PlanFiles::readDisplayFrequencyText(iniFile);
+        try {
+            frequency = PlanFiles::displayFrequencyFromText(text);
+        } catch (const PlanFileError &e) {
+            return fail(command, QStringLiteral("\"%1\": %2; give --frequency NAME").arg(iniFile, e.message()));
+        }
+        if (Frequency::name(frequency).isEmpty())
+            return fail(command, QStringLiteral("\"%1\": %2 is not a display frequency (0 to 5); give --frequency NAME")
+                                     .arg(iniFile)
+                                     .arg(frequency));
+    }
+
+    const PlanTotals totals = computePlanTotals(plan, Frequency::name(frequency), Clock::now());
+    const QByteArray text = (statusBarTexts(totals, MoneyFormat::currencySymbol()).join(u'\n') + u'\n').toUtf8();
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly) || out.write(text) != text.size() || !out.flush())
+        return fail(command, QStringLiteral("cannot write to standard output"), kWriteFailed);
+    return 0;
+}

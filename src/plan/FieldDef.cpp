@@ -29,6 +29,21 @@ double toFiniteDouble(const FieldDef &field, const QVariant &value)
     return d;
 }
 
+// The text cut to `width` characters; a character outside the Basic
+// Multilingual Plane (a surrogate pair) counts as one and is never split.
+QString cutToWidth(const QString &text, int width)
+{
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (count == width)
+            return text.left(i);
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        ++count;
+    }
+    return text;
+}
+
 } // namespace
 
 QVariant normaliseFieldValue(const FieldDef &field, const QVariant &value)
@@ -43,7 +58,7 @@ QVariant normaliseFieldValue(const FieldDef &field, const QVariant &value)
     switch (field.type) {
     case FieldType::Text: {
         const QString s = value.toString();
-        return field.width > 0 && s.size() > field.width ? s.left(field.width) : s;
+        return field.width > 0 && s.size() > field.width ? cutToWidth(s, field.width) : s;
     }
     case FieldType::Memo:
         return value.toString();

@@ -1,0 +1,408 @@
+#include "plan/Plan.h"
+#include "plan/PlanFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Runs the built `pursekeep-cli import|export|totals` as a script would.
+class TestPlanCommands : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    struct Run
+    {
+        int status = -1;
+        QString out;
+        QString err;
+    };
+    static Run run(const QStringList &args)
+    {
+        QProcess process;
+        process.setProgram(QStringLiteral(PURSEKEEP_CLI));
+        process.setArguments(args);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LC_ALL", "C.UTF-8"); // no currency symbol in the locale: "$"
+        process.setProcessEnvironment(env);
+        process.start();
+        process.waitForFinished(30000);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    // A fresh folder per test row.
+    QString folder(const QString &name)
+    {
+        const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + u'-'
+                                            + QString::fromLatin1(QTest::currentDataTag()) + u'-' + name);
+        QDir().mkpath(path);
+        return path;
+    }
+    static void writeFile(const QString &path, const QByteArray &bytes)
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    static QByteArray readFile(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    static QStringList familyFiles(const QString &plan)
+    {
+        return {plan, plan + "ln", plan + "sv", plan + "cat", plan + "rem", plan + "ini"};
+    }
+
+    // A row as exact texts: doubles to 17 digits, null apart from empty text.
+    static QStringList exactTexts(const Table::Row &row)
+    {
+        QStringList texts;
+        for (const QVariant &v : row) {
+            if (v.isNull())
+                texts << "<null>";
+            else if (v.typeId() == QMetaType::Double)
+                texts << QString::number(v.toDouble(), 'g', 17);
+            else if (v.typeId() == QMetaType::QDateTime)
+                texts << v.toDateTime().toString(Qt::ISODateWithMs);
+            else
+                texts << "'" + v.toString() + "'";
+        }
+        return texts;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
+
+    // A plan holding every kind of value goes out to CSV and back unchanged.
+    void exportImportReproducesEveryValue()
+    {
+        Plan plan;
+        const QString clef = QString::fromUtf8("\xF0\x9D\x84\x9E"); // one character, two UTF-16 units
+        const QString fiftyChars = QString(49, u'x') + clef;
+        plan.items().appendRow({fiftyChars, "Monthly", 1234.5678, "Ümlaut café", "I", "two\nlines, \"quoted\"\r\nend"});
+        plan.items().appendRow({"Bread", "Weekly", 0.1, "Food", "E", ""});
+        plan.items().appendRow({"Bus", "Daily", -0.0001, "Food", "E", QVariant()});
+        plan.categories().appendRow({"Ümlaut café", "I"});
+        plan.categories().appendRow({"Food", "E"});
+        plan.categories().appendRow({QString(20, u'c'), "E"});
+        plan.savings().appendRow({"Car, \"new\"", 99999999.9999, QDateTime(QDate(2024, 3, 1), QTime(0, 0)),
+                                  QDateTime(QDate(2025, 2, 28), QTime(13, 45, 7, 123)), "Fortnightly", 33.3333});
+        plan.savings().appendRow({"Nothing yet", QVariant(), QVariant(), QVariant(), "Daily", QVariant()});
+        plan.loans().appendRow({"House", "Bank", 250000.0, 1234.56, "Monthly",
+                                QDateTime(QDate(2020, 1, 31), QTime(0, 0)), 25,
+                                QDateTime(QDate(2045, 1, 31), QTime(0, 0)), 0.1 + 0.2});
+        plan.loans().appendRow({"Tiny", "", 1.0, 0.5, "Yearly", QVariant(), -7, QVariant(), 1e-7});
+        plan.reminders().appendRow({"E", "Food", "Bread", 31, "Buy bread ☺", 12});
+        plan.reminders().appendRow({"I", "Ümlaut café", fiftyChars.left(20), 1, "Pay day", 1});
+
+        const QString planA = m_dir.filePath("a.pkb");
+        PlanFiles::savePlanTables(plan, planA);
+        const QString csv = folder("csv");
+        const Run exported = run({"export", planA, csv});
+        QCOMPARE(exported.err, QString());
+        QCOMPARE(exported.status, 0);
+        QVERIFY(readFile(csv + "/items.csv").startsWith("item,freq,amount,cat,catid,notes\r\n"));
+        QVERIFY(readFile(csv + "/items.csv").contains(",\"two\nlines, \"\"quoted\"\"\r\nend\"\r\n"));
+
+        const QString planB = m_dir.filePath("b.pkb");
+        const Run imported = run({"import", csv, planB});
+        QCOMPARE(imported.err, QString());
+        QCOMPARE(imported.status, 0);
+
+        Plan back;
+        PlanFiles::loadPlan(back, planB);
+        const QList<Table *> before = {&plan.items(), &plan.categories(), &plan.savings(), &plan.loans(),
+                                       &plan.reminders()};
+        const QList<Table *> after = {&back.items(), &back.categories(), &back.savings(), &back.loans(),
+                                      &back.reminders()};
+        for (qsizetype t = 0; t < before.size(); ++t) {
+            QCOMPARE(after[t]->totalRowCount(), before[t]->totalRowCount());
+            for (int r = 0; r < before[t]->totalRowCount(); ++r)
+                QCOMPARE(exactTexts(after[t]->allRows().at(r)), exactTexts(before[t]->allRows().at(r)));
+        }
+        for (const char *suffix : {"", "ln", "sv", "cat", "rem"})
+            QCOMPARE(readFile(planB + suffix), readFile(planA + suffix));
+        QCOMPARE(readFile(planB + "ini"), QByteArray("[freqvalue]\r\n0=2\r\n"));
+    }
+
+    void totals_data()
+    {
+        QTest::addColumn<QByteArray>("items");
+        QTest::addColumn<QByteArray>("savings");
+        QTest::addColumn<QByteArray>("loans");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("expected");
+
+        const QByteArray worked = "item,freq,amount,cat,catid,notes\n"
+                                  "Salary,Monthly,1000,Work,I,\nFood,Weekly,100,Home,E,\nBus,Daily,3,Home,E,\n";
+        const QByteArray noSavings = "desc,amount,start,finish,freq,freqamount\n";
+        const QByteArray noLoans = "purpose,lender,amtborrowed,minpay,payfreq,start,loanlgth,finish,intrate\n";
+        const QByteArray noItems = "item,freq,amount,cat,catid,notes\n";
+        QTest::newRow("worked example")
+            << worked << noSavings << noLoans << QStringList{"--frequency", "Monthly"}
+            << "Income Total: $1000.00\nExpense Total: $526.13\nSavings Goals: $0.00\n"
+               "Total Loans: $0.00\nBalance: $473.87\n";
+        QTest::newRow("plan's own frequency")
+            << worked << noSavings << noLoans << QStringList{}
+            << "Income Total: $459.96\nExpense Total: $242.00\nSavings Goals: $0.00\n"
+               "Total Loans: $0.00\nBalance: $217.96\n";
+
+        const QByteArray goal = noSavings + "Car,1000,2024-01-01,2024-06-15,Weekly,10\n";
+        const QByteArray loan = noLoans + "Car,Bank,5000,20,Weekly,2020-01-01,5,2024-06-15,7.5\n";
+        const QStringList weekly = {"--frequency", "Weekly", "--today"};
+        QTest::newRow("goal finishing today")
+            << noItems << goal << noLoans << weekly + QStringList{"2024-06-15"}
+            << "Income Total: $0.00\nExpense Total: $0.00\nSavings Goals: $0.00\n"
+               "Total Loans: $0.00\nBalance: $0.00\n";
+        QTest::newRow("goal finishing tomorrow")
+            << noItems << goal << noLoans << weekly + QStringList{"2024-06-14"}
+            << "Income Total: $0.00\nExpense Total: $0.00\nSavings Goals: $10.00\n"
+               "Total Loans: $0.00\nBalance: -$10.00\n";
+        QTest::newRow("loan finishing today")
+            << noItems << noSavings << loan << weekly + QStringList{"2024-06-15"}
+            << "Income Total: $0.00\nExpense Total: $0.00\nSavings Goals: $0.00\n"
+               "Total Loans: $0.00\nBalance: $0.00\n";
+        QTest::newRow("loan finishing tomorrow")
+            << noItems << noSavings << loan << weekly + QStringList{"2024-06-14"}
+            << "Income Total: $0.00\nExpense Total: $0.00\nSavings Goals: $0.00\n"
+               "Total Loans: $20.00\nBalance: -$20.00\n";
+    }
+    void totals()
+    {
+        QFETCH(QByteArray, items);
+        QFETCH(QByteArray, savings);
+        QFETCH(QByteArray, loans);
+        QFETCH(QStringList, options);
+        const QString csv = folder("csv");
+        writeFile(csv + "/items.csv", items);
+        writeFile(csv + "/savings.csv", savings);
+        writeFile(csv + "/loans.csv", loans);
+        const QString plan = folder("plan") + "/plan.pkb";
+        QCOMPARE(run({"import", csv, plan}).status, 0); // display frequency "Fortnightly"
+
+        const Run result = run(QStringList{"totals", plan} + options);
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.status, 0);
+        QTEST(result.out, "expected");
+    }
+
+    // Without --frequency the plan's settings file decides; a missing or
+    // unusable one is reported, as the program reports it on opening.
+    void totalsDisplayFrequency_data()
+    {
+        QTest::addColumn<QByteArray>("ini"); // "-" for no settings file
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("output");
+
+        QTest::newRow("monthly") << QByteArray("[freqvalue]\r\n0=3\r\n") << QStringList{} << 0
+                                 << "Income Total: $1000.00\n";
+        QTest::newRow("missing") << QByteArray("-") << QStringList{} << 2
+                                 << "pursekeep-cli totals: \"%1ini\": 'ERROR' is not a valid integer value; "
+                                    "give --frequency NAME\n";
+        QTest::newRow("missing, option given") << QByteArray("-") << QStringList{"--frequency", "Monthly"} << 0
+                                               << "Income Total: $1000.00\n";
+        QTest::newRow("not a number") << QByteArray("[freqvalue]\n0=Monthly\n") << QStringList{} << 2
+                                      << "pursekeep-cli totals: \"%1ini\": 'Monthly' is not a valid integer "
+                                         "value; give --frequency NAME\n";
+        QTest::newRow("out of range") << QByteArray("[freqvalue]\n0=6\n") << QStringList{} << 2
+                                      << "pursekeep-cli totals: \"%1ini\": 6 is not a display frequency "
+                                         "(0 to 5); give --frequency NAME\n";
+    }
+    void totalsDisplayFrequency()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(QStringList, options);
+        QFETCH(QString, output);
+        const QString csv = folder("csv");
+        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nSalary,Monthly,1000,Work,I,\n");
+        const QString plan = folder("plan") + "/plan.pkb";
+        QCOMPARE(run({"import", csv, plan}).status, 0);
+        QFile::remove(plan + "ini");
+        if (ini != "-")
+            writeFile(plan + "ini", ini);
+
+        const Run result = run(QStringList{"totals", plan} + options);
+        QTEST(result.status, "status");
+        if (result.status == 0)
+            QCOMPARE(result.out.section(u'\n', 0, 0) + u'\n', output);
+        else
+            QCOMPARE(result.err, output.arg(plan));
+    }
+
+    void importRefusesBadInput_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message"); // the first line on stderr, after "DIR/"
+
+        const QByteArray items = "item,freq,amount,cat,catid,notes\r\nRent,Monthly,800,Home,E,\r\n";
+        const QByteArray reminders = "cat_id,cat,item,dom,desc,month\n";
+        const QByteArray savings = "desc,amount,start,finish,freq,freqamount\n";
+        const QByteArray loans = "purpose,lender,amtborrowed,minpay,payfreq,start,loanlgth,finish,intrate\n";
+        QTest::newRow("unknown frequency")
+            << "items.csv" << items + "Gas,Biweekly,80,Home,E,\r\n"
+            << "items.csv:3: field 'freq': 'Biweekly' is not a frequency; give Daily, Weekly, Fortnightly, "
+               "Monthly, Quarterly or Yearly (exactly so written)";
+        QTest::newRow("frequency in other case")
+            << "loans.csv" << loans + "Car,Bank,100,10,monthly,,,,\n"
+            << "loans.csv:2: field 'payfreq': 'monthly' is not a frequency; give Daily, Weekly, Fortnightly, "
+               "Monthly, Quarterly or Yearly (exactly so written)";
+        QTest::newRow("savings frequency")
+            << "savings.csv" << savings + "Car,100,,,Yearly,\n"
+            << "savings.csv:2: field 'freq': 'Yearly' is not a savings frequency; give Daily, Weekly, "
+               "Fortnightly or Monthly (exactly so written)";
+        QTest::newRow("kind letter")
+            << "categories.csv" << QByteArray("cat,catid\nHome,E\nWork,i\n")
+            << "categories.csv:3: field 'catid': 'i' is not a kind letter; give I (income) or E (expense)";
+        QTest::newRow("number")
+            << "items.csv" << items + "Gas,Weekly,\"80,50\",Home,E,\r\n"
+            << "items.csv:3: field 'amount': '80,50' is not a number (write it with a decimal point, such "
+               "as 1234.50)";
+        QTest::newRow("date")
+            << "savings.csv" << savings + "Car,100,2024-02-30,,Weekly,\n"
+            << "savings.csv:2: field 'start': '2024-02-30' is not a date (yyyy-MM-dd, or "
+               "yyyy-MM-ddTHH:mm:ss.zzz with a time)";
+        QTest::newRow("month 13") << "reminders.csv" << reminders + "E,Home,Rent,1,Pay,13\n"
+                                  << "reminders.csv:2: field 'month': 13 is not a month; give 1 to 12";
+        QTest::newRow("day 32") << "reminders.csv" << reminders + "E,Home,Rent,32,Pay,1\n"
+                                << "reminders.csv:2: field 'dom': 32 is not a day of the month; give 1 to 31";
+        QTest::newRow("no day") << "reminders.csv" << reminders + "E,Home,Rent,,Pay,1\n"
+                                << "reminders.csv:2: field 'dom': the day of the month is missing; give 1 to 31";
+        QTest::newRow("duplicate item")
+            << "items.csv" << items + "Gas,Weekly,80,Home,E,\r\nRent,Weekly,200,Home,E,\r\n"
+            << "items.csv:4: field 'item': the item 'Rent' in category 'Home' (E) is already on line 2";
+        QTest::newRow("duplicate category")
+            << "categories.csv" << QByteArray("cat,catid\nHome,E\nHome,I\n\"Home\",E\n")
+            << "categories.csv:4: field 'cat': the category 'Home' (E) is already on line 2";
+        QTest::newRow("text too long")
+            << "reminders.csv" << reminders + "E,Home," + QByteArray(21, 'r') + ",1,Pay,1\n"
+            << "reminders.csv:2: field 'item': the text is 21 characters long; at most 20 fit";
+        QTest::newRow("header in another order")
+            << "categories.csv" << QByteArray("catid,cat\nE,Home\n")
+            << "categories.csv:1: the header row is 'catid,cat'; it must be cat,catid";
+        QTest::newRow("empty file") << "items.csv" << QByteArray()
+                                    << "items.csv:1: the header row is missing; it must be "
+                                       "item,freq,amount,cat,catid,notes";
+        QTest::newRow("cell missing") << "items.csv" << items + "Gas,Weekly,80,Home,E\r\n"
+                                      << "items.csv:3: 5 cells where the header has 6";
+        QTest::newRow("quote never closed")
+            << "items.csv" << items + "Gas,Weekly,80,Home,E,\"note\r\nmore\r\n"
+            << "items.csv:3: a quoted cell is never closed";
+        QTest::newRow("not UTF-8") << "items.csv" << items + "Caf\xE9,Weekly,3,Home,E,\r\n"
+                                   << "items.csv:3: the file is not UTF-8 text";
+    }
+    void importRefusesBadInput()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        // An existing plan in the way, which a refused import must leave alone.
+        const QString good = folder("good");
+        writeFile(good + "/items.csv", "item,freq,amount,cat,catid,notes\nOld,Weekly,1,Home,E,\n");
+        const QString plan = folder("plan") + "/plan.pkb";
+        QCOMPARE(run({"import", good, plan, "--frequency", "Yearly"}).status, 0);
+        QList<QByteArray> before;
+        for (const QString &path : familyFiles(plan))
+            before << readFile(path);
+
+        const QString csv = folder("csv");
+        writeFile(csv + "/categories.csv", "cat,catid\nHome,E\n");
+        writeFile(csv + "/" + file, content);
+        const Run result = run({"import", csv, plan});
+        QCOMPARE(result.status, 2);
+        QCOMPARE(result.err.section(u'\n', 0, 0), csv + "/" + message);
+        QVERIFY(result.err.endsWith("pursekeep-cli import: nothing was written\n"));
+        QList<QByteArray> after;
+        for (const QString &path : familyFiles(plan))
+            after << readFile(path);
+        QCOMPARE(after, before);
+    }
+
+    void importArguments_data()
+    {
+        QTest::addColumn<QStringList>("args"); // %1 a folder with items.csv, %2 the plan
+        QTest::addColumn<QString>("err");
+        QTest::newRow("unknown frequency") << QStringList{"%1", "%2", "--frequency", "fortnightly"}
+                                           << "pursekeep-cli import: 'fortnightly' is not a frequency; give Daily, "
+                                              "Weekly, Fortnightly, Monthly, Quarterly or Yearly (exactly so "
+                                              "written)\n";
+        QTest::newRow("empty folder") << QStringList{"%1/nothing", "%2"}
+                                      << "'%1/nothing' holds none of items.csv, categories.csv, savings.csv, "
+                                         "loans.csv or reminders.csv: there is nothing to import\n"
+                                         "pursekeep-cli import: nothing was written\n";
+        QTest::newRow("no folder") << QStringList{"%1/absent", "%2"}
+                                   << "'%1/absent' is not a folder\npursekeep-cli import: nothing was written\n";
+    }
+    void importArguments()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, err);
+        const QString csv = folder("csv");
+        QDir().mkpath(csv + "/nothing");
+        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\n");
+        const QString plan = folder("plan") + "/plan.pkb";
+        for (QString &arg : args)
+            arg = arg.arg(csv, plan);
+        const Run result = run(QStringList{"import"} + args);
+        QCOMPARE(result.status, 2);
+        QCOMPARE(result.err, err.arg(csv));
+        QVERIFY(!QFile::exists(plan));
+        QVERIFY(!QFile::exists(plan + "ini"));
+    }
+
+    // A plan that cannot be read: one line on stderr, status 2, nothing written.
+    void unreadablePlan_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QByteArray>("content"); // "-" for no file, "/" for a folder
+        QTest::addColumn<QString>("message");
+        const QByteArray text = "item,freq,amount\n";
+        for (const QString command : {"export", "totals"}) {
+            QTest::addRow("%s truncated", qPrintable(command)) << command << QByteArray("truncate") << "";
+            QTest::addRow("%s text file", qPrintable(command))
+                << command << text << "\"%1\" is not a valid plan file";
+            QTest::addRow("%s missing", qPrintable(command)) << command << QByteArray("-") << "\"%1\" does not exist";
+            QTest::addRow("%s folder", qPrintable(command)) << command << QByteArray("/") << "\"%1\" is not a plan file";
+        }
+    }
+    void unreadablePlan()
+    {
+        QFETCH(QString, command);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        const QString plan = folder("plan") + "/plan.pkb";
+        if (content == "truncate") {
+            const QString csv = folder("csv");
+            writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nRent,Monthly,800,Home,E,\n");
+            QCOMPARE(run({"import", csv, plan}).status, 0);
+            writeFile(plan, readFile(plan).chopped(3));
+            message = "\"%1\" is not a valid plan file";
+        } else if (content == "/") {
+            QDir().mkpath(plan);
+        } else if (content != "-") {
+            writeFile(plan, content);
+        }
+        const QString out = folder("out");
+        const Run result = run(command == "export" ? QStringList{"export", plan, out}
+                                                   : QStringList{"totals", plan, "--frequency", "Weekly"});
+        QCOMPARE(result.status, 2);
+        QCOMPARE(result.out, QString());
+        QVERIFY2(result.err.startsWith("pursekeep-cli " + command + ": " + message.arg(plan)), qPrintable(result.err));
+        QCOMPARE(result.err.count(u'\n'), 1);
+        QVERIFY(result.err.endsWith(u'\n'));
+        QCOMPARE(QDir(out).entryList(QDir::Files), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlanCommands)
+#include "tst_plancommands.moc"
