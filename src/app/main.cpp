@@ -1,12 +1,14 @@
+#include "app/frm_main.h"
+#include "auxwindows/frm_splashscreen.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setObjectName("frm_main");
-    window.setWindowTitle("Kavo Pursekeep");
+    Tfrm_splashscreen::run();
+    QApplication::setApplicationName(QStringLiteral("Kavo Pursekeep V3"));
+    Tfrm_main window;
     window.showMaximized();
     return app.exec();
 }

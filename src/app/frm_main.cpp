@@ -1,0 +1,522 @@
+#include "frm_main.h"
+#include "frm_newplan.h"
+
+#include "auxwindows/AboutBox.h"
+#include "plan/Plan.h"
+#include "plan/PlanFiles.h"
+#include "planwindow/frm_budget.h"
+#include "widgets/FileDialog.h"
+#include "widgets/Format.h"
+#include "widgets/MessageBox.h"
+#include "widgets/ModalRunner.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kPlanFilter = QStringLiteral("Pursekeep files (*.pkb *.PKB)");
+
+struct ButtonDef
+{
+    const char *name;
+    const char *caption;
+    const char *tooltip;
+    int width;
+    QStyle::StandardPixmap icon;
+};
+
+constexpr ButtonDef kLeftButtons[] = {
+    {"sbtn_openplan", "Open Plan", "Click To Open A Saved Budget Plan", 105, QStyle::SP_DialogOpenButton},
+    {"sb_new_plan", "New Plan", "Click To Create A New Budget Plan", 105, QStyle::SP_FileIcon},
+    {"sbtn_mylinks", "Internet", "Click To Browse The Internet", 105, QStyle::SP_DriveNetIcon},
+};
+constexpr ButtonDef kRightButtons[] = {
+    {"LMDSB_loancalc", "Loan Calculator", "Click To Open The Loan Calculator", 121, QStyle::SP_FileDialogInfoView},
+    {"sbtn_calc", "Calculator", "Click To Open The Calculator", 121, QStyle::SP_ComputerIcon},
+    {"sbtn_exit", "Exit", "Click To Exit", 121, QStyle::SP_DialogCloseButton},
+};
+
+} // namespace
+
+Tfrm_main::Tfrm_main(const QString &programFolder, QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frm_main"));
+    setWindowTitle(QStringLiteral("Kavo Pursekeep"));
+
+    // Dates are day/month/year with slashes everywhere in the program; the
+    // format in force before is put back at exit.
+    m_systemDateFormat = Format::shortDateFormat();
+    Format::setShortDateFormat(QStringLiteral("dd/MM/yyyy"));
+
+    m_programFolder = QDir::cleanPath(programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                              : programFolder);
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    buildButtonBar();
+    m_mdi = new QMdiArea(central);
+    m_mdi->setObjectName(QStringLiteral("documentArea"));
+    m_mdi->setBackground(palette().brush(QPalette::Window));
+    layout->addWidget(m_buttonBar);
+    layout->addWidget(m_mdi, 1);
+    setCentralWidget(central);
+    buildHintsPanel();
+    buildMenus();
+
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &Tfrm_main::subWindowActivated);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        resize(screen->availableGeometry().size());
+    updateMenus();
+}
+
+Tfrm_main::~Tfrm_main()
+{
+    // The document windows go with this window; they are not activated on the way.
+    disconnect(m_mdi, nullptr, this, nullptr);
+}
+
+// --- layout ------------------------------------------------------------------------
+
+void Tfrm_main::buildButtonBar()
+{
+    m_buttonBar = new QFrame(this);
+    m_buttonBar->setObjectName(QStringLiteral("pnl_main_buttons"));
+    m_buttonBar->setFixedHeight(41);
+    m_buttonBar->setFrameShape(QFrame::Panel);
+    m_buttonBar->setFrameShadow(QFrame::Sunken);
+    auto *bar = new QHBoxLayout(m_buttonBar);
+    bar->setContentsMargins(8, 8, 7, 8);
+    bar->setSpacing(7);
+    QFont font(QStringLiteral("Arial"));
+    font.setBold(true);
+    const auto make = [&](const ButtonDef &def) {
+        auto *b = new QToolButton(m_buttonBar);
+        b->setObjectName(QLatin1String(def.name));
+        b->setText(QLatin1String(def.caption));
+        b->setToolTip(QLatin1String(def.tooltip));
+        b->setIcon(style()->standardIcon(def.icon));
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        b->setFixedSize(def.width, 25);
+        b->setFont(font);
+        b->setFocusPolicy(Qt::StrongFocus);
+        bar->addWidget(b);
+    };
+    for (const ButtonDef &def : kLeftButtons)
+        make(def);
+    bar->addStretch(1);
+    for (const ButtonDef &def : kRightButtons)
+        make(def);
+
+    connect(barButton("sbtn_openplan"), &QToolButton::clicked, this, [this] { openPlan(); });
+    connect(barButton("sb_new_plan"), &QToolButton::clicked, this, &Tfrm_main::newPlan);
+    connect(barButton("sbtn_exit"), &QToolButton::clicked, this, &QWidget::close);
+    // The tools arrive in later versions of this window.
+    for (const char *pending : {"sbtn_mylinks", "LMDSB_loancalc", "sbtn_calc"})
+        barButton(QLatin1String(pending))->setEnabled(false);
+}
+
+void Tfrm_main::buildHintsPanel()
+{
+    m_hintPanel = new QFrame(m_mdi);
+    m_hintPanel->setObjectName(QStringLiteral("pnlhint"));
+    m_hintPanel->setFrameShape(QFrame::Panel);
+    m_hintPanel->setFrameShadow(QFrame::Raised);
+    m_hintPanel->setAutoFillBackground(true);
+    m_hintPanel->resize(665, 345);
+    auto *layout = new QVBoxLayout(m_hintPanel);
+    auto *text = new QTextEdit(m_hintPanel);
+    text->setObjectName(QStringLiteral("RE1"));
+    text->setReadOnly(true);
+    text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text->setFixedHeight(304);
+    auto *bottom = new QHBoxLayout;
+    auto *close = new QPushButton(QStringLiteral("Close"), m_hintPanel);
+    close->setObjectName(QStringLiteral("btn_hint_close"));
+    close->setToolTip(QStringLiteral("Close This Hint"));
+    auto *show = new QCheckBox(QStringLiteral("Show On Startup"), m_hintPanel);
+    show->setObjectName(QStringLiteral("cb_show_hint"));
+    show->setToolTip(QStringLiteral("Click To Show This Hint On Startup"));
+    show->setChecked(true);
+    bottom->addWidget(close);
+    bottom->addStretch(1);
+    bottom->addWidget(show);
+    layout->addWidget(text);
+    layout->addLayout(bottom);
+    connect(close, &QPushButton::clicked, m_hintPanel, &QWidget::hide);
+    m_hintPanel->hide();
+}
+
+void Tfrm_main::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("BcBarMainMnu"));
+
+    const auto menu = [&](const char *name, const char *caption) {
+        QMenu *m = bar->addMenu(QLatin1String(caption));
+        m->setObjectName(QLatin1String(name));
+        m->setSeparatorsCollapsible(false);
+        return m;
+    };
+    const auto entry = [&](QMenu *m, const char *name, const char *caption, const QKeySequence &keys = {}) {
+        QAction *a = m->addAction(QLatin1String(caption));
+        a->setObjectName(QLatin1String(name));
+        if (!keys.isEmpty())
+            a->setShortcut(keys);
+        return a;
+    };
+
+    QMenu *file = menu("mnuFile", "&File");
+    file->addSection(QStringLiteral("Load Plan"));
+    connect(entry(file, "mnuNewPlan", "New", QKeySequence(QStringLiteral("Ctrl+N"))), &QAction::triggered, this,
+            [this] { barButton("sb_new_plan")->click(); });
+    connect(entry(file, "mnuOpenPlan", "Open", QKeySequence(QStringLiteral("Ctrl+O"))), &QAction::triggered, this,
+            [this] { barButton("sbtn_openplan")->click(); });
+    file->addSection(QStringLiteral("Save Plan"));
+    connect(entry(file, "mnuSavePlan", "&Save", QKeySequence(QStringLiteral("Ctrl+S"))), &QAction::triggered,
+            this, [this] { forwardToPlan("LMDSbtn_save_plan"); });
+    connect(entry(file, "mnuPlanSaveAs", "Save &As"), &QAction::triggered, this, &Tfrm_main::saveAs);
+    file->addSection(QStringLiteral("Close Plan"));
+    connect(entry(file, "mnuPlanClose", "&Close"), &QAction::triggered, this,
+            [this] { forwardToPlan("obcloseplan"); });
+    connect(entry(file, "mnuPlanCloseAll", "Close All"), &QAction::triggered, this, &Tfrm_main::closeAll);
+    file->addSection(QStringLiteral("Print Plan"));
+    entry(file, "mnuPrint", "&Print", QKeySequence(QStringLiteral("Ctrl+P")));
+    entry(file, "mnuPrintPreview", "Print Pre&view");
+    entry(file, "PrinterSetup1", "Printer Setup");
+    file->addSection(QStringLiteral("Program"));
+    connect(entry(file, "mnuExit", "E&XIT"), &QAction::triggered, this,
+            [this] { barButton("sbtn_exit")->click(); });
+
+    QMenu *edit = menu("mnuEdit", "&Edit");
+    edit->addSection(QStringLiteral("Item"));
+    connect(entry(edit, "mnuNewItem", "New"), &QAction::triggered, this, [this] { forwardToPlan("obnewitem"); });
+    connect(entry(edit, "mnuEditItem", "Edit"), &QAction::triggered, this, [this] { forwardToPlan("obedititem"); });
+    connect(entry(edit, "mnuDeleteItem", "Delete"), &QAction::triggered, this,
+            [this] { forwardToPlan("obdeleteitem"); });
+
+    QMenu *options = menu("Options1", "&Options");
+    options->addSection(QStringLiteral("Hints"));
+    entry(options, "mnushowstartup", "Show Hints On Startup")->setCheckable(true);
+    entry(options, "mnushowhints", "Enable OnScreen Hints")->setCheckable(true);
+    options->addSection(QStringLiteral("Tools"));
+    entry(options, "Calculator1", "Calculator");
+    entry(options, "LoanCalculator1", "Loan Calculator");
+    entry(options, "Internet1", "Internet");
+
+    m_windowsMenu = menu("Windows1", "&Windows");
+    m_windowsMenu->addSection(QStringLiteral("Tile"));
+    connect(entry(m_windowsMenu, "Horizontal1", "Horizontal", QKeySequence(QStringLiteral("Ctrl+H"))),
+            &QAction::triggered, this, &Tfrm_main::tileHorizontally);
+    connect(entry(m_windowsMenu, "Vertical1", "Vertical", QKeySequence(QStringLiteral("Ctrl+T"))),
+            &QAction::triggered, this, &Tfrm_main::tileVertically);
+    connect(entry(m_windowsMenu, "Cascade1", "Cascade", QKeySequence(QStringLiteral("Ctrl+D"))),
+            &QAction::triggered, this, &Tfrm_main::cascade);
+    m_windowsMenu->addSection(QStringLiteral("Windows"));
+    connect(m_windowsMenu, &QMenu::aboutToShow, this, &Tfrm_main::updateWindowMenu);
+
+    QMenu *help = menu("Help1", "&Help");
+    help->addSection(QStringLiteral("Help"));
+    entry(help, "Content1", "Contents");
+    connect(entry(help, "About1", "About"), &QAction::triggered, this, &Tfrm_main::showAbout);
+    help->addSection(QStringLiteral("How To"));
+    entry(help, "ReportABug1", "Report A Bug");
+
+    // Commands that arrive in later versions of this window: present, disabled.
+    for (const char *pending : {"mnuPrint", "mnuPrintPreview", "PrinterSetup1", "mnushowstartup", "mnushowhints",
+                                "Calculator1", "LoanCalculator1", "Internet1", "Content1", "ReportABug1"})
+        action(QLatin1String(pending))->setEnabled(false);
+}
+
+QAction *Tfrm_main::action(const QString &objectName) const
+{
+    return menuBar()->findChild<QAction *>(objectName);
+}
+
+QToolButton *Tfrm_main::barButton(const QString &objectName) const
+{
+    return m_buttonBar->findChild<QToolButton *>(objectName);
+}
+
+// --- windows ------------------------------------------------------------------------
+
+int Tfrm_main::documentWindowCount() const
+{
+    return static_cast<int>(m_mdi->subWindowList().size());
+}
+
+Tfrm_budget *Tfrm_main::activePlanWindow() const
+{
+    QMdiSubWindow *sub = m_mdi->activeSubWindow();
+    return sub ? qobject_cast<Tfrm_budget *>(sub->widget()) : nullptr;
+}
+
+QList<Tfrm_budget *> Tfrm_main::planWindows() const
+{
+    QList<Tfrm_budget *> out;
+    for (QMdiSubWindow *sub : m_mdi->subWindowList(QMdiArea::CreationOrder))
+        if (auto *w = qobject_cast<Tfrm_budget *>(sub->widget()))
+            out << w;
+    return out;
+}
+
+Tfrm_budget *Tfrm_main::createPlanWindow()
+{
+    auto *window = new Tfrm_budget(this);
+    QMdiSubWindow *sub = m_mdi->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    connect(sub, &QObject::destroyed, this, &Tfrm_main::updateMenus, Qt::QueuedConnection);
+    sub->showMaximized();
+    return window;
+}
+
+void Tfrm_main::subWindowActivated(QMdiSubWindow *window)
+{
+    if (window)
+        if (auto *plan = qobject_cast<Tfrm_budget *>(window->widget()))
+            plan->activate();
+    updateMenus();
+}
+
+void Tfrm_main::updateMenus()
+{
+    const bool hasPlan = activePlanWindow() != nullptr;
+    for (const char *name : {"mnuSavePlan", "mnuPlanSaveAs", "mnuPlanClose", "mnuNewItem", "mnuEditItem",
+                             "mnuDeleteItem"})
+        action(QLatin1String(name))->setEnabled(hasPlan);
+    const bool hasWindows = documentWindowCount() > 0;
+    for (const char *name : {"mnuPlanCloseAll", "Horizontal1", "Vertical1", "Cascade1"})
+        action(QLatin1String(name))->setEnabled(hasWindows);
+}
+
+void Tfrm_main::updateWindowMenu()
+{
+    qDeleteAll(m_windowActions);
+    m_windowActions.clear();
+    const QList<QMdiSubWindow *> windows = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow *sub = windows.at(i);
+        QAction *a = m_windowsMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(sub->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(sub == m_mdi->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, sub] {
+            if (sub->isMinimized())
+                sub->showNormal();
+            m_mdi->setActiveSubWindow(sub);
+        });
+        m_windowActions << a;
+    }
+}
+
+void Tfrm_main::forwardToPlan(const char *buttonName)
+{
+    if (Tfrm_budget *plan = activePlanWindow())
+        if (QToolButton *b = plan->toolButton(QLatin1String(buttonName)); b && b->isEnabled())
+            b->click();
+}
+
+void Tfrm_main::saveAs()
+{
+    Tfrm_budget *plan = activePlanWindow();
+    if (!plan)
+        return;
+    plan->setSaved(false);
+    plan->setSaved(plan->savePlan());
+}
+
+void Tfrm_main::showAbout()
+{
+    TAboutBox::showAbout(this);
+}
+
+void Tfrm_main::tileHorizontally()
+{
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *sub : m_mdi->subWindowList(QMdiArea::CreationOrder))
+        if (!sub->isMinimized())
+            windows << sub;
+    if (windows.isEmpty())
+        return;
+    const QRect area = m_mdi->viewport()->rect();
+    const int h = area.height() / static_cast<int>(windows.size());
+    for (int i = 0; i < windows.size(); ++i) {
+        windows.at(i)->showNormal();
+        windows.at(i)->setGeometry(0, i * h, area.width(), h);
+    }
+}
+
+void Tfrm_main::tileVertically()
+{
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *sub : m_mdi->subWindowList(QMdiArea::CreationOrder))
+        if (!sub->isMinimized())
+            windows << sub;
+    if (windows.isEmpty())
+        return;
+    const QRect area = m_mdi->viewport()->rect();
+    const int w = area.width() / static_cast<int>(windows.size());
+    for (int i = 0; i < windows.size(); ++i) {
+        windows.at(i)->showNormal();
+        windows.at(i)->setGeometry(i * w, 0, w, area.height());
+    }
+}
+
+void Tfrm_main::cascade()
+{
+    for (QMdiSubWindow *sub : m_mdi->subWindowList())
+        if (sub->isMaximized())
+            sub->showNormal();
+    m_mdi->cascadeSubWindows();
+}
+
+// --- plan files ------------------------------------------------------------------------
+
+bool Tfrm_main::openPlan()
+{
+    FileDialog::Request request;
+    request.title = QStringLiteral("Open");
+    request.directory = m_programFolder;
+    request.defaultSuffix = QStringLiteral("pkb");
+    request.filter = kPlanFilter;
+    const std::optional<QString> chosen = FileDialog::getOpenFileName(this, request);
+    const QString path = chosen.value_or(QString());
+    const QString name = QFileInfo(path).fileName();
+
+    // A plan is open only once: the same file name brings its window forward.
+    for (QMdiSubWindow *sub : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+        if (!name.isEmpty() && sub->widget()->windowTitle() == name) {
+            sub->showMaximized();
+            m_mdi->setActiveSubWindow(sub);
+            return chosen.has_value();
+        }
+    }
+    if (!chosen)
+        return false;
+
+    Tfrm_budget *window = createPlanWindow();
+    window->setDisplayFrequency(2);
+    window->setPlanfile(path);
+    window->setWindowTitle(name);
+    try {
+        PlanFiles::loadPlan(window->plan(), path);
+    } catch (const PlanFileError &e) {
+        // Nothing of a damaged plan is shown; its files stay as they are.
+        MessageBox::error(this, e.message());
+        window->plan().setSaved(true);
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
+            delete sub;
+        updateMenus();
+        return true;
+    }
+    window->updateall();
+    window->setPagekind(QStringLiteral("income"));
+    window->plan().items().setFilter(kindFilter(Kind::Income));
+    window->plan().items().setFiltered(true);
+    window->rebuildCategoryTrees();
+
+    const QString text = PlanFiles::readDisplayFrequencyText(PlanFiles::settingsFile(path));
+    try {
+        const int index = PlanFiles::displayFrequencyFromText(text);
+        window->setDisplayFrequency(index);
+    } catch (const PlanFileError &e) {
+        MessageBox::error(this, e.message());
+        return true;
+    }
+    window->cb_item_total_freqChange();
+    window->show();
+    return true;
+}
+
+void Tfrm_main::newPlan()
+{
+    m_pendingPlanName.clear();
+    Tfrm_newplan dialog(this);
+    ModalRunner::exec(&dialog);
+    m_pendingPlanName = dialog.planName();
+    if (m_pendingPlanName.isEmpty())
+        return;
+    Tfrm_budget *window = createPlanWindow();
+    window->setPlanfile(m_pendingPlanName + QStringLiteral(".PKB"));
+    window->setWindowTitle(m_pendingPlanName + QStringLiteral(".PKB"));
+}
+
+void Tfrm_main::startupPlan()
+{
+    Tfrm_budget *window = createPlanWindow();
+    window->setPlanfile(QDir(m_programFolder).filePath(QStringLiteral("Untitled1")));
+    window->setWindowTitle(QStringLiteral("Untitled1"));
+    window->show();
+    window->rebuildCategoryTrees();
+}
+
+// --- start and exit ----------------------------------------------------------------
+
+void Tfrm_main::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_firstShown) {
+        m_firstShown = true;
+        startupPlan();
+    }
+    if (m_hintPanel->isVisible())
+        m_hintPanel->move((m_mdi->width() - m_hintPanel->width()) / 2, 10);
+}
+
+void Tfrm_main::closeAll()
+{
+    const QList<QMdiSubWindow *> windows = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        QMdiSubWindow *sub = *it;
+        if (!sub->close()) {
+            sub->showMaximized();
+            m_mdi->setActiveSubWindow(sub);
+            return;
+        }
+    }
+}
+
+void Tfrm_main::closeEvent(QCloseEvent *event)
+{
+    m_closeApproval = true;
+    m_closingAll = true;
+    const QList<QMdiSubWindow *> windows = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        QMdiSubWindow *sub = *it;
+        if (qobject_cast<Tfrm_budget *>(sub->widget())) {
+            sub->close(); // the plan window answers through setCloseApproval
+            if (!m_closeApproval) {
+                sub->showMaximized();
+                m_mdi->setActiveSubWindow(sub);
+                break;
+            }
+            sub->showMinimized();
+        } else {
+            sub->close();
+        }
+    }
+    if (!m_closeApproval) {
+        m_closingAll = false;
+        event->ignore();
+        return;
+    }
+    Format::setShortDateFormat(m_systemDateFormat);
+    event->accept();
+}

@@ -1,0 +1,82 @@
+#pragma once
+#include "planwindow/PlanHost.h"
+
+#include <QMainWindow>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QAction;
+class QFrame;
+class QToolButton;
+class Tfrm_budget;
+
+// The main window: the button bar, the menus and the document area in which
+// every plan window opens. It creates the start-up plan when first shown, and
+// its exit protocol asks every plan with unsaved changes before the program ends.
+class Tfrm_main : public QMainWindow, public PlanHost
+{
+    Q_OBJECT
+public:
+    // `programFolder` empty: the folder of the executable.
+    explicit Tfrm_main(const QString &programFolder = QString(), QWidget *parent = nullptr);
+    ~Tfrm_main() override;
+
+    // PlanHost
+    QString programFolder() const override { return m_programFolder; }
+    bool isClosingAll() const override { return m_closingAll; }
+    void setCloseApproval(bool approved) override { m_closeApproval = approved; }
+    int documentWindowCount() const override;
+    bool hintsEnabled() const override { return m_hints; }
+
+    // --- plan files --------------------------------------------------------------
+    bool openPlan();  // true when the open dialog was confirmed
+    void newPlan();
+    void startupPlan();
+
+    // --- windows ----------------------------------------------------------------
+    QMdiArea *documentArea() const { return m_mdi; }
+    Tfrm_budget *activePlanWindow() const;
+    QList<Tfrm_budget *> planWindows() const;
+    QString pendingPlanName() const { return m_pendingPlanName; }
+
+    void closeAll();
+    void tileHorizontally();
+    void tileVertically();
+    void cascade();
+
+    QAction *action(const QString &objectName) const;
+    QToolButton *barButton(const QString &objectName) const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildButtonBar();
+    void buildMenus();
+    void buildHintsPanel();
+    void updateMenus();
+    void updateWindowMenu();
+    void subWindowActivated(QMdiSubWindow *window);
+    Tfrm_budget *createPlanWindow();
+    void forwardToPlan(const char *buttonName);
+    void saveAs();
+    void showAbout();
+
+    QString m_programFolder;
+    bool m_hints = false;
+    bool m_browserOpen = false;
+    bool m_calculatorOpen = false;
+    bool m_closingAll = false;
+    bool m_closeApproval = true;
+    bool m_firstShown = false;
+    QString m_pendingPlanName;
+    QString m_systemDateFormat;
+
+    QFrame *m_buttonBar = nullptr;
+    QFrame *m_hintPanel = nullptr;
+    QMdiArea *m_mdi = nullptr;
+    QMenu *m_windowsMenu = nullptr;
+    QList<QAction *> m_windowActions;
+};

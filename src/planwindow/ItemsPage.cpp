@@ -1,0 +1,361 @@
+#include "ItemsPage.h"
+#include "frm_budget.h"
+
+#include "plan/CategoryTree.h"
+#include "plan/Frequency.h"
+#include "plan/Plan.h"
+#include "widgets/CurrencyBox.h"
+#include "widgets/RadioGroup.h"
+#include "widgets/TableModel.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTableView>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QTableView *makeGrid(const QString &name, QWidget *parent)
+{
+    auto *grid = new QTableView(parent);
+    grid->setObjectName(name);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->setVisible(false);
+    grid->verticalHeader()->setDefaultSectionSize(20);
+    grid->horizontalHeader()->setHighlightSections(false);
+    grid->setAlternatingRowColors(true);
+    return grid;
+}
+
+} // namespace
+
+ItemsPage::ItemsPage(Tfrm_budget *window)
+    : QWidget(window), m_window(window), m_items(&window->plan().items())
+{
+    setObjectName(QStringLiteral("ts_items"));
+    buildLayout();
+
+    Plan &plan = window->plan();
+    m_model = new TableModel(m_items, {{"cat", {}, {}}, {"item", {}, {}}, {"freq", {}, {}}, {"amount", {}, {}}}, this);
+    m_model->bindView(m_grid);
+    m_grid->setColumnWidth(1, 166);
+    m_reminderModel =
+        new TableModel(&plan.reminders(), {{"desc", {}, {}}, {"dom", {}, {}}, {"month", {}, {}}}, this);
+    m_reminderModel->bindView(m_reminderGrid);
+    m_reminderGrid->setColumnWidth(0, 272);
+    m_reminderGrid->setColumnWidth(1, 31);
+    m_reminderGrid->setColumnWidth(2, 37);
+
+    // On this page the reminders follow the current item.
+    plan.reminders().setFiltered(false);
+    plan.reminders().setLinkActive(true);
+
+    connect(m_items, &Table::currentRowChanged, this, &ItemsPage::showNotesAndCategory);
+    connect(m_items, &Table::rowChanged, this, &ItemsPage::showNotesAndCategory);
+    connect(m_items, &Table::visibleRowsReset, this, &ItemsPage::showNotesAndCategory);
+    connect(&plan, &Plan::categoryTreesChanged, this, &ItemsPage::drawTrees);
+
+    connect(m_rgItems, &RadioGroup::clicked, this, &ItemsPage::kindChosen);
+    connect(m_rgCat, &RadioGroup::clicked, this, &ItemsPage::applyCategoryFilter);
+    connect(m_rgViewNotes, &RadioGroup::clicked, this,
+            [this](int index) { m_notesPanel->setVisible(index == 0); });
+    connect(m_totalFreq, &QComboBox::currentIndexChanged, this, &ItemsPage::cb_item_total_freqChange);
+    connect(m_tvInc, &QTreeWidget::itemClicked, this, [this] { treeClicked(m_tvInc); });
+    connect(m_tvExp, &QTreeWidget::itemClicked, this, [this] { treeClicked(m_tvExp); });
+    connect(m_grid, &QTableView::clicked, this, &ItemsPage::cb_item_total_freqChange);
+    connect(m_grid, &QTableView::doubleClicked, this, [this] { clickToolButton("obedititem"); });
+    m_grid->installEventFilter(this);
+    showNotesAndCategory();
+}
+
+void ItemsPage::buildLayout()
+{
+    auto *page = new QVBoxLayout(this);
+    page->setContentsMargins(2, 2, 2, 2);
+    page->setSpacing(2);
+
+    // Top strip.
+    auto *top = new QHBoxLayout;
+    m_rgItems = new RadioGroup(QStringLiteral("rg_items"), QStringLiteral("Items :"), {"Income", "Expense"}, 2, this);
+    m_rgItems->setItemIndex(0);
+    m_rgItems->setToolTip(QStringLiteral("Click To Select Income or Expense Items"));
+    m_rgCat = new RadioGroup(QStringLiteral("rgcat"), QStringLiteral("Filter By Catalog :"), {"Yes", "No"}, 2, this);
+    m_rgCat->setItemIndex(1);
+    m_rgCat->setToolTip(QStringLiteral("Select Yes To Filter Budget Items By Category"));
+    m_rgViewNotes =
+        new RadioGroup(QStringLiteral("rg_viewnotes"), QStringLiteral("View Notes :"), {"Yes", "No"}, 2, this);
+    m_rgViewNotes->setItemIndex(1);
+    m_rgViewNotes->setToolTip(QStringLiteral("Select Yes To Display Budget Item Notes"));
+    auto *totalBox = new QGroupBox(QStringLiteral("Item Total Per :"), this);
+    auto *totalLayout = new QHBoxLayout(totalBox);
+    totalLayout->setContentsMargins(6, 2, 6, 2);
+    m_totalFreq = new QComboBox(totalBox);
+    m_totalFreq->setObjectName(QStringLiteral("cb_item_total_freq"));
+    m_totalFreq->addItems(Frequency::names());
+    m_totalFreq->setCurrentIndex(2);
+    m_totalFreq->setEditable(false);
+    m_totalFreq->setToolTip(QStringLiteral("Select  A Frequency For The Selected Item"));
+    m_total = new CurrencyBox(QStringLiteral("ce_total"), totalBox);
+    m_total->setReadOnly(true);
+    m_total->setToolTip(QStringLiteral("The Frequency Total For The Selected Item"));
+    totalLayout->addWidget(m_totalFreq);
+    totalLayout->addWidget(m_total);
+    top->addWidget(m_rgItems);
+    top->addWidget(m_rgCat);
+    top->addWidget(m_rgViewNotes);
+    top->addWidget(totalBox);
+    top->addStretch(1);
+    page->addLayout(top);
+
+    // Centre grid and right column.
+    auto *middle = new QHBoxLayout;
+    m_grid = makeGrid(QStringLiteral("dbgincome"), this);
+    m_grid->setToolTip(QStringLiteral("Budget Plan Items"));
+    m_grid->setContextMenuPolicy(Qt::ActionsContextMenu);
+    middle->addWidget(m_grid, 1);
+
+    auto *right = new QWidget(this);
+    right->setFixedWidth(185);
+    auto *rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->addWidget(new QLabel(QStringLiteral("Category :"), right));
+    m_catDisplay = new QLineEdit(right);
+    m_catDisplay->setObjectName(QStringLiteral("dbecatdisplay"));
+    m_catDisplay->setReadOnly(true);
+    m_catDisplay->setMaxLength(21);
+    m_catDisplay->setToolTip(QStringLiteral("Currently Selected Category"));
+    rightLayout->addWidget(m_catDisplay);
+    m_tvInc = new QTreeWidget(right);
+    m_tvInc->setObjectName(QStringLiteral("tvcatinc"));
+    m_tvInc->setHeaderHidden(true);
+    m_tvInc->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tvInc->setToolTip(QStringLiteral("Click To Select A Income Category"));
+    m_tvExp = new QTreeWidget(right);
+    m_tvExp->setObjectName(QStringLiteral("tvcatexp"));
+    m_tvExp->setHeaderHidden(true);
+    m_tvExp->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    m_tvExp->setToolTip(QStringLiteral("Click To Select An Expense Category"));
+    m_tvExp->hide();
+    rightLayout->addWidget(m_tvInc, 1);
+    rightLayout->addWidget(m_tvExp, 1);
+    middle->addWidget(right);
+    page->addLayout(middle, 1);
+
+    // Bottom strip: notes and the current item's reminders.
+    auto *bottom = new QHBoxLayout;
+    m_notesPanel = new QFrame(this);
+    m_notesPanel->setObjectName(QStringLiteral("pnl_notes"));
+    m_notesPanel->setFixedWidth(239);
+    auto *notesLayout = new QVBoxLayout(m_notesPanel);
+    notesLayout->setContentsMargins(0, 0, 0, 0);
+    m_notes = new QPlainTextEdit(m_notesPanel);
+    m_notes->setObjectName(QStringLiteral("DBNotes_Show"));
+    m_notes->setReadOnly(true);
+    m_notes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_notes->setToolTip(QStringLiteral("Note / Comments For The Selected Budget Item"));
+    notesLayout->addWidget(m_notes);
+    m_notesPanel->hide();
+    m_reminderGrid = makeGrid(QStringLiteral("VolgaDBGrid1"), this);
+    m_reminderGrid->setToolTip(QStringLiteral("Selected Budget Item Reminders"));
+    bottom->addWidget(m_notesPanel);
+    bottom->addWidget(m_reminderGrid, 1);
+    auto *bottomHost = new QWidget(this);
+    bottomHost->setFixedHeight(69);
+    bottomHost->setLayout(bottom);
+    bottom->setContentsMargins(0, 0, 0, 0);
+    page->addWidget(bottomHost);
+}
+
+QString ItemsPage::kindLetter() const
+{
+    return m_rgItems->itemIndex() == 1 ? Kind::Expense : Kind::Income;
+}
+
+QTreeWidget *ItemsPage::visibleTree() const
+{
+    return kindLetter() == Kind::Expense ? m_tvExp : m_tvInc;
+}
+
+void ItemsPage::setItemsFilter(const QString &filter)
+{
+    m_items->setFilter(filter);
+    m_items->setFiltered(true);
+}
+
+void ItemsPage::setCategoryColumnShown(bool shown)
+{
+    m_grid->setColumnHidden(m_model->columnOf("cat"), !shown);
+    adjustcolwidths();
+}
+
+void ItemsPage::applyCategoryFilter()
+{
+    const QString kind = kindLetter();
+    if (m_rgCat->itemIndex() == 0) {
+        QTreeWidget *tree = visibleTree();
+        tree->expandAll();
+        if (tree->topLevelItemCount() > 0) {
+            tree->setCurrentItem(tree->topLevelItem(0));
+            setItemsFilter(categoryFilter(kind, tree->topLevelItem(0)->text(0)));
+        } else {
+            // No category to narrow on: the whole kind stays shown.
+            setItemsFilter(kindFilter(kind));
+        }
+        setCategoryColumnShown(false);
+    } else {
+        setItemsFilter(kindFilter(kind));
+        setCategoryColumnShown(true);
+    }
+}
+
+void ItemsPage::kindChosen()
+{
+    const bool expense = m_rgItems->itemIndex() == 1;
+    m_window->setPagekind(expense ? QStringLiteral("expense") : QStringLiteral("income"));
+    const QString kind = kindLetter();
+    Plan &plan = m_window->plan();
+    plan.categories().setFilter(kindFilter(kind));
+    plan.categories().setFiltered(true);
+    setItemsFilter(kindFilter(kind));
+    m_tvInc->setVisible(!expense);
+    m_tvExp->setVisible(expense);
+    treeClicked(visibleTree());
+    m_window->update_labels();
+    m_grid->setFocus();
+}
+
+void ItemsPage::treeClicked(QTreeWidget *tree)
+{
+    QTreeWidgetItem *node = tree->currentItem();
+    if (m_rgCat->itemIndex() != 0 || !node)
+        return;
+    const QString kind = tree == m_tvExp ? Kind::Expense : Kind::Income;
+    if (QTreeWidgetItem *parent = node->parent()) {
+        setItemsFilter(categoryFilter(kind, parent->text(0)));
+        if (!m_items->isEmpty()) {
+            m_items->first();
+            while (m_items->asString("item") != node->text(0)) {
+                m_items->next();
+                if (m_items->atEnd())
+                    break;
+            }
+        }
+    } else {
+        setItemsFilter(categoryFilter(kind, node->text(0)));
+    }
+    cb_item_total_freqChange();
+}
+
+void ItemsPage::cb_item_total_freqChange()
+{
+    if (m_items->isEmpty()) {
+        m_total->setValue(0);
+        return;
+    }
+    m_total->setValue(Frequency::convert(m_items->asMoney("amount"), m_items->asString("freq"),
+                                         m_totalFreq->currentText()));
+}
+
+void ItemsPage::pageShown()
+{
+    Table &reminders = m_window->plan().reminders();
+    reminders.setFiltered(false);
+    reminders.setLinkActive(true);
+    m_window->setPagekind(m_rgItems->itemIndex() == 1 ? QStringLiteral("expense") : QStringLiteral("income"));
+}
+
+void ItemsPage::drawTrees()
+{
+    const CategoryTrees &trees = m_window->plan().categoryTrees();
+    const auto draw = [](QTreeWidget *tree, const QList<CategoryNode> &nodes) {
+        tree->clear();
+        QList<QTreeWidgetItem *> top;
+        top.reserve(nodes.size());
+        for (const CategoryNode &n : nodes) {
+            auto *cat = new QTreeWidgetItem(QStringList{n.name});
+            cat->setFlags(cat->flags() | Qt::ItemIsEditable);
+            for (const QString &item : n.items) {
+                auto *child = new QTreeWidgetItem(cat, QStringList{item});
+                child->setFlags(child->flags() | Qt::ItemIsEditable);
+            }
+            top.append(cat);
+        }
+        tree->addTopLevelItems(top);
+    };
+    draw(m_tvInc, trees.income);
+    draw(m_tvExp, trees.expense);
+}
+
+void ItemsPage::showNotesAndCategory()
+{
+    if (m_items->isEmpty()) {
+        m_catDisplay->clear();
+        m_notes->clear();
+        return;
+    }
+    m_catDisplay->setText(m_items->asString("cat"));
+    const QString notes = m_items->asString("notes");
+    if (m_notes->toPlainText() != notes)
+        m_notes->setPlainText(notes);
+}
+
+void ItemsPage::adjustcolwidths()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int W = screen ? screen->geometry().width() : 1024;
+    const int A = W / 22 + W / 2;
+    const int charWidth = qMax(1, m_grid->fontMetrics().averageCharWidth());
+    const bool catShown = !m_grid->isColumnHidden(m_model->columnOf("cat"));
+    m_grid->setColumnWidth(m_model->columnOf("item"), (catShown ? A / 12 : A / 8) * charWidth);
+    m_grid->setColumnWidth(m_model->columnOf("freq"), (W / 54) * charWidth);
+    m_grid->setColumnWidth(m_model->columnOf("amount"), (W / 54) * charWidth);
+}
+
+void ItemsPage::clickToolButton(const char *name)
+{
+    if (QToolButton *b = m_window->toolButton(QLatin1String(name)); b && b->isEnabled())
+        b->click();
+}
+
+bool ItemsPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_grid && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (!m_items->isEmpty())
+                clickToolButton("obedititem");
+            return true;
+        case Qt::Key_Insert:
+            clickToolButton("obnewitem");
+            return true;
+        case Qt::Key_Delete:
+            clickToolButton("obdeleteitem");
+            return true;
+        case Qt::Key_Home:
+            if (!m_items->isEmpty())
+                m_items->first();
+            return true;
+        case Qt::Key_End:
+            if (!m_items->isEmpty())
+                m_items->goTo(m_items->rowCount() - 1);
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

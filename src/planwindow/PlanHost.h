@@ -1,0 +1,21 @@
+#pragma once
+#include <QString>
+
+// What a plan window needs from the main window that holds it.
+class PlanHost
+{
+public:
+    virtual ~PlanHost() = default;
+
+    // The folder of the program's own files (start-up plan, dialogs' start
+    // folder, the settings copy written by a save).
+    virtual QString programFolder() const = 0;
+    // True while the exit protocol asks every plan window to close.
+    virtual bool isClosingAll() const = 0;
+    // The plan windows' answer during the exit protocol.
+    virtual void setCloseApproval(bool approved) = 0;
+    // The number of document windows the main window holds.
+    virtual int documentWindowCount() const = 0;
+    // The on-screen hints setting.
+    virtual bool hintsEnabled() const = 0;
+};

@@ -1,0 +1,374 @@
+#include "frm_budget.h"
+#include "ItemsPage.h"
+#include "PlanHost.h"
+
+#include "auxwindows/frm_msg.h"
+#include "plan/Clock.h"
+#include "plan/Frequency.h"
+#include "plan/MoneyFormat.h"
+#include "plan/Plan.h"
+#include "plan/PlanFiles.h"
+#include "widgets/FileDialog.h"
+#include "widgets/Format.h"
+#include "widgets/MessageBox.h"
+#include "widgets/RadioGroup.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+struct ToolDef
+{
+    const char *name;
+    const char *caption;
+    const char *tooltip;
+    QStyle::StandardPixmap icon;
+};
+
+constexpr ToolDef kTools[] = {
+    {"obnewitem", "New Item", "Click To Add A New Item", QStyle::SP_FileIcon},
+    {"obedititem", "Edit Item", "Click To Edit The Selected Item", QStyle::SP_FileDialogDetailedView},
+    {"obdeleteitem", "Delete Item", "Click To Delete The Selected Item", QStyle::SP_TrashIcon},
+    {"obclearall", "Clear All", "Click To Clear All The Displayed Items", QStyle::SP_DialogResetButton},
+    {"lmssbtn_addremind", "Add Reminder", "Click To Add A Reminder For The Selected Budget Item",
+     QStyle::SP_MessageBoxInformation},
+    {"LMDSbtn_save_plan", "Save Plan", "Click To Save The Budget Plan", QStyle::SP_DialogSaveButton},
+    {"obcloseplan", "Close Plan", "Click To Close The Budget Plan", QStyle::SP_DialogCloseButton},
+    {"obeditcat", "Add/Edit Categories", "Click To Add Or Edit Categories", QStyle::SP_DirIcon},
+};
+
+} // namespace
+
+Tfrm_budget::Tfrm_budget(PlanHost *host, QWidget *parent)
+    : QWidget(parent), m_host(host), m_plan(new Plan(this))
+{
+    setObjectName(QStringLiteral("frm_budget"));
+    setWindowTitle(QStringLiteral("Budget"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(192, 220, 192));
+    setPalette(pal);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    buildToolbar();
+    buildStatusBar();
+    m_frequency = new RadioGroup(QStringLiteral("RGFrequency"), QStringLiteral("Frequency"), Frequency::names(),
+                                 Frequency::count(), this);
+    m_frequency->setToolTip(QStringLiteral("Select A Frequency For Your Plan"));
+    m_frequency->setItemIndex(2);
+    connect(m_frequency, &RadioGroup::clicked, this, &Tfrm_budget::frequencyClicked);
+    buildPages();
+
+    layout->addWidget(m_toolbar);
+    layout->addWidget(m_sbar);
+    layout->addWidget(m_frequency);
+    layout->addWidget(m_pages, 1);
+
+    // Creation: the currency symbol, zero totals, the items page's filters.
+    m_cursymbol = MoneyFormat::currencySymbol();
+    update_labels();
+    m_itemsPage->applyCategoryFilter();
+    m_plan->setSaved(true);
+}
+
+Tfrm_budget::~Tfrm_budget() = default;
+
+void Tfrm_budget::buildToolbar()
+{
+    m_toolbar = new QWidget(this);
+    m_toolbar->setObjectName(QStringLiteral("toolbar"));
+    m_toolbar->setFixedHeight(41 + 14);
+    auto *bar = new QHBoxLayout(m_toolbar);
+    bar->setContentsMargins(2, 1, 2, 1);
+    bar->setSpacing(1);
+    for (const ToolDef &def : kTools) {
+        auto *b = new QToolButton(m_toolbar);
+        b->setObjectName(QLatin1String(def.name));
+        b->setText(QLatin1String(def.caption));
+        b->setToolTip(QLatin1String(def.tooltip));
+        b->setIcon(style()->standardIcon(def.icon));
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setAutoRaise(true);
+        b->setMinimumWidth(72);
+        bar->addWidget(b);
+    }
+    bar->addStretch(1);
+    connect(toolButton("LMDSbtn_save_plan"), &QToolButton::clicked, this, &Tfrm_budget::savePlanClicked);
+    connect(toolButton("obcloseplan"), &QToolButton::clicked, this, &Tfrm_budget::closePlanClicked);
+    // The commands that change a plan arrive with the editors.
+    for (const char *pending : {"obnewitem", "obedititem", "obdeleteitem", "obclearall", "lmssbtn_addremind",
+                                "obeditcat"})
+        toolButton(QLatin1String(pending))->setEnabled(false);
+}
+
+void Tfrm_budget::buildStatusBar()
+{
+    m_sbar = new QStatusBar(this);
+    m_sbar->setObjectName(QStringLiteral("sbar"));
+    m_sbar->setSizeGripEnabled(false);
+    m_sbar->setToolTip(QStringLiteral("Plan Balance Totals As Per Frequncy"));
+    for (int i = 0; i < 5; ++i) {
+        m_panels[i] = new QLabel(m_sbar);
+        m_panels[i]->setObjectName(QStringLiteral("sbar_panel%1").arg(i));
+        m_panels[i]->setAlignment(Qt::AlignCenter);
+        m_panels[i]->setFrameShape(QFrame::Panel);
+        m_panels[i]->setFrameShadow(QFrame::Sunken);
+        m_sbar->addWidget(m_panels[i]);
+    }
+}
+
+void Tfrm_budget::buildPages()
+{
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("main_pc"));
+    m_itemsPage = new ItemsPage(this);
+    m_pages->addTab(m_itemsPage, QStringLiteral("Budget Items"));
+    m_pages->setTabToolTip(0, QStringLiteral("Click This Tab To Display Income and Expense Items"));
+    const struct
+    {
+        const char *name;
+        const char *caption;
+    } others[] = {{"ts_savings", "Savings Items"}, {"ts_loans", "Loans"}, {"tsreminders", "Reminders"},
+                  {"ts_charts", "Charts"}};
+    for (const auto &o : others) {
+        auto *page = new QWidget(m_pages);
+        page->setObjectName(QLatin1String(o.name));
+        m_pages->addTab(page, QLatin1String(o.caption));
+    }
+    m_pages->setCurrentIndex(0);
+    connect(m_pages, &QTabWidget::currentChanged, this, &Tfrm_budget::pageShown);
+}
+
+QToolButton *Tfrm_budget::toolButton(const QString &objectName) const
+{
+    return m_toolbar->findChild<QToolButton *>(objectName);
+}
+
+bool Tfrm_budget::saved() const { return m_plan->isSaved(); }
+void Tfrm_budget::setSaved(bool saved) { m_plan->setSaved(saved); }
+
+int Tfrm_budget::displayFrequency() const { return m_frequency->itemIndex(); }
+QString Tfrm_budget::displayFrequencyName() const { return m_frequency->currentText(); }
+
+void Tfrm_budget::setDisplayFrequency(int index)
+{
+    if (index < 0 || index >= Frequency::count() || index == m_frequency->itemIndex())
+        return;
+    m_frequency->setItemIndex(index);
+    m_plan->setDisplayFrequency(index);
+    frequencyClicked();
+}
+
+void Tfrm_budget::frequencyClicked()
+{
+    m_plan->setDisplayFrequency(m_frequency->itemIndex());
+    m_sbar->setToolTip(QStringLiteral("Plan Balance Totals as : ") + displayFrequencyName());
+    updateall();
+}
+
+void Tfrm_budget::pageShown(int index)
+{
+    QWidget *page = m_pages->widget(index);
+    if (page == m_itemsPage) {
+        m_itemsPage->pageShown();
+    } else if (page->objectName() == QLatin1String("ts_savings")) {
+        m_pagekind = QStringLiteral("savings");
+    } else if (page->objectName() == QLatin1String("ts_loans")) {
+        m_pagekind = QStringLiteral("loan");
+    } else if (page->objectName() == QLatin1String("tsreminders")) {
+        m_pagekind = QStringLiteral("reminder");
+    }
+    // The charts page leaves pagekind as it was.
+}
+
+// --- refresh routines ----------------------------------------------------------
+
+void Tfrm_budget::updateall()
+{
+    if (m_host && m_host->documentWindowCount() == 1) {
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+            sub->raise();
+    }
+    m_totals = computePlanTotals(*m_plan, displayFrequencyName(), Clock::now());
+    update_labels();
+}
+
+void Tfrm_budget::update_labels()
+{
+    const QStringList texts = statusBarTexts(m_totals, m_cursymbol);
+    for (int i = 0; i < 5; ++i)
+        m_panels[i]->setText(texts.at(i));
+}
+
+QStringList Tfrm_budget::statusTexts() const
+{
+    QStringList out;
+    for (const QLabel *l : m_panels)
+        out << l->text();
+    return out;
+}
+
+QString Tfrm_budget::statusToolTip() const { return m_sbar->toolTip(); }
+
+void Tfrm_budget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // Each status panel takes a fifth of the window's width.
+    const int w = width() / 5;
+    for (QLabel *l : m_panels)
+        l->setFixedWidth(qMax(0, w - 4));
+    adjustcolwidths();
+}
+
+void Tfrm_budget::adjustcolwidths()
+{
+    m_itemsPage->adjustcolwidths();
+}
+
+void Tfrm_budget::cb_item_total_freqChange()
+{
+    m_itemsPage->cb_item_total_freqChange();
+}
+
+void Tfrm_budget::rebuildCategoryTrees()
+{
+    ::rebuildCategoryTrees(*m_plan);
+}
+
+void Tfrm_budget::activate()
+{
+    rebuildCategoryTrees();
+    if (m_host && m_host->hintsEnabled())
+        m_sbar->setToolTip(QStringLiteral("Plan Balance Totals as : ") + displayFrequencyName());
+    cb_item_total_freqChange();
+}
+
+// --- plan files ------------------------------------------------------------------
+
+QString Tfrm_budget::planFileName() const
+{
+    return QFileInfo(m_planfile).fileName();
+}
+
+bool Tfrm_budget::savePlan()
+{
+    const QString folder = m_host ? m_host->programFolder() : QDir::currentPath();
+    bool writeTables = true;
+    if (!saved()) {
+        FileDialog::Request request;
+        request.title = QStringLiteral("Save \"Untitled\" Budget Plan As");
+        request.directory = folder;
+        request.fileName = m_planfile;
+        request.defaultSuffix = QStringLiteral("pkb");
+        request.filter = QStringLiteral("Pursekeep files (*.pkb *.PKB)");
+        const std::optional<QString> chosen = FileDialog::getSaveFileName(this, request);
+        if (chosen)
+            m_planfile = *chosen;
+        else
+            writeTables = false;
+    }
+    try {
+        if (writeTables) {
+            PlanFiles::savePlanTables(*m_plan, m_planfile);
+            setWindowTitle(planFileName());
+        }
+        PlanFiles::writeDisplayFrequency(QDir(folder).filePath(planFileName() + QStringLiteral("ini")),
+                                         displayFrequency());
+    } catch (const PlanFileError &) {
+        return false;
+    }
+    return writeTables;
+}
+
+void Tfrm_budget::savePlanClicked()
+{
+    const bool ok = savePlan();
+    setSaved(ok);
+    const QString name = QLatin1Char('"') + planFileName() + QLatin1Char('"');
+    Tfrm_msg::showMessage(this, ok ? QStringLiteral("File : ") + name + QStringLiteral(" has been saved")
+                                   : QStringLiteral("Failed To Save : ") + name);
+}
+
+void Tfrm_budget::closePlanClicked()
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+// --- closing -------------------------------------------------------------------------
+
+QString Tfrm_budget::closeQuestion() const
+{
+    const QChar cr(13);
+    return QStringLiteral("Changes made to : ") + cr + QLatin1Char('"') + m_planfile + QLatin1Char('"') + cr
+           + QStringLiteral("have NOT been saved.") + cr + QStringLiteral("Do you wish to save them now ?");
+}
+
+void Tfrm_budget::closeEvent(QCloseEvent *event)
+{
+    // The display frequency goes beside the plan whatever the answer below;
+    // a settings file that cannot be written does not stop the close.
+    try {
+        PlanFiles::writeDisplayFrequency(PlanFiles::settingsFile(m_planfile), displayFrequency());
+    } catch (const PlanFileError &) {
+    }
+    if (m_planfile.isEmpty())
+        m_planfile = QStringLiteral("untitled");
+
+    if (m_host && m_host->isClosingAll()) {
+        event->ignore(); // the main window decides what becomes of the window
+        if (saved())
+            return;
+        switch (MessageBox::warningYesNoCancel(this, closeQuestion())) {
+        case MessageBox::Answer::Yes: {
+            const bool ok = savePlan();
+            setSaved(ok);
+            m_host->setCloseApproval(ok);
+            break;
+        }
+        case MessageBox::Answer::No:
+            m_host->setCloseApproval(true);
+            break;
+        default:
+            m_host->setCloseApproval(false);
+            break;
+        }
+        return;
+    }
+
+    if (saved()) {
+        event->accept();
+        return;
+    }
+    switch (MessageBox::warningYesNoCancel(this, closeQuestion())) {
+    case MessageBox::Answer::Yes: {
+        const bool ok = savePlan();
+        setSaved(ok);
+        if (ok)
+            event->accept();
+        else
+            event->ignore();
+        break;
+    }
+    case MessageBox::Answer::No:
+        event->accept();
+        break;
+    default:
+        event->ignore();
+        break;
+    }
+}

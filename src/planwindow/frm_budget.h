@@ -1,0 +1,102 @@
+#pragma once
+#include "plan/PlanTotals.h"
+
+#include <QString>
+#include <QWidget>
+
+class Plan;
+class PlanHost;
+class RadioGroup;
+class ItemsPage;
+class QLabel;
+class QStatusBar;
+class QTabWidget;
+class QToolButton;
+
+// The plan window: one plan shown on five pages (items, savings, loans,
+// reminders, charts) with its toolbar, status bar of totals and frequency bar.
+// It owns the plan's tables and the state the commands and editors work with.
+class Tfrm_budget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Tfrm_budget(PlanHost *host, QWidget *parent = nullptr);
+    ~Tfrm_budget() override;
+
+    Plan &plan() { return *m_plan; }
+    PlanHost *host() const { return m_host; }
+
+    // --- state -----------------------------------------------------------------
+    QString planfile() const { return m_planfile; }
+    void setPlanfile(const QString &planfile) { m_planfile = planfile; }
+    QString pagekind() const { return m_pagekind; }
+    void setPagekind(const QString &kind) { m_pagekind = kind; }
+    QString editmode() const { return m_editmode; }
+    void setEditmode(const QString &mode) { m_editmode = mode; }
+    bool saved() const;
+    void setSaved(bool saved);
+    QString cursymbol() const { return m_cursymbol; }
+    const PlanTotals &totals() const { return m_totals; }
+
+    // The display frequency: index 0..5 of RGFrequency. Setting a different
+    // one runs the frequency-bar rule (tooltip, updateall).
+    int displayFrequency() const;
+    QString displayFrequencyName() const;
+    void setDisplayFrequency(int index);
+
+    // --- refresh routines ---------------------------------------------------------
+    void updateall();
+    void update_labels();
+    void adjustcolwidths();
+    void cb_item_total_freqChange();
+    void rebuildCategoryTrees();
+    // Each time the window becomes the active plan window.
+    void activate();
+
+    // --- plan files -------------------------------------------------------------
+    // The save routine: writes the five table files (asking for a name first
+    // when the plan has unsaved changes) and the settings copy in the program
+    // folder. True when everything was written.
+    bool savePlan();
+    // The file-name part of planfile.
+    QString planFileName() const;
+
+    // --- parts tests and commands reach ---------------------------------------
+    QStringList statusTexts() const;
+    QString statusToolTip() const;
+    ItemsPage *itemsPage() const { return m_itemsPage; }
+    QTabWidget *pages() const { return m_pages; }
+    QToolButton *toolButton(const QString &objectName) const;
+
+signals:
+    void planChanged();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildToolbar();
+    void buildStatusBar();
+    void buildPages();
+    void pageShown(int index);
+    void frequencyClicked();
+    void savePlanClicked();
+    void closePlanClicked();
+    QString closeQuestion() const;
+
+    PlanHost *m_host;
+    Plan *m_plan;
+    QString m_planfile;
+    QString m_pagekind = QStringLiteral("income");
+    QString m_editmode = QStringLiteral("new");
+    QString m_cursymbol;
+    PlanTotals m_totals;
+
+    QWidget *m_toolbar = nullptr;
+    QStatusBar *m_sbar = nullptr;
+    QLabel *m_panels[5] = {};
+    RadioGroup *m_frequency = nullptr;
+    QTabWidget *m_pages = nullptr;
+    ItemsPage *m_itemsPage = nullptr;
+};

@@ -1,0 +1,74 @@
+#include "FileDialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QQueue>
+
+namespace {
+bool g_testMode = false;
+QQueue<std::optional<QString>> g_answers;
+QList<FileDialog::Request> g_requests;
+int g_unexpected = 0;
+} // namespace
+
+std::optional<QString> FileDialog::run(QWidget *parent, Request request)
+{
+    std::optional<QString> chosen;
+    if (g_testMode) {
+        g_requests.append(request);
+        if (g_answers.isEmpty())
+            ++g_unexpected;
+        else
+            chosen = g_answers.dequeue();
+    } else {
+        QFileDialog dialog(parent, request.title, request.directory, request.filter);
+        dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix(request.defaultSuffix);
+        if (!request.fileName.isEmpty())
+            dialog.selectFile(request.fileName);
+        // Qt's save dialog asks before it overwrites an existing file.
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            chosen = dialog.selectedFiles().constFirst();
+    }
+    if (chosen && !chosen->isEmpty()) {
+        QDir::setCurrent(QFileInfo(*chosen).absolutePath());
+        return QFileInfo(*chosen).absoluteFilePath();
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> FileDialog::getOpenFileName(QWidget *parent, const Request &request)
+{
+    Request r = request;
+    r.save = false;
+    return run(parent, r);
+}
+
+std::optional<QString> FileDialog::getSaveFileName(QWidget *parent, const Request &request)
+{
+    Request r = request;
+    r.save = true;
+    return run(parent, r);
+}
+
+void FileDialog::setTestMode(bool on) { g_testMode = on; }
+void FileDialog::queuePath(const QString &path) { g_answers.enqueue(path); }
+void FileDialog::queueCancel() { g_answers.enqueue(std::nullopt); }
+int FileDialog::pendingAnswers() { return static_cast<int>(g_answers.size()); }
+int FileDialog::unexpectedCount() { return g_unexpected; }
+
+QList<FileDialog::Request> FileDialog::takeRequests()
+{
+    QList<Request> out;
+    out.swap(g_requests);
+    return out;
+}
+
+void FileDialog::resetTestState()
+{
+    g_answers.clear();
+    g_requests.clear();
+    g_unexpected = 0;
+}

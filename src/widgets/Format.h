@@ -1,0 +1,26 @@
+#pragma once
+#include <QDate>
+#include <QString>
+
+// Money and date texts of the windows, in one place. Table amounts use the
+// system currency format ("$1,234.50", "-$1,234.50"); the plan totals use the
+// "0.00" pattern of MoneyFormat. Dates use the program-wide short date format,
+// "dd/MM/yyyy" while the main window is open.
+namespace Format {
+
+// The currency symbol of the default locale ("$" where it has none).
+QString currencySymbol();
+
+// symbol + ",0.00": grouped thousands, two decimals, "-" before the symbol.
+QString currency(double value);
+
+// The short date format in force and its use.
+QString shortDateFormat();
+void setShortDateFormat(const QString &format);
+QString date(const QDate &date);
+QDate parseDate(const QString &text);
+
+// "0.00" with the locale's decimal separator, halves away from zero.
+QString fixed2(double value);
+
+} // namespace Format

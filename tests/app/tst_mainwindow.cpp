@@ -1,0 +1,344 @@
+#include "GuiTestSupport.h"
+
+#include "app/frm_main.h"
+#include "auxwindows/frm_msg.h"
+#include "plan/Plan.h"
+#include "plan/PlanFiles.h"
+#include "planwindow/frm_budget.h"
+#include "widgets/RadioGroup.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QComboBox>
+#include <QFrame>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+// The main window with its plan windows: start-up, opening, creating and
+// saving plans, and the exit protocol.
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Tfrm_main> m_main;
+
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+
+    Tfrm_budget *onlyPlan() const
+    {
+        const auto plans = m_main->planWindows();
+        return plans.size() == 1 ? plans.front() : nullptr;
+    }
+
+    // A saved plan in `folder`: an income of 1000 a month and an expense of
+    // 100 a week, with the settings file when `frequency` >= 0.
+    static void writePlan(const QString &file, int frequency)
+    {
+        Plan plan;
+        plan.categories().appendRow({"Work", "I"});
+        plan.categories().appendRow({"Home", "E"});
+        plan.items().appendRow({"Wage", "Monthly", 1000, "Work", "I", "paid on the 1st"});
+        plan.items().appendRow({"Food", "Weekly", 100, "Home", "E"});
+        PlanFiles::savePlanTables(plan, file);
+        if (frequency >= 0)
+            PlanFiles::writeDisplayFrequency(file + "ini", frequency);
+    }
+
+    Tfrm_budget *newPlanNamed(const QString &name)
+    {
+        ModalRunner::setHook([name](QDialog *dialog) {
+            dialog->findChild<QLineEdit *>("eb_newplan")->setText(name);
+            dialog->findChild<QPushButton *>("LMDsbtn_ok")->click();
+        });
+        m_main->barButton("sb_new_plan")->click();
+        ModalRunner::setHook({});
+        return m_main->activePlanWindow();
+    }
+
+private slots:
+    void initTestCase() { GuiTest::initTestCase(); }
+
+    void init()
+    {
+        GuiTest::init();
+        m_dir = std::make_unique<QTemporaryDir>();
+        QDir::setCurrent(m_dir->path());
+        m_main = std::make_unique<Tfrm_main>(m_dir->path());
+        m_main->show();
+        Tfrm_msg::takeShownTexts();
+    }
+
+    void cleanup()
+    {
+        m_main.reset(); // frees the windows without asking
+        QDir::setCurrent(QDir::tempPath());
+        m_dir.reset();
+        GUITEST_CLEANUP();
+    }
+
+    void startsWithUntitled1()
+    {
+        // A maximised document window adds its title, as in every MDI program.
+        QCOMPARE(m_main->windowTitle(), QString("Kavo Pursekeep - [Untitled1]"));
+        Tfrm_budget *plan = onlyPlan();
+        QVERIFY(plan);
+        QCOMPARE(plan->windowTitle(), QString("Untitled1"));
+        QCOMPARE(plan->planfile(), path("Untitled1"));
+        QVERIFY(plan->parentWidget()->isMaximized());
+        QCOMPARE(plan->statusTexts(),
+                 QStringList({"Income Total: $0.00", "Expense Total: $0.00", "Savings Goals: $0.00",
+                              "Total Loans: $0.00", "Balance: $0.00"}));
+        QCOMPARE(plan->pages()->tabText(plan->pages()->currentIndex()), QString("Budget Items"));
+        QCOMPARE(plan->findChild<RadioGroup *>("rg_items")->currentText(), QString("Income"));
+        QCOMPARE(plan->findChild<RadioGroup *>("rgcat")->currentText(), QString("No"));
+        QVERIFY(plan->findChild<QFrame *>("pnl_notes")->isHidden());
+        QCOMPARE(plan->findChild<QComboBox *>("cb_item_total_freq")->currentText(), QString("Fortnightly"));
+        QCOMPARE(plan->displayFrequencyName(), QString("Fortnightly"));
+        QCOMPARE(plan->findChild<QLineEdit *>("ce_total")->text(), QString());
+        QCOMPARE(plan->pagekind(), QString("income"));
+        QVERIFY(plan->saved());
+        QCOMPARE(plan->statusToolTip(), QString("Plan Balance Totals As Per Frequncy"));
+        // Commands that need a plan follow the active window.
+        QVERIFY(m_main->action("mnuSavePlan")->isEnabled());
+        QVERIFY(!m_main->action("mnuPrint")->isEnabled());
+    }
+
+    void frequencyChangesTotalsNeverTheGrid()
+    {
+        Tfrm_budget *plan = onlyPlan();
+        plan->plan().items().appendRow({"Wage", "Monthly", 1000, "Work", "I"});
+        plan->plan().items().appendRow({"Food", "Weekly", 100, "Home", "E"});
+        plan->plan().items().appendRow({"Paper", "Daily", 3, "Home", "E"});
+        auto *grid = plan->findChild<QAbstractItemView *>("dbgincome");
+        const QString amountBefore = grid->model()->index(0, 3).data().toString();
+        QTest::mouseClick(plan->findChild<RadioGroup *>("RGFrequency")->button(3), Qt::LeftButton);
+        QCOMPARE(plan->statusTexts(),
+                 QStringList({"Income Total: $1000.00", "Expense Total: $526.13", "Savings Goals: $0.00",
+                              "Total Loans: $0.00", "Balance: $473.87"}));
+        QCOMPARE(plan->statusToolTip(), QString("Plan Balance Totals as : Monthly"));
+        QCOMPARE(grid->model()->index(0, 3).data().toString(), amountBefore);
+        QCOMPARE(amountBefore, QString("$1,000.00"));
+
+        plan->setDisplayFrequency(1); // Weekly
+        QCOMPARE(plan->statusTexts().at(4), QString("Balance: $108.98"));
+        plan->plan().items().appendRow({"Rent", "Weekly", 121.48, "Home", "E"});
+        plan->updateall();
+        QCOMPARE(plan->statusTexts().at(4), QString("Balance: -$12.50"));
+    }
+
+    void savingUnchangedPlanWritesWithoutDialog()
+    {
+        m_main->action("mnuSavePlan")->trigger();
+        for (const QString &suffix : {"", "ln", "sv", "cat", "rem", "ini"})
+            QVERIFY2(QFile::exists(path("Untitled1" + suffix)), qPrintable(suffix));
+        QCOMPARE(QFileInfo(path("Untitled1")).size(), 206);
+        QCOMPARE(Tfrm_msg::takeShownTexts(), QStringList{"File : \"Untitled1\" has been saved"});
+        QVERIFY(onlyPlan()->saved());
+    }
+
+    void cancelledSaveWritesOnlyTheSettingsCopy()
+    {
+        Tfrm_budget *plan = onlyPlan();
+        plan->setSaved(false);
+        plan->setDisplayFrequency(4);
+        FileDialog::queueCancel();
+        m_main->action("mnuSavePlan")->trigger();
+        const auto requests = FileDialog::takeRequests();
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests.front().title, QString("Save \"Untitled\" Budget Plan As"));
+        QCOMPARE(requests.front().directory, m_dir->path());
+        QCOMPARE(requests.front().fileName, path("Untitled1"));
+        QVERIFY(!QFile::exists(path("Untitled1")));
+        QVERIFY(!QFile::exists(path("Untitled1cat")));
+        QCOMPARE(PlanFiles::readDisplayFrequencyText(path("Untitled1ini")), QString("4"));
+        QCOMPARE(Tfrm_msg::takeShownTexts(), QStringList{"Failed To Save : \"Untitled1\""});
+        QVERIFY(!plan->saved());
+        QCOMPARE(plan->windowTitle(), QString("Untitled1"));
+    }
+
+    void saveAsAlwaysAsksAndCancelLeavesItChanged()
+    {
+        Tfrm_budget *plan = onlyPlan();
+        QVERIFY(plan->saved());
+        FileDialog::queueCancel();
+        m_main->action("mnuPlanSaveAs")->trigger();
+        QCOMPARE(FileDialog::takeRequests().size(), 1);
+        QVERIFY(!plan->saved());
+        QVERIFY(Tfrm_msg::takeShownTexts().isEmpty());
+
+        QDir(m_dir->path()).mkdir("elsewhere");
+        FileDialog::queuePath(path("elsewhere/home.pkb"));
+        m_main->action("mnuPlanSaveAs")->trigger();
+        QVERIFY(plan->saved());
+        QCOMPARE(plan->windowTitle(), QString("home.pkb"));
+        QVERIFY(QFile::exists(path("elsewhere/home.pkbrem")));
+        QVERIFY(QFile::exists(path("home.pkbini"))); // the settings copy in the program folder
+    }
+
+    void openingAPlan()
+    {
+        QDir(m_dir->path()).mkdir("plans");
+        writePlan(path("plans/home.pkb"), 3);
+        FileDialog::queuePath(path("plans/home.pkb"));
+        m_main->barButton("sbtn_openplan")->click();
+        QCOMPARE(m_main->planWindows().size(), 2);
+        Tfrm_budget *plan = m_main->activePlanWindow();
+        QCOMPARE(plan->windowTitle(), QString("home.pkb"));
+        QCOMPARE(plan->planfile(), path("plans/home.pkb"));
+        QCOMPARE(plan->displayFrequencyName(), QString("Monthly"));
+        QCOMPARE(plan->statusTexts().at(4), QString("Balance: $565.18"));
+        QCOMPARE(plan->plan().items().rowCount(), 1); // the income items
+        QCOMPARE(plan->plan().items().filter(), QString("catid = 'I'"));
+        QVERIFY(plan->saved());
+
+        // The same file name again, even from another folder, only brings it forward.
+        QDir(m_dir->path()).mkdir("other");
+        writePlan(path("other/home.pkb"), 1);
+        m_main->documentArea()->setActiveSubWindow(m_main->documentArea()->subWindowList().front());
+        FileDialog::queuePath(path("other/home.pkb"));
+        m_main->action("mnuOpenPlan")->trigger();
+        QCOMPARE(m_main->planWindows().size(), 2);
+        QCOMPARE(m_main->activePlanWindow(), plan);
+        QCOMPARE(plan->planfile(), path("plans/home.pkb"));
+
+        // Cancelled: nothing opens.
+        FileDialog::queueCancel();
+        QVERIFY(!m_main->openPlan());
+        QCOMPARE(m_main->planWindows().size(), 2);
+    }
+
+    void openingWithoutSettingsFile()
+    {
+        writePlan(path("nosettings.pkb"), -1);
+        QFile::remove(path("nosettings.pkbsv"));
+        FileDialog::queuePath(path("nosettings.pkb"));
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        m_main->openPlan();
+        const auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.front().kind, MessageBox::Kind::Error);
+        QCOMPARE(shown.front().text, QString("'ERROR' is not a valid integer value"));
+        Tfrm_budget *plan = m_main->activePlanWindow();
+        QCOMPARE(plan->windowTitle(), QString("nosettings.pkb"));
+        QCOMPARE(plan->plan().items().totalRowCount(), 2);
+        QCOMPARE(plan->plan().savings().totalRowCount(), 0);
+        QCOMPARE(plan->displayFrequencyName(), QString("Fortnightly"));
+        QCOMPARE(plan->plan().categoryTrees().income.size(), 1);
+    }
+
+    void openingADamagedPlanShowsWhyAndOpensNothing()
+    {
+        writePlan(path("damaged.pkb"), 2);
+        QFile f(path("damaged.pkbcat"));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("not a plan file at all, just some words");
+        f.close();
+        FileDialog::queuePath(path("damaged.pkb"));
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        m_main->openPlan();
+        const QStringList texts = GuiTest::shownTexts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(texts.front().contains(path("damaged.pkbcat")), qPrintable(texts.front()));
+        QCOMPARE(m_main->planWindows().size(), 1);
+    }
+
+    void newPlanDialog()
+    {
+        Tfrm_budget *plan = newPlanNamed("Holiday");
+        QCOMPARE(m_main->planWindows().size(), 2);
+        QCOMPARE(plan->windowTitle(), QString("Holiday.PKB"));
+        QCOMPARE(plan->planfile(), QString("Holiday.PKB"));
+        QVERIFY(!QFile::exists(path("Holiday.PKB")));
+
+        // Saving it unchanged writes it beside the current folder, no dialog.
+        plan->toolButton("LMDSbtn_save_plan")->click();
+        QVERIFY(QFile::exists(path("Holiday.PKB")));
+        QVERIFY(QFile::exists(path("Holiday.PKBrem")));
+
+        ModalRunner::setHook([](QDialog *dialog) {
+            dialog->findChild<QLineEdit *>("eb_newplan")->setText("Ignored");
+            dialog->findChild<QPushButton *>("LMDsbtn_cancel")->click();
+        });
+        m_main->newPlan();
+        QCOMPARE(m_main->planWindows().size(), 2);
+        QCOMPARE(m_main->pendingPlanName(), QString());
+    }
+
+    void closeAskingAboutUnsavedChanges()
+    {
+        Tfrm_budget *plan = onlyPlan();
+        plan->setSaved(false);
+        MessageBox::queueAnswer(MessageBox::Answer::Cancel);
+        plan->toolButton("obcloseplan")->click();
+        QCOMPARE(GuiTest::shownTexts(),
+                 QStringList{"Changes made to : \r\"" + path("Untitled1") +
+                             "\"\rhave NOT been saved.\rDo you wish to save them now ?"});
+        QCOMPARE(m_main->planWindows().size(), 1);
+        QCOMPARE(PlanFiles::readDisplayFrequencyText(path("Untitled1ini")), QString("2"));
+
+        MessageBox::queueAnswer(MessageBox::Answer::No);
+        m_main->action("mnuPlanClose")->trigger();
+        QTRY_COMPARE(m_main->planWindows().size(), 0);
+        QVERIFY(!QFile::exists(path("Untitled1"))); // closing writes no table file
+        QVERIFY(!m_main->action("mnuSavePlan")->isEnabled());
+    }
+
+    void closeAllStopsAtTheRefusingPlan()
+    {
+        Tfrm_budget *first = onlyPlan();
+        Tfrm_budget *middle = newPlanNamed("Middle");
+        Tfrm_budget *last = newPlanNamed("Last");
+        Q_UNUSED(last);
+        middle->setSaved(false);
+        MessageBox::queueAnswer(MessageBox::Answer::Cancel);
+        m_main->action("mnuPlanCloseAll")->trigger();
+        QCOMPARE(MessageBox::takeShown().size(), 1);
+        const auto plans = m_main->planWindows();
+        QCOMPARE(plans, (QList<Tfrm_budget *>{first, middle}));
+        QVERIFY(middle->parentWidget()->isMaximized());
+        QCOMPARE(m_main->activePlanWindow(), middle);
+    }
+
+    void exitProtocol()
+    {
+        Tfrm_budget *first = onlyPlan();
+        Tfrm_budget *second = newPlanNamed("Second");
+        first->setSaved(false);
+        second->setSaved(false);
+
+        // The last window is asked first; Cancel there stops the exit.
+        MessageBox::queueAnswer(MessageBox::Answer::Cancel);
+        QVERIFY(!m_main->close());
+        QCOMPARE(MessageBox::takeShown().size(), 1);
+        QCOMPARE(m_main->planWindows().size(), 2);
+        QVERIFY(second->parentWidget()->isMaximized());
+        QVERIFY(!m_main->isClosingAll());
+
+        // No for both ends the program without saving.
+        MessageBox::queueAnswer(MessageBox::Answer::No);
+        MessageBox::queueAnswer(MessageBox::Answer::No);
+        QVERIFY(m_main->close());
+        QCOMPARE(MessageBox::takeShown().size(), 2);
+        QVERIFY(!QFile::exists(path("Untitled1")));
+        QVERIFY(!QFile::exists(path("Second.PKB")));
+    }
+
+    void exitWithUnchangedPlansAsksNothing()
+    {
+        newPlanNamed("Another");
+        QVERIFY(m_main->close());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

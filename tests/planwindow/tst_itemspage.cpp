@@ -1,0 +1,236 @@
+#include "GuiTestSupport.h"
+
+#include "plan/Plan.h"
+#include "planwindow/ItemsPage.h"
+#include "planwindow/frm_budget.h"
+#include "widgets/RadioGroup.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTreeWidget>
+
+// The items page: its four filter states, the trees, the item total, notes and
+// the current item's reminders.
+class TestItemsPage : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Tfrm_budget> m_window;
+
+    Tfrm_budget &w() { return *m_window; }
+    template <typename T>
+    T *child(const char *name)
+    {
+        T *c = m_window->findChild<T *>(QLatin1String(name));
+        if (!c)
+            qFatal("no child %s", name);
+        return c;
+    }
+    void clickRadio(const char *group, int index)
+    {
+        QTest::mouseClick(child<RadioGroup>(group)->button(index), Qt::LeftButton);
+    }
+    QStringList gridItems()
+    {
+        QStringList out;
+        QAbstractItemModel *m = child<QTableView>("dbgincome")->model();
+        for (int r = 0; r < m->rowCount(); ++r)
+            out << m->index(r, 1).data().toString();
+        return out;
+    }
+    void clickNode(QTreeWidget *tree, const QString &text)
+    {
+        const auto found = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        QVERIFY2(!found.isEmpty(), qPrintable(text));
+        QTreeWidgetItem *node = found.front();
+        if (node->parent())
+            node->parent()->setExpanded(true);
+        tree->scrollToItem(node);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
+    }
+    void clickGridRow(int row)
+    {
+        auto *grid = child<QTableView>("dbgincome");
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, 1)).center());
+    }
+    QString itemTotal() { return child<QLineEdit>("ce_total")->text(); }
+
+private slots:
+    void initTestCase() { GuiTest::initTestCase(); }
+
+    void init()
+    {
+        GuiTest::init();
+        m_window = std::make_unique<Tfrm_budget>(nullptr);
+        Plan &p = w().plan();
+        for (const auto &[cat, kind] : {std::pair{"Work", "I"}, {"Gifts", "I"}, {"Car", "E"}, {"Food", "E"},
+                                        {"Mum's", "E"}})
+            p.categories().appendRow({cat, kind});
+        p.items().appendRow({"Wage", "Monthly", 1000, "Work", "I", "paid on the 1st"});
+        p.items().appendRow({"Bonus", "Yearly", 500, "Work", "I"});
+        p.items().appendRow({"Tyres", "Weekly", 100, "Car", "E"});
+        p.items().appendRow({"Bread", "Daily", 4.5, "Food", "E"});
+        p.items().appendRow({"Cake", "Weekly", -12, "Mum's", "E", "a refund"});
+        p.reminders().appendRow({"I", "Work", "Wage", 1, "check the payslip", 1});
+        p.reminders().appendRow({"I", "Work", "Wage", 1, "check the payslip", 2});
+        p.reminders().appendRow({"E", "Car", "Tyres", 5, "rotate", 6});
+        m_window->resize(1000, 700);
+        m_window->show();
+        m_window->activate();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        GUITEST_CLEANUP();
+    }
+
+    void filterStates_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("byCategory");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<bool>("categoryColumn");
+        QTest::newRow("income, all") << 0 << 1 << "catid = 'I'" << QStringList{"Bonus", "Wage"} << true;
+        QTest::newRow("income, first category") << 0 << 0 << "catid = 'I' and cat = 'Gifts'" << QStringList{}
+                                                << false;
+        QTest::newRow("expense, all") << 1 << 1 << "catid = 'E'" << QStringList{"Tyres", "Bread", "Cake"} << true;
+        QTest::newRow("expense, first category") << 1 << 0 << "catid = 'E' and cat = 'Car'"
+                                                 << QStringList{"Tyres"} << false;
+    }
+
+    void filterStates()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, byCategory);
+        QFETCH(QString, filter);
+        QFETCH(QStringList, items);
+        QFETCH(bool, categoryColumn);
+        clickRadio("rg_items", kind);
+        clickRadio("rgcat", byCategory);
+        QCOMPARE(w().plan().items().filter(), filter);
+        QVERIFY(w().plan().items().isFiltered());
+        QCOMPARE(gridItems(), items);
+        QCOMPARE(!child<QTableView>("dbgincome")->isColumnHidden(0), categoryColumn);
+        QCOMPARE(w().pagekind(), kind == 0 ? QString("income") : QString("expense"));
+        QCOMPARE(child<QTreeWidget>("tvcatinc")->isVisible(), kind == 0);
+        QCOMPARE(child<QTreeWidget>("tvcatexp")->isVisible(), kind == 1);
+        QCOMPARE(w().plan().categories().filter(), kind == 0 ? QString("catid = 'I'") : QString("catid = 'E'"));
+    }
+
+    void switchingKindKeepsCategoryFilterOnlyWithASelection()
+    {
+        clickRadio("rgcat", 0); // income tree: Gifts selected
+        clickRadio("rg_items", 1);
+        // The expense tree has no selected node: all expense items, column hidden.
+        QCOMPARE(w().plan().items().filter(), QString("catid = 'E'"));
+        QVERIFY(child<QTableView>("dbgincome")->isColumnHidden(0));
+        clickNode(child<QTreeWidget>("tvcatexp"), "Food");
+        clickRadio("rg_items", 0);
+        QCOMPARE(w().plan().items().filter(), QString("catid = 'I' and cat = 'Gifts'"));
+        clickRadio("rg_items", 1);
+        QCOMPARE(w().plan().items().filter(), QString("catid = 'E' and cat = 'Food'"));
+    }
+
+    void treeClicks()
+    {
+        auto *tree = child<QTreeWidget>("tvcatexp");
+        clickRadio("rg_items", 1);
+        QCOMPARE(tree->topLevelItemCount(), 3);
+        // With rgcat "No" a click changes nothing.
+        clickNode(tree, "Car");
+        QCOMPARE(w().plan().items().filter(), QString("catid = 'E'"));
+
+        clickRadio("rgcat", 0);
+        clickNode(tree, "Cake"); // an item node: its category, and its row
+        QCOMPARE(w().plan().items().filter(), QString("catid = 'E' and cat = 'Mum''s'"));
+        QCOMPARE(w().plan().items().asString("item"), QString("Cake"));
+        QCOMPARE(itemTotal(), QString("-$24.00"));
+        QCOMPARE(child<QLineEdit>("dbecatdisplay")->text(), QString("Mum's"));
+
+        clickNode(tree, "Food"); // a category node: only filters
+        QCOMPARE(gridItems(), QStringList{"Bread"});
+        QCOMPARE(itemTotal(), QString("$63.00"));
+    }
+
+    void itemTotalOfTheClickedRow()
+    {
+        clickGridRow(1); // Wage, 1000 a month, per fortnight: 459.9588
+        QCOMPARE(w().plan().items().asString("item"), QString("Wage"));
+        QCOMPARE(itemTotal(), QString("$459.96"));
+    }
+
+    void itemTotalFollowsClicksNotArrowKeys()
+    {
+        auto *freq = child<QComboBox>("cb_item_total_freq");
+        clickGridRow(0); // Bonus, 500 a year
+        freq->setCurrentIndex(5);
+        QCOMPARE(itemTotal(), QString("$499.99")); // through whole ten-thousandths a day
+        freq->setCurrentIndex(3);
+        QCOMPARE(itemTotal(), QString("$41.67"));
+        QTest::keyClick(child<QTableView>("dbgincome"), Qt::Key_Down);
+        QCOMPARE(w().plan().items().asString("item"), QString("Wage"));
+        QCOMPARE(itemTotal(), QString("$41.67"));
+
+        clickRadio("rg_items", 1);
+        clickRadio("rgcat", 0);
+        clickNode(child<QTreeWidget>("tvcatexp"), "Car");
+        w().plan().items().setFilter("catid = 'E' and cat = 'Nothing'");
+        w().cb_item_total_freqChange();
+        QCOMPARE(itemTotal(), QString()); // no row: zero, an empty box
+    }
+
+    void notesAndReminders()
+    {
+        auto *notesPanel = child<QFrame>("pnl_notes");
+        auto *notes = child<QPlainTextEdit>("DBNotes_Show");
+        auto *reminders = child<QTableView>("VolgaDBGrid1");
+        QVERIFY(notesPanel->isHidden());
+        clickRadio("rg_viewnotes", 0);
+        QVERIFY(notesPanel->isVisible());
+        clickGridRow(1);
+        QCOMPARE(notes->toPlainText(), QString("paid on the 1st"));
+        QCOMPARE(reminders->model()->rowCount(), 2);
+        QCOMPARE(reminders->model()->headerData(0, Qt::Horizontal).toString(), QString("Description"));
+        clickGridRow(0);
+        QCOMPARE(notes->toPlainText(), QString());
+        QCOMPARE(reminders->model()->rowCount(), 0);
+        clickRadio("rg_items", 1);
+        QCOMPARE(w().plan().items().asString("item"), QString("Tyres"));
+        QCOMPARE(reminders->model()->rowCount(), 1);
+        clickRadio("rg_viewnotes", 1);
+        QVERIFY(notesPanel->isHidden());
+    }
+
+    void homeAndEndKeys()
+    {
+        clickRadio("rg_items", 1);
+        auto *grid = child<QTableView>("dbgincome");
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_End);
+        QCOMPARE(w().plan().items().asString("item"), QString("Cake"));
+        QCOMPARE(grid->currentIndex().row(), 2);
+        QTest::keyClick(grid, Qt::Key_Home);
+        QCOMPARE(w().plan().items().asString("item"), QString("Tyres"));
+    }
+
+    void treesDrawCategoriesWithTheirItems()
+    {
+        auto *inc = child<QTreeWidget>("tvcatinc");
+        QCOMPARE(inc->topLevelItemCount(), 2);
+        QCOMPARE(inc->topLevelItem(0)->text(0), QString("Gifts"));
+        QCOMPARE(inc->topLevelItem(1)->text(0), QString("Work"));
+        QCOMPARE(inc->topLevelItem(1)->childCount(), 2);
+        QCOMPARE(inc->topLevelItem(1)->child(0)->text(0), QString("Bonus"));
+        QVERIFY(!w().plan().categories().isFiltered()); // the rebuild leaves them unfiltered
+    }
+};
+
+QTEST_MAIN(TestItemsPage)
+#include "tst_itemspage.moc"

@@ -1,0 +1,126 @@
+#include "plan/Plan.h"
+#include "widgets/CurrencyBox.h"
+#include "widgets/Format.h"
+#include "widgets/RadioGroup.h"
+#include "widgets/TableModel.h"
+
+#include <QAbstractItemModelTester>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+// The building blocks the windows share.
+class TestWidgets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void currencyFormat_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("grouped") << 1234.5 << "$1,234.50";
+        QTest::newRow("negative") << -1234.5 << "-$1,234.50";
+        QTest::newRow("millions") << 1234567.891 << "$1,234,567.89";
+        QTest::newRow("small") << 0.5 << "$0.50";
+        QTest::newRow("negative item total") << -12.5 << "-$12.50";
+    }
+
+    void currencyFormat()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(Format::currency(value), text);
+        CurrencyBox box("ce_total");
+        box.setReadOnly(true);
+        box.setValue(value);
+        QCOMPARE(box.text(), text);
+    }
+
+    void currencyBoxIsEmptyAtZeroAndTakesTwoDecimals()
+    {
+        CurrencyBox box("ceamt");
+        box.setValue(0);
+        QCOMPARE(box.text(), QString());
+        QSignalSpy changed(&box, &CurrencyBox::valueChanged);
+        box.show();
+        box.setFocus();
+        QTRY_VERIFY(box.hasFocus());
+        QTest::keyClicks(&box, "12.345");
+        QCOMPARE(box.text(), QString("12.34")); // a third decimal is not taken
+        box.clearFocus();
+        QCOMPARE(box.value(), 12.34);
+        QCOMPARE(box.text(), QString("$12.34"));
+        QCOMPARE(changed.count(), 1);
+    }
+
+    void dates()
+    {
+        Format::setShortDateFormat("dd/MM/yyyy");
+        QCOMPARE(Format::date(QDate(2024, 12, 25)), QString("25/12/2024"));
+        QCOMPARE(Format::parseDate("25/12/2024"), QDate(2024, 12, 25));
+        QVERIFY(!Format::parseDate("12/25/2024").isValid());
+    }
+
+    void radioGroup()
+    {
+        RadioGroup group("rg_items", "Items :", {"Income", "Expense"}, 2);
+        group.setItemIndex(0);
+        QSignalSpy clicked(&group, &RadioGroup::clicked);
+        group.setItemIndex(1); // quiet: no click
+        QCOMPARE(clicked.count(), 0);
+        QCOMPARE(group.currentText(), QString("Expense"));
+        group.show();
+        QTest::mouseClick(group.button(0), Qt::LeftButton);
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(clicked.at(0).at(0).toInt(), 0);
+        QCOMPARE(group.itemIndex(), 0);
+        group.setItemIndex(-1);
+        QCOMPARE(group.itemIndex(), -1);
+    }
+
+    void modelFollowsTableAndCursor()
+    {
+        Plan plan;
+        Table &items = plan.items();
+        TableModel model(&items, {{"cat", {}, {}}, {"item", {}, {}}, {"amount", {}, {}}});
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QTableView view;
+        model.bindView(&view);
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QString("Category"));
+
+        items.appendRow({"Bread", "Weekly", 4.5, "Food", "E"});
+        items.appendRow({"Tyres", "Yearly", 1200, "Car", "E"});
+        items.appendRow({"Wage", "Monthly", 3000, "Work", "I"});
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(model.index(0, 1).data().toString(), QString("Tyres"));
+        QCOMPARE(model.index(0, 2).data().toString(), QString("$1,200.00"));
+
+        // The grid's current row moves the table's cursor...
+        view.setCurrentIndex(model.index(1, 0));
+        QCOMPARE(items.currentRow(), 1);
+        QCOMPARE(items.asString("item"), QString("Bread"));
+        // ...and the table's cursor moves the grid.
+        items.goTo(2);
+        QCOMPARE(view.currentIndex().row(), 2);
+
+        // Edits in place and filters reach the view.
+        items.edit();
+        items.setValue("amount", 3100);
+        items.post();
+        QCOMPARE(model.index(2, 2).data().toString(), QString("$3,100.00"));
+        items.setFilter("catid = 'E'");
+        items.setFiltered(true);
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(view.currentIndex().row(), items.currentRow());
+        items.setFilter("catid = 'X'");
+        QCOMPARE(model.rowCount(), 0);
+        QVERIFY(!view.currentIndex().isValid());
+    }
+};
+
+QTEST_MAIN(TestWidgets)
+#include "tst_widgets.moc"
