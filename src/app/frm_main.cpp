@@ -2,6 +2,7 @@
 #include "frm_newplan.h"
 
 #include "auxwindows/AboutBox.h"
+#include "auxwindows/Pictures.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
 #include "planwindow/frm_budget.h"
@@ -59,6 +60,7 @@ Tfrm_main::Tfrm_main(const QString &programFolder, QWidget *parent) : QMainWindo
 {
     setObjectName(QStringLiteral("frm_main"));
     setWindowTitle(QStringLiteral("Kavo Pursekeep"));
+    setWindowIcon(Pictures::programIcon());
 
     // Dates are day/month/year with slashes everywhere in the program; the
     // format in force before is put back at exit.
@@ -115,7 +117,8 @@ void Tfrm_main::buildButtonBar()
         b->setToolTip(QLatin1String(def.tooltip));
         b->setIcon(style()->standardIcon(def.icon));
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        b->setFixedSize(def.width, 25);
+        b->setFixedHeight(25);
+        b->setMinimumWidth(def.width); // wider where the caption needs it
         b->setFont(font);
         b->setFocusPolicy(Qt::StrongFocus);
         bar->addWidget(b);
