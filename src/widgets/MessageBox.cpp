@@ -1,6 +1,9 @@
 #include "MessageBox.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMessageBox>
+#include <QWidget>
 #include <QQueue>
 
 namespace {
@@ -38,6 +41,12 @@ MessageBox::Answer MessageBox::show(QWidget *parent, Kind kind, const QString &t
             }
         }
         g_shown.append(shown);
+        // A real box takes the activation and hands it back when it closes:
+        // the window that asked is activated again, as it would be on screen.
+        if (parent && parent->window()->isVisible()) {
+            QEvent activate(QEvent::WindowActivate);
+            QCoreApplication::sendEvent(parent->window(), &activate);
+        }
         return answer;
     }
 

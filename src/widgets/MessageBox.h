@@ -8,7 +8,8 @@ class QWidget;
 // with a fixed kind and set of buttons. Tests switch on test mode, queue the
 // answers they expect to give and read back what was shown; a box shown in
 // test mode without a queued answer is recorded as unexpected and answered
-// with its most cautious button, so a test never blocks on a box.
+// with its most cautious button, so a test never blocks on a box. In test mode
+// the asking window receives the activation it would get back from a real box.
 class MessageBox
 {
 public:
