@@ -76,6 +76,8 @@ ItemsPage::ItemsPage(Tfrm_budget *window)
     connect(m_tvExp, &QTreeWidget::itemClicked, this, [this] { treeClicked(m_tvExp); });
     connect(m_grid, &QTableView::clicked, this, &ItemsPage::cb_item_total_freqChange);
     connect(m_grid, &QTableView::doubleClicked, this, [this] { clickToolButton("obedititem"); });
+    connect(m_grid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_window->popupItemsMenu(m_grid, pos); });
     m_grid->installEventFilter(this);
     showNotesAndCategory();
 }
@@ -123,7 +125,7 @@ void ItemsPage::buildLayout()
     auto *middle = new QHBoxLayout;
     m_grid = makeGrid(QStringLiteral("dbgincome"), this);
     m_grid->setToolTip(QStringLiteral("Budget Plan Items"));
-    m_grid->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     middle->addWidget(m_grid, 1);
 
     auto *right = new QWidget(this);

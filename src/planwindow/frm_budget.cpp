@@ -1,5 +1,8 @@
 #include "frm_budget.h"
 #include "ItemsPage.h"
+#include "LoansPage.h"
+#include "RemindersPage.h"
+#include "SavingsPage.h"
 #include "PlanHost.h"
 
 #include "auxwindows/frm_msg.h"
@@ -105,12 +108,15 @@ void Tfrm_budget::buildToolbar()
         bar->addWidget(b);
     }
     bar->addStretch(1);
-    connect(toolButton("LMDSbtn_save_plan"), &QToolButton::clicked, this, &Tfrm_budget::savePlanClicked);
-    connect(toolButton("obcloseplan"), &QToolButton::clicked, this, &Tfrm_budget::closePlanClicked);
-    // The commands that change a plan arrive with the editors.
-    for (const char *pending : {"obnewitem", "obedititem", "obdeleteitem", "obclearall", "lmssbtn_addremind",
-                                "obeditcat"})
-        toolButton(QLatin1String(pending))->setEnabled(false);
+    connect(toolButton("obnewitem"), &QToolButton::clicked, this, &Tfrm_budget::obnewitemClick);
+    connect(toolButton("obedititem"), &QToolButton::clicked, this, &Tfrm_budget::obedititemClick);
+    connect(toolButton("obdeleteitem"), &QToolButton::clicked, this, &Tfrm_budget::obdeleteitemClick);
+    connect(toolButton("obclearall"), &QToolButton::clicked, this, &Tfrm_budget::obclearallClick);
+    connect(toolButton("lmssbtn_addremind"), &QToolButton::clicked, this, &Tfrm_budget::lmssbtn_addremindClick);
+    connect(toolButton("LMDSbtn_save_plan"), &QToolButton::clicked, this, &Tfrm_budget::LMDSbtn_save_planClick);
+    connect(toolButton("obcloseplan"), &QToolButton::clicked, this, &Tfrm_budget::obcloseplanClick);
+    connect(toolButton("obeditcat"), &QToolButton::clicked, this, &Tfrm_budget::obeditcatClick);
+    buildItemsMenu();
 }
 
 void Tfrm_budget::buildStatusBar()
@@ -136,17 +142,15 @@ void Tfrm_budget::buildPages()
     m_itemsPage = new ItemsPage(this);
     m_pages->addTab(m_itemsPage, QStringLiteral("Budget Items"));
     m_pages->setTabToolTip(0, QStringLiteral("Click This Tab To Display Income and Expense Items"));
-    const struct
-    {
-        const char *name;
-        const char *caption;
-    } others[] = {{"ts_savings", "Savings Items"}, {"ts_loans", "Loans"}, {"tsreminders", "Reminders"},
-                  {"ts_charts", "Charts"}};
-    for (const auto &o : others) {
-        auto *page = new QWidget(m_pages);
-        page->setObjectName(QLatin1String(o.name));
-        m_pages->addTab(page, QLatin1String(o.caption));
-    }
+    m_savingsPage = new SavingsPage(this);
+    m_pages->addTab(m_savingsPage, QStringLiteral("Savings Items"));
+    m_loansPage = new LoansPage(this);
+    m_pages->addTab(m_loansPage, QStringLiteral("Loans"));
+    m_remindersPage = new RemindersPage(this);
+    m_pages->addTab(m_remindersPage, QStringLiteral("Reminders"));
+    auto *charts = new QWidget(m_pages);
+    charts->setObjectName(QStringLiteral("ts_charts"));
+    m_pages->addTab(charts, QStringLiteral("Charts"));
     m_pages->setCurrentIndex(0);
     connect(m_pages, &QTabWidget::currentChanged, this, &Tfrm_budget::pageShown);
 }
@@ -183,12 +187,14 @@ void Tfrm_budget::pageShown(int index)
     QWidget *page = m_pages->widget(index);
     if (page == m_itemsPage) {
         m_itemsPage->pageShown();
-    } else if (page->objectName() == QLatin1String("ts_savings")) {
+    } else if (page == m_savingsPage) {
         m_pagekind = QStringLiteral("savings");
-    } else if (page->objectName() == QLatin1String("ts_loans")) {
+        m_savingsPage->pageShown();
+    } else if (page == m_loansPage) {
         m_pagekind = QStringLiteral("loan");
-    } else if (page->objectName() == QLatin1String("tsreminders")) {
-        m_pagekind = QStringLiteral("reminder");
+        m_loansPage->pageShown();
+    } else if (page == m_remindersPage) {
+        m_remindersPage->pageShown(); // sets pagekind "reminder" after reading it
     }
     // The charts page leaves pagekind as it was.
 }
@@ -235,6 +241,8 @@ void Tfrm_budget::resizeEvent(QResizeEvent *event)
 void Tfrm_budget::adjustcolwidths()
 {
     m_itemsPage->adjustcolwidths();
+    m_savingsPage->adjustcolwidths();
+    m_loansPage->adjustcolwidths();
 }
 
 void Tfrm_budget::cb_item_total_freqChange()
@@ -290,23 +298,6 @@ bool Tfrm_budget::savePlan()
         return false;
     }
     return writeTables;
-}
-
-void Tfrm_budget::savePlanClicked()
-{
-    const bool ok = savePlan();
-    setSaved(ok);
-    const QString name = QLatin1Char('"') + planFileName() + QLatin1Char('"');
-    Tfrm_msg::showMessage(this, ok ? QStringLiteral("File : ") + name + QStringLiteral(" has been saved")
-                                   : QStringLiteral("Failed To Save : ") + name);
-}
-
-void Tfrm_budget::closePlanClicked()
-{
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        sub->close();
-    else
-        close();
 }
 
 // --- closing -------------------------------------------------------------------------

@@ -8,7 +8,11 @@ class Plan;
 class PlanHost;
 class RadioGroup;
 class ItemsPage;
+class SavingsPage;
+class LoansPage;
+class RemindersPage;
 class QLabel;
+class QMenu;
 class QStatusBar;
 class QTabWidget;
 class QToolButton;
@@ -65,8 +69,14 @@ public:
     QStringList statusTexts() const;
     QString statusToolTip() const;
     ItemsPage *itemsPage() const { return m_itemsPage; }
+    SavingsPage *savingsPage() const { return m_savingsPage; }
+    LoansPage *loansPage() const { return m_loansPage; }
+    RemindersPage *remindersPage() const { return m_remindersPage; }
     QTabWidget *pages() const { return m_pages; }
     QToolButton *toolButton(const QString &objectName) const;
+    // The context menu of the items, savings and loans grids.
+    QMenu *itemsPopupMenu() const { return m_itemsMenu; }
+    void popupItemsMenu(QWidget *grid, const QPoint &pos);
 
 signals:
     void planChanged();
@@ -81,9 +91,27 @@ private:
     void buildPages();
     void pageShown(int index);
     void frequencyClicked();
-    void savePlanClicked();
-    void closePlanClicked();
+    void buildItemsMenu();
     QString closeQuestion() const;
+    bool hasCategoryOfKind(const QString &kindLetter) const;
+    QString pageKindLetter() const;
+
+    // The toolbar commands (frm_budget_commands.cpp).
+    void obnewitemClick();
+    void obedititemClick();
+    void obdeleteitemClick();
+    void obclearallClick();
+    void lmssbtn_addremindClick();
+    void LMDSbtn_save_planClick();
+    void obcloseplanClick();
+    void obeditcatClick();
+
+    // The savings, loan and reminder editors and the reminders page's own
+    // buttons (the savings, loans and reminders pages).
+    void openGoalOrLoanEditor(bool modal);
+    void openReminderEditor(const QString &mode, const QString &kindLetter);
+    void editReminderFromPage();
+    void deleteReminderFromPage();
 
     PlanHost *m_host;
     Plan *m_plan;
@@ -99,4 +127,8 @@ private:
     RadioGroup *m_frequency = nullptr;
     QTabWidget *m_pages = nullptr;
     ItemsPage *m_itemsPage = nullptr;
+    SavingsPage *m_savingsPage = nullptr;
+    LoansPage *m_loansPage = nullptr;
+    RemindersPage *m_remindersPage = nullptr;
+    QMenu *m_itemsMenu = nullptr;
 };

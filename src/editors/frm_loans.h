@@ -1,0 +1,15 @@
+#pragma once
+#include <QDialog>
+
+class Tfrm_budget;
+
+class Tfrm_loans : public QDialog
+{
+    Q_OBJECT
+public:
+    Tfrm_loans(Tfrm_budget *window, const QString &mode, QWidget *parent = nullptr);
+
+private:
+    Tfrm_budget *m_window;
+    QString m_mode;
+};
