@@ -191,6 +191,15 @@ public:
         m_pos += static_cast<qsizetype>(count);
     }
 
+    // UTF-8 text straight from the packet, without an intermediate copy.
+    QString text(qint64 count, const char *what)
+    {
+        need(count, what);
+        const QString s = QString::fromUtf8(m_data.constData() + m_pos, static_cast<qsizetype>(count));
+        m_pos += static_cast<qsizetype>(count);
+        return s;
+    }
+
     QByteArray shortName(const char *what)
     {
         const quint8 len = num<quint8>(what);
@@ -295,7 +304,7 @@ QVariant readValue(In &in, const FieldDef &f)
     case FieldType::Text:
     case FieldType::Memo: {
         const quint32 len = in.num<quint32>("text value");
-        return QString::fromUtf8(in.bytes(len, "text value"));
+        return in.text(len, "text value");
     }
     case FieldType::Money:
     case FieldType::Real: {

@@ -53,7 +53,10 @@ QVariant normaliseFieldValue(const FieldDef &field, const QVariant &value)
     if ((value.typeId() == QMetaType::QDateTime && !value.toDateTime().isValid())
         || (value.typeId() == QMetaType::QDate && !value.toDate().isValid()))
         return QVariant();
-    const bool blankText = value.typeId() == QMetaType::QString && value.toString().trimmed().isEmpty();
+    // Only the number and date fields take blank text as null.
+    const auto blankText = [&value] {
+        return value.typeId() == QMetaType::QString && value.toString().trimmed().isEmpty();
+    };
 
     switch (field.type) {
     case FieldType::Text: {
@@ -63,15 +66,15 @@ QVariant normaliseFieldValue(const FieldDef &field, const QVariant &value)
     case FieldType::Memo:
         return value.toString();
     case FieldType::Money:
-        if (blankText)
+        if (blankText())
             return QVariant();
         return roundMoney4(toFiniteDouble(field, value));
     case FieldType::Real:
-        if (blankText)
+        if (blankText())
             return QVariant();
         return toFiniteDouble(field, value);
     case FieldType::Integer: {
-        if (blankText)
+        if (blankText())
             return QVariant();
         bool ok = false;
         int i = 0;
@@ -87,7 +90,7 @@ QVariant normaliseFieldValue(const FieldDef &field, const QVariant &value)
         return i;
     }
     case FieldType::DateTime: {
-        if (blankText)
+        if (blankText())
             return QVariant();
         QDateTime dt;
         if (value.typeId() == QMetaType::QDateTime)

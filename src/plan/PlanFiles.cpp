@@ -67,18 +67,15 @@ void loadPlan(Plan &plan, const QString &planFile)
         {&plan.reminders(), remindersFile(planFile)},
     };
     // Read and check everything first on scratch tables.
-    std::vector<std::vector<Table::Row>> loaded;
+    std::vector<std::unique_ptr<Table>> loaded;
     for (const Part &part : parts) {
-        if (!QFile::exists(part.file)) {
-            loaded.emplace_back();
-            continue;
-        }
         std::unique_ptr<Table> scratch(Plan::createTable(part.table->name()));
-        checkedAssign(*scratch, readRows(*part.table, part.file), part.file);
-        loaded.push_back(scratch->allRows());
+        if (QFile::exists(part.file))
+            checkedAssign(*scratch, readRows(*part.table, part.file), part.file);
+        loaded.push_back(std::move(scratch));
     }
     for (size_t i = 0; i < std::size(parts); ++i)
-        parts[i].table->setAllRows(std::move(loaded[i]));
+        parts[i].table->takeRowsFrom(*loaded[i]);
 }
 
 void saveTable(const Table &table, const QString &fileName)

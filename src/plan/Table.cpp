@@ -313,8 +313,9 @@ void Table::setAllRows(std::vector<Row> rows)
                 row[i] = normaliseFieldValue(m_fields.at(i), row.at(i));
     }
     if (!m_order.isEmpty()) {
-        std::stable_sort(rows.begin(), rows.end(),
-                         [this](const Row &a, const Row &b) { return compareRows(a, b) < 0; });
+        const auto less = [this](const Row &a, const Row &b) { return compareRows(a, b) < 0; };
+        if (!std::is_sorted(rows.begin(), rows.end(), less))
+            std::stable_sort(rows.begin(), rows.end(), less);
         if (m_unique) {
             for (size_t i = 1; i < rows.size(); ++i)
                 if (compareRows(rows[i - 1], rows[i]) == 0)
@@ -325,6 +326,23 @@ void Table::setAllRows(std::vector<Row> rows)
         }
     }
     m_rows = std::move(rows);
+    m_current = -1;
+    refresh(-1, 0);
+}
+
+void Table::takeRowsFrom(Table &source)
+{
+    requireBrowse("load");
+    bool sameLayout = source.m_fields.size() == m_fields.size() && source.m_order == m_order
+                      && source.m_unique == m_unique;
+    for (int i = 0; sameLayout && i < m_fields.size(); ++i)
+        sameLayout = source.m_fields.at(i).name == m_fields.at(i).name
+                     && source.m_fields.at(i).type == m_fields.at(i).type
+                     && source.m_fields.at(i).width == m_fields.at(i).width;
+    if (!sameLayout)
+        throw TableError(QStringLiteral("%1: the rows of %2 do not fit").arg(m_name, source.m_name));
+    m_rows = std::move(source.m_rows);
+    source.clear();
     m_current = -1;
     refresh(-1, 0);
 }

@@ -76,6 +76,11 @@ public:
     // Replaces all rows at once (loading a file). Throws TableError on a
     // duplicate key and leaves the table unchanged then.
     void setAllRows(std::vector<Row> rows);
+    // Moves every row of `source`, a table of the same fields, key and order
+    // (a scratch table checked by setAllRows), into this one without checking
+    // them again; `source` is left empty. Throws TableError when the layouts
+    // differ.
+    void takeRowsFrom(Table &source);
     void clear();
     // Removes every row (visible or not) for which `pred` holds; returns how many.
     int removeRowsWhere(const std::function<bool(const Row &)> &pred);
