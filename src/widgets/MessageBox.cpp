@@ -85,6 +85,11 @@ void MessageBox::information(QWidget *parent, const QString &text)
     show(parent, Kind::Information, text, {Answer::Ok}, Answer::Ok);
 }
 
+void MessageBox::warning(QWidget *parent, const QString &text)
+{
+    show(parent, Kind::Warning, text, {Answer::Ok}, Answer::Ok);
+}
+
 MessageBox::Answer MessageBox::warningYesNo(QWidget *parent, const QString &text)
 {
     return show(parent, Kind::Warning, text, {Answer::Yes, Answer::No}, Answer::No);

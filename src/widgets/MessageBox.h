@@ -25,6 +25,7 @@ public:
 
     static void error(QWidget *parent, const QString &text);
     static void information(QWidget *parent, const QString &text);
+    static void warning(QWidget *parent, const QString &text); // OK only
     static Answer warningYesNo(QWidget *parent, const QString &text);
     static Answer warningYesNoCancel(QWidget *parent, const QString &text);
 
