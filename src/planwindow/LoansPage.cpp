@@ -1,15 +1,249 @@
 #include "LoansPage.h"
 #include "frm_budget.h"
 
-LoansPage::LoansPage(Tfrm_budget *window) : QWidget(window), m_window(window)
+#include "plan/Clock.h"
+#include "plan/MoneyFormat.h"
+#include "plan/Plan.h"
+#include "widgets/Format.h"
+#include "widgets/TableModel.h"
+
+#include <QDateEdit>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QScreen>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The date a read-only date box holds when there is no loan to show; it is
+// displayed as an empty box and counts as the earliest possible date.
+const QDate kNoDate(100, 1, 1);
+
+QLineEdit *makeReadOnlyBox(const QString &name, QWidget *parent)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    return box;
+}
+
+QDateEdit *makeReadOnlyDateBox(const QString &name, QWidget *parent)
+{
+    auto *box = new QDateEdit(parent);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    box->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    box->setDisplayFormat(Format::shortDateFormat());
+    box->setMinimumDate(kNoDate);
+    box->setSpecialValueText(QStringLiteral(" "));
+    box->setDate(kNoDate);
+    return box;
+}
+
+QLabel *makeCaption(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+} // namespace
+
+LoansPage::LoansPage(Tfrm_budget *window) : QWidget(window), m_window(window), m_loans(&window->plan().loans())
 {
     setObjectName(QStringLiteral("ts_loans"));
+    buildLayout();
+
+    m_model = new TableModel(m_loans,
+                             {{"purpose", QStringLiteral("Purpose"), {}},
+                              {"lender", QStringLiteral("Lender"), {}},
+                              {"payfreq", QStringLiteral("Frequency"), {}},
+                              {"minpay", QStringLiteral("Amount"), {}}},
+                             this);
+    m_model->bindView(m_grid);
+
+    connect(m_loans, &Table::currentRowChanged, this, &LoansPage::showCurrentLoan);
+    connect(m_loans, &Table::rowChanged, this, &LoansPage::showCurrentLoan);
+    connect(m_loans, &Table::visibleRowsReset, this, &LoansPage::showCurrentLoan);
+    // The status follows the end date shown.
+    connect(m_finish, &QDateEdit::dateChanged, this, &LoansPage::showLoanStatus);
+    connect(m_grid, &QTableView::doubleClicked, this, [this] { clickToolButton("obedititem"); });
+    connect(m_grid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_window->popupItemsMenu(m_grid, pos); });
+    m_grid->installEventFilter(this);
+    showCurrentLoan();
+}
+
+void LoansPage::buildLayout()
+{
+    auto *page = new QHBoxLayout(this);
+    page->setContentsMargins(2, 2, 2, 2);
+    page->setSpacing(2);
+
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("DBGrid_loans"));
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_grid->verticalHeader()->setVisible(false);
+    m_grid->verticalHeader()->setDefaultSectionSize(20);
+    m_grid->horizontalHeader()->setHighlightSections(false);
+    m_grid->setAlternatingRowColors(true);
+    // The selected row stays marked while the grid has no focus.
+    QPalette pal = m_grid->palette();
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                 pal.color(QPalette::Active, QPalette::HighlightedText));
+    m_grid->setPalette(pal);
+    page->addWidget(m_grid, 1);
+
+    auto *panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("pnl_loandetail"));
+    panel->setFixedWidth(156);
+    auto *detail = new QVBoxLayout(panel);
+    detail->setContentsMargins(4, 4, 4, 4);
+    detail->setSpacing(2);
+    m_status = new QLabel(QStringLiteral("OUTSTANDING"), panel);
+    m_status->setObjectName(QStringLiteral("lbl_loanstatus"));
+    m_status->setAlignment(Qt::AlignCenter);
+    QFont statusFont = m_status->font();
+    statusFont.setBold(true);
+    statusFont.setPointSizeF(statusFont.pointSizeF() * 1.4);
+    m_status->setFont(statusFont);
+    detail->addWidget(m_status);
+    detail->addSpacing(6);
+
+    m_amtborrowed = makeReadOnlyBox(QStringLiteral("DBEdit2"), panel);
+    m_amtborrowed->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_intrate = makeReadOnlyBox(QStringLiteral("DBEdit3"), panel);
+    m_intrate->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_lgth = makeReadOnlyBox(QStringLiteral("DBEdit8"), panel);
+    m_lgth->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_start = makeReadOnlyDateBox(QStringLiteral("DBDateEdit1"), panel);
+    m_finish = makeReadOnlyDateBox(QStringLiteral("DBDELoanFin"), panel);
+    const auto field = [&](const char *caption, QWidget *box) {
+        detail->addWidget(makeCaption(QLatin1String(caption), panel));
+        detail->addWidget(box);
+        detail->addSpacing(4);
+    };
+    field("Amount Borrowed", m_amtborrowed);
+    field("Interest Rate", m_intrate);
+    field("Length Of Loan", m_lgth);
+    field("Loan Start Date", m_start);
+    field("Loan End Date", m_finish);
+    detail->addStretch(1);
+    page->addWidget(panel);
+}
+
+QString LoansPage::rateText(double rate)
+{
+    QString text = MoneyFormat::fixed(rate, 2);
+    const QString point = QLocale().decimalPoint();
+    if (text.endsWith(point + QStringLiteral("00")))
+        text.chop(point.size() + 2);
+    else if (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    // No digit before the point is required: 0.5 shows ".5", 0 shows nothing.
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    QString digits = negative ? text.mid(1) : text;
+    if (digits == QLatin1String("0"))
+        digits.clear();
+    else if (digits.startsWith(QLatin1Char('0') + point))
+        digits.remove(0, 1);
+    if (digits.isEmpty())
+        return QString();
+    return negative ? QLatin1Char('-') + digits : digits;
+}
+
+void LoansPage::showCurrentLoan()
+{
+    if (m_loans->isEmpty()) {
+        m_amtborrowed->clear();
+        m_intrate->clear();
+        m_lgth->clear();
+        m_start->setDate(kNoDate);
+        m_finish->setDate(kNoDate);
+    } else {
+        m_amtborrowed->setText(Format::currency(m_loans->asMoney("amtborrowed")));
+        m_intrate->setText(rateText(m_loans->asReal("intrate")));
+        m_lgth->setText(m_loans->asString("loanlgth"));
+        const QDate start = m_loans->asDateTime("start").date();
+        const QDate finish = m_loans->asDateTime("finish").date();
+        m_start->setDate(start.isValid() ? start : kNoDate);
+        m_finish->setDate(finish.isValid() ? finish : kNoDate);
+    }
+    showLoanStatus();
+}
+
+void LoansPage::showLoanStatus()
+{
+    // A loan ending on a date is paid from that date's midnight on; an empty
+    // box is the earliest possible date.
+    const QDate shown = m_finish->date();
+    const bool paid = shown <= kNoDate || Clock::now() > QDateTime(shown, QTime(0, 0));
+    m_status->setText(paid ? QStringLiteral("PAID") : QStringLiteral("OUTSTANDING"));
 }
 
 void LoansPage::pageShown()
 {
+    // The day may have changed since the label was last set.
+    showLoanStatus();
 }
 
 void LoansPage::adjustcolwidths()
 {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int W = screen ? screen->geometry().width() : 1024;
+    const int A = W / 22 + W / 2;
+    const int charWidth = qMax(1, m_grid->fontMetrics().averageCharWidth());
+    m_grid->setColumnWidth(m_model->columnOf("purpose"), (A / 12) * charWidth);
+    m_grid->setColumnWidth(m_model->columnOf("lender"), (A / 12) * charWidth);
+    m_grid->setColumnWidth(m_model->columnOf("payfreq"), (A / 26) * charWidth);
+    m_grid->setColumnWidth(m_model->columnOf("minpay"), (A / 26) * charWidth);
+}
+
+void LoansPage::clickToolButton(const char *name)
+{
+    if (QToolButton *b = m_window->toolButton(QLatin1String(name)); b && b->isEnabled())
+        b->click();
+}
+
+bool LoansPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_grid && event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (!m_loans->isEmpty())
+                clickToolButton("obedititem");
+            return true;
+        case Qt::Key_Insert:
+            clickToolButton("obnewitem");
+            return true;
+        case Qt::Key_Delete:
+            clickToolButton("obdeleteitem");
+            return true;
+        case Qt::Key_Home:
+            if (!m_loans->isEmpty())
+                m_loans->first();
+            return true;
+        case Qt::Key_End:
+            if (!m_loans->isEmpty())
+                m_loans->goTo(m_loans->rowCount() - 1);
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
