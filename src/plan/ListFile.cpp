@@ -1,0 +1,68 @@
+#include "ListFile.h"
+#include "PlanFileError.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace {
+
+QString decode(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        text = QString::fromLatin1(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
+} // namespace
+
+QStringList ListFile::splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    // The text after the last line end is a line of its own unless empty.
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
+}
+
+std::optional<QStringList> ListFile::load(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return splitLines(decode(file.readAll()));
+}
+
+QStringList ListFile::read(const QString &path)
+{
+    return load(path).value_or(QStringList());
+}
+
+void ListFile::write(const QString &path, const QStringList &entries)
+{
+    QByteArray bytes;
+    for (const QString &entry : entries) {
+        bytes += entry.toUtf8();
+        bytes += "\r\n";
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw FileWriteError(path, QStringLiteral("\"%1\" cannot be written: %2").arg(path, file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw FileWriteError(path, QStringLiteral("\"%1\" cannot be written: %2").arg(path, file.errorString()));
+}
