@@ -1,4 +1,5 @@
 #include "frm_main.h"
+#include "RxCalc.h"
 #include "frm_newplan.h"
 
 #include "auxwindows/AboutBox.h"
@@ -15,7 +16,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QUrl>
+#include <QUrlQuery>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -67,6 +73,7 @@ Tfrm_main::Tfrm_main(const QString &programFolder, QWidget *parent) : QMainWindo
     m_systemDateFormat = Format::shortDateFormat();
     Format::setShortDateFormat(QStringLiteral("dd/MM/yyyy"));
 
+    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     m_programFolder = QDir::cleanPath(programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                               : programFolder);
 
@@ -132,8 +139,9 @@ void Tfrm_main::buildButtonBar()
     connect(barButton("sbtn_openplan"), &QToolButton::clicked, this, [this] { openPlan(); });
     connect(barButton("sb_new_plan"), &QToolButton::clicked, this, &Tfrm_main::newPlan);
     connect(barButton("sbtn_exit"), &QToolButton::clicked, this, &QWidget::close);
+    connect(barButton("sbtn_calc"), &QToolButton::clicked, this, &Tfrm_main::showCalculator);
     // The tools arrive in later versions of this window.
-    for (const char *pending : {"sbtn_mylinks", "LMDSB_loancalc", "sbtn_calc"})
+    for (const char *pending : {"sbtn_mylinks", "LMDSB_loancalc"})
         barButton(QLatin1String(pending))->setEnabled(false);
 }
 
@@ -204,7 +212,7 @@ void Tfrm_main::buildMenus()
     file->addSection(QStringLiteral("Print Plan"));
     entry(file, "mnuPrint", "&Print", QKeySequence(QStringLiteral("Ctrl+P")));
     entry(file, "mnuPrintPreview", "Print Pre&view");
-    entry(file, "PrinterSetup1", "Printer Setup");
+    connect(entry(file, "PrinterSetup1", "Printer Setup"), &QAction::triggered, this, &Tfrm_main::printerSetup);
     file->addSection(QStringLiteral("Program"));
     connect(entry(file, "mnuExit", "E&XIT"), &QAction::triggered, this,
             [this] { barButton("sbtn_exit")->click(); });
@@ -221,7 +229,8 @@ void Tfrm_main::buildMenus()
     entry(options, "mnushowstartup", "Show Hints On Startup")->setCheckable(true);
     entry(options, "mnushowhints", "Enable OnScreen Hints")->setCheckable(true);
     options->addSection(QStringLiteral("Tools"));
-    entry(options, "Calculator1", "Calculator");
+    connect(entry(options, "Calculator1", "Calculator"), &QAction::triggered, this,
+            [this] { barButton("sbtn_calc")->click(); });
     entry(options, "LoanCalculator1", "Loan Calculator");
     entry(options, "Internet1", "Internet");
 
@@ -241,11 +250,11 @@ void Tfrm_main::buildMenus()
     entry(help, "Content1", "Contents");
     connect(entry(help, "About1", "About"), &QAction::triggered, this, &Tfrm_main::showAbout);
     help->addSection(QStringLiteral("How To"));
-    entry(help, "ReportABug1", "Report A Bug");
+    connect(entry(help, "ReportABug1", "Report A Bug"), &QAction::triggered, this, &Tfrm_main::reportABug);
 
     // Commands that arrive in later versions of this window: present, disabled.
-    for (const char *pending : {"mnuPrint", "mnuPrintPreview", "PrinterSetup1", "mnushowstartup", "mnushowhints",
-                                "Calculator1", "LoanCalculator1", "Internet1", "Content1", "ReportABug1"})
+    for (const char *pending : {"mnuPrint", "mnuPrintPreview", "mnushowstartup", "mnushowhints", "LoanCalculator1",
+                                "Internet1", "Content1"})
         action(QLatin1String(pending))->setEnabled(false);
 }
 
@@ -348,6 +357,35 @@ void Tfrm_main::saveAs()
 void Tfrm_main::showAbout()
 {
     TAboutBox::showAbout(this);
+}
+
+void Tfrm_main::showCalculator()
+{
+    RxCalc calculator(this);
+    ModalRunner::exec(&calculator);
+}
+
+void Tfrm_main::printerSetup()
+{
+    QPrintDialog dialog(m_printer.get(), this);
+    dialog.setObjectName(QStringLiteral("PSD"));
+    dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+    ModalRunner::exec(&dialog);
+}
+
+QString Tfrm_main::bugReportUrl()
+{
+    QUrl url(QStringLiteral("mailto:support@kavopursekeep.example"));
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("Subject"), QStringLiteral("Report A Bug - Kavo Pursekeep Version 3"));
+    url.setQuery(query);
+    return url.toString(QUrl::FullyEncoded);
+}
+
+void Tfrm_main::reportABug()
+{
+    // The desktop's mail program opens a new message; nothing waits for it.
+    QDesktopServices::openUrl(QUrl(bugReportUrl(), QUrl::StrictMode));
 }
 
 void Tfrm_main::tileHorizontally()

@@ -2,6 +2,7 @@
 #include "planwindow/PlanHost.h"
 
 #include <QMainWindow>
+#include <memory>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -10,6 +11,7 @@ class QAction;
 class QFrame;
 class QToolButton;
 class Tfrm_budget;
+class QPrinter;
 
 // The main window: the button bar, the menus and the document area in which
 // every plan window opens. It creates the start-up plan when first shown, and
@@ -45,6 +47,10 @@ public:
     void tileVertically();
     void cascade();
 
+    // The printer chosen in Printer Setup, used by every print of the program.
+    QPrinter *printer() const { return m_printer.get(); }
+    static QString bugReportUrl();
+
     QAction *action(const QString &objectName) const;
     QToolButton *barButton(const QString &objectName) const;
 
@@ -63,6 +69,9 @@ private:
     void forwardToPlan(const char *buttonName);
     void saveAs();
     void showAbout();
+    void showCalculator();
+    void printerSetup();
+    void reportABug();
 
     QString m_programFolder;
     bool m_hints = false;
@@ -79,4 +88,5 @@ private:
     QMdiArea *m_mdi = nullptr;
     QMenu *m_windowsMenu = nullptr;
     QList<QAction *> m_windowActions;
+    std::unique_ptr<QPrinter> m_printer;
 };

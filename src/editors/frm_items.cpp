@@ -139,6 +139,7 @@ void Tfrm_items::buildLayout()
                                                     [this](const QString &t) { return isKnownDescription(t); }));
 
     m_ceamt = new CurrencyBox(QStringLiteral("ceamt"), this);
+    m_ceamt->setShowSymbol(false); // Label4 shows the symbol beside it
 
     m_clbfrequency = new QListWidget(this);
     m_clbfrequency->setObjectName(QStringLiteral("clbfrequency"));

@@ -131,7 +131,9 @@ void Tfrm_budget::buildStatusBar()
         m_panels[i]->setAlignment(Qt::AlignCenter);
         m_panels[i]->setFrameShape(QFrame::Panel);
         m_panels[i]->setFrameShadow(QFrame::Sunken);
-        m_sbar->addWidget(m_panels[i]);
+        m_panels[i]->setMinimumWidth(0);
+        // Equal stretch: each panel takes a fifth of the window's width.
+        m_sbar->addWidget(m_panels[i], 1);
     }
 }
 
@@ -231,10 +233,6 @@ QString Tfrm_budget::statusToolTip() const { return m_sbar->toolTip(); }
 void Tfrm_budget::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    // Each status panel takes a fifth of the window's width.
-    const int w = width() / 5;
-    for (QLabel *l : m_panels)
-        l->setFixedWidth(qMax(0, w - 4));
     adjustcolwidths();
 }
 
@@ -312,10 +310,14 @@ QString Tfrm_budget::closeQuestion() const
 void Tfrm_budget::closeEvent(QCloseEvent *event)
 {
     // The display frequency goes beside the plan whatever the answer below;
-    // a settings file that cannot be written does not stop the close.
-    try {
-        PlanFiles::writeDisplayFrequency(PlanFiles::settingsFile(m_planfile), displayFrequency());
-    } catch (const PlanFileError &) {
+    // a settings file that cannot be written does not stop the close. A plan
+    // without a file name has no place for it (it would land as "ini" in
+    // whatever folder is current).
+    if (!m_planfile.isEmpty()) {
+        try {
+            PlanFiles::writeDisplayFrequency(PlanFiles::settingsFile(m_planfile), displayFrequency());
+        } catch (const PlanFileError &) {
+        }
     }
     if (m_planfile.isEmpty())
         m_planfile = QStringLiteral("untitled");

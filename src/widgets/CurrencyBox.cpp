@@ -30,7 +30,14 @@ void CurrencyBox::setValue(double value)
 void CurrencyBox::showFormatted()
 {
     setValidator(nullptr);
-    setText(m_value == 0 ? QString() : Format::currency(m_value));
+    setText(m_value == 0 ? QString() : m_showSymbol ? Format::currency(m_value) : Format::grouped(m_value));
+}
+
+void CurrencyBox::setShowSymbol(bool show)
+{
+    m_showSymbol = show;
+    if (!hasFocus() || isReadOnly())
+        showFormatted();
 }
 
 void CurrencyBox::focusInEvent(QFocusEvent *event)

@@ -12,6 +12,8 @@ public:
 
     double value() const { return m_value; }
     void setValue(double value);
+    // Without the symbol when a label beside the box already shows it.
+    void setShowSymbol(bool show);
 
 signals:
     void valueChanged(double value);
@@ -25,4 +27,5 @@ private:
     void takeTyped();
 
     double m_value = 0;
+    bool m_showSymbol = true;
 };

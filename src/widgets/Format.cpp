@@ -15,7 +15,8 @@ QString currencySymbol()
     return MoneyFormat::currencySymbol();
 }
 
-QString currency(double value)
+namespace {
+QString groupedMagnitude(double value)
 {
     const QString plain = MoneyFormat::fixed(std::fabs(value), 2);
     const QLocale locale;
@@ -26,8 +27,23 @@ QString currency(double value)
     const QString group = locale.groupSeparator();
     for (int i = whole.size() - 3; i > 0; i -= 3)
         whole.insert(i, group);
-    const bool negative = value < 0 && plain != MoneyFormat::fixed(0.0, 2);
-    return (negative ? QStringLiteral("-") : QString()) + currencySymbol() + whole + fraction;
+    return whole + fraction;
+}
+
+bool isNegative(double value)
+{
+    return value < 0 && MoneyFormat::fixed(std::fabs(value), 2) != MoneyFormat::fixed(0.0, 2);
+}
+} // namespace
+
+QString currency(double value)
+{
+    return (isNegative(value) ? QStringLiteral("-") : QString()) + currencySymbol() + groupedMagnitude(value);
+}
+
+QString grouped(double value)
+{
+    return (isNegative(value) ? QStringLiteral("-") : QString()) + groupedMagnitude(value);
 }
 
 QString shortDateFormat() { return g_shortDateFormat; }

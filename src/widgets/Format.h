@@ -13,6 +13,8 @@ QString currencySymbol();
 
 // symbol + ",0.00": grouped thousands, two decimals, "-" before the symbol.
 QString currency(double value);
+// ",0.00" without a symbol: "1,234.50", "-1,234.50".
+QString grouped(double value);
 
 // The short date format in force and its use.
 QString shortDateFormat();

@@ -1,5 +1,6 @@
 #include "GuiTestSupport.h"
 
+#include "app/RxCalc.h"
 #include "app/frm_main.h"
 #include "auxwindows/frm_msg.h"
 #include "plan/Plan.h"
@@ -20,8 +21,20 @@
 #include <QTabWidget>
 #include <QComboBox>
 #include <QFrame>
+#include <QDesktopServices>
 #include <QTemporaryDir>
+#include <QUrlQuery>
 #include <QToolButton>
+
+// Catches the mail link the program asks the desktop to open.
+class MailCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
 
 // The main window with its plan windows: start-up, opening, creating and
 // saving plans, and the exit protocol.
@@ -331,6 +344,69 @@ private slots:
         QCOMPARE(MessageBox::takeShown().size(), 2);
         QVERIFY(!QFile::exists(path("Untitled1")));
         QVERIFY(!QFile::exists(path("Second.PKB")));
+    }
+
+    void calculator_data()
+    {
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("display");
+        QTest::newRow("left to right") << QStringList{"2", "+", "3", "*", "4", "="} << "20";
+        QTest::newRow("decimals") << QStringList{"1", ".", "5", "+", ".", "2", "5", "="} << "1.75";
+        QTest::newRow("one point only") << QStringList{"1", ".", ".", "5"} << "1.5";
+        QTest::newRow("division by zero") << QStringList{"7", "/", "0", "="} << "Error";
+        QTest::newRow("error until cleared") << QStringList{"7", "/", "0", "=", "5", "C", "5"} << "5";
+        QTest::newRow("sign change") << QStringList{"9", "±", "-", "1", "="} << "-10";
+        QTest::newRow("operator changed") << QStringList{"8", "+", "-", "3", "="} << "5";
+    }
+
+    void calculator()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(QString, display);
+        QString shown;
+        ModalRunner::setHook([&](QDialog *d) {
+            auto *calc = qobject_cast<RxCalc *>(d);
+            QVERIFY(calc);
+            for (const QString &k : keys)
+                QTest::mouseClick(calc->findChild<QPushButton *>("key_" + k), Qt::LeftButton);
+            shown = calc->display();
+            d->accept();
+        });
+        m_main->action("Calculator1")->trigger();
+        QCOMPARE(shown, display);
+    }
+
+    void printerSetupAndBugReport()
+    {
+        QString dialogName;
+        ModalRunner::setHook([&](QDialog *d) {
+            dialogName = d->objectName();
+            d->reject();
+        });
+        m_main->action("PrinterSetup1")->trigger();
+        QCOMPARE(dialogName, QString("PSD"));
+        QVERIFY(m_main->printer());
+
+        MailCatcher catcher;
+        QDesktopServices::setUrlHandler("mailto", &catcher, "open");
+        m_main->action("ReportABug1")->trigger();
+        QDesktopServices::unsetUrlHandler("mailto");
+        QCOMPARE(catcher.urls.size(), 1);
+        QCOMPARE(catcher.urls.front().scheme(), QString("mailto"));
+        QCOMPARE(QUrlQuery(catcher.urls.front()).queryItemValue("Subject", QUrl::FullyDecoded),
+                 QString("Report A Bug - Kavo Pursekeep Version 3"));
+    }
+
+    void editMenuForwardsToThePlanWindow()
+    {
+        Tfrm_budget *plan = onlyPlan();
+        plan->plan().items().appendRow({"Wage", "Monthly", 1000, "Work", "I"});
+        MessageBox::queueAnswer(MessageBox::Answer::No);
+        m_main->action("mnuDeleteItem")->trigger();
+        QCOMPARE(GuiTest::shownTexts(), QStringList{"Are you sure you want to delete : Wage"});
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        m_main->action("mnuNewItem")->trigger(); // no income category yet
+        QCOMPARE(GuiTest::shownTexts(), QStringList{"Please enter income categories"});
     }
 
     void exitWithUnchangedPlansAsksNothing()

@@ -1,0 +1,215 @@
+#include "GuiTestSupport.h"
+
+#include "plan/Plan.h"
+#include "planwindow/frm_budget.h"
+#include "widgets/RadioGroup.h"
+
+#include <QDialog>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTableView>
+#include <QToolButton>
+
+// The plan window's toolbar commands on the items page.
+class TestItemCommands : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Tfrm_budget> m_window;
+
+    Tfrm_budget &w() { return *m_window; }
+    void click(const char *button) { w().toolButton(QLatin1String(button))->click(); }
+    void clickRadio(const char *group, int index)
+    {
+        QTest::mouseClick(w().findChild<RadioGroup *>(QLatin1String(group))->button(index), Qt::LeftButton);
+    }
+    int rowsOfKind(const Table &t, const QString &field, const QString &letter)
+    {
+        int n = 0;
+        const int f = t.fieldIndex(field);
+        for (const auto &row : t.allRows())
+            n += row.at(f).toString() == letter;
+        return n;
+    }
+
+private slots:
+    void initTestCase() { GuiTest::initTestCase(); }
+
+    void init()
+    {
+        GuiTest::init();
+        m_window = std::make_unique<Tfrm_budget>(nullptr);
+        Plan &p = w().plan();
+        for (const auto &[cat, kind] : {std::pair{"Work", "I"}, {"Car", "E"}, {"Food", "E"}})
+            p.categories().appendRow({cat, kind});
+        p.items().appendRow({"Wage", "Monthly", 1000, "Work", "I"});
+        p.items().appendRow({"Tyres", "Yearly", 400, "Car", "E"});
+        p.items().appendRow({"Petrol", "Weekly", 60, "Car", "E"});
+        p.items().appendRow({"Bread", "Daily", 4, "Food", "E"});
+        p.reminders().appendRow({"E", "Car", "Tyres", 1, "rotate", 3});
+        p.reminders().appendRow({"E", "Car", "Tyres", 1, "replace", 9});
+        p.reminders().appendRow({"I", "Work", "Wage", 1, "payslip", 1});
+        m_window->resize(1000, 700);
+        m_window->show();
+        m_window->activate();
+        m_window->updateall();
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        GUITEST_CLEANUP();
+    }
+
+    void newItemNeedsACategoryOfTheKind_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("income") << 0 << "Please enter income categories";
+        QTest::newRow("expense") << 1 << "Please enter expense categories";
+    }
+
+    void newItemNeedsACategoryOfTheKind()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, message);
+        w().plan().categories().setAllRows({});
+        clickRadio("rg_items", kind);
+        bool opened = false;
+        ModalRunner::setHook([&](QDialog *) { opened = true; });
+        for (const char *button : {"obnewitem", "obedititem"}) {
+            MessageBox::queueAnswer(MessageBox::Answer::Ok);
+            click(button);
+            const auto shown = MessageBox::takeShown();
+            QCOMPARE(shown.size(), 1);
+            QCOMPARE(shown.front().kind, MessageBox::Kind::Information);
+            QCOMPARE(shown.front().text, message);
+        }
+        QVERIFY(!opened);
+    }
+
+    void newAndEditItemOpenTheEditorWithTheirMode()
+    {
+        QStringList seen;
+        ModalRunner::setHook([&](QDialog *d) {
+            seen << d->objectName() + ":" + w().editmode() + ":" + w().plan().categories().filter();
+            d->reject();
+        });
+        w().setDisplayFrequency(5);
+        clickRadio("rg_items", 1);
+        click("obnewitem");
+        QCOMPARE(w().displayFrequencyName(), QString("Fortnightly")); // New Item resets it
+        w().plan().items().goTo(2);
+        click("obedititem");
+        QCOMPARE(w().plan().items().currentRow(), 2); // back on the row it was on
+        // Edit on an empty list is a new item.
+        w().plan().items().setFilter("catid = 'E' and cat = 'None'");
+        click("obedititem");
+        QCOMPARE(seen, QStringList({"frm_items:new:catid='E'", "frm_items:edit:catid = 'E'",
+                                    "frm_items:new:catid = 'E'"}));
+    }
+
+    void deleteItemTakesItsReminders()
+    {
+        clickRadio("rg_items", 1); // expense: Petrol, Tyres, Bread
+        Table &items = w().plan().items();
+        items.goTo(1); // Tyres, with two reminders
+        QCOMPARE(items.asString("item"), QString("Tyres"));
+        MessageBox::queueAnswer(MessageBox::Answer::No);
+        click("obdeleteitem");
+        QCOMPARE(GuiTest::shownTexts(), QStringList{"Are you sure you want to delete : Tyres"});
+        QCOMPARE(items.totalRowCount(), 4);
+        QVERIFY(w().saved());
+
+        MessageBox::queueAnswer(MessageBox::Answer::Yes);
+        click("obdeleteitem");
+        MessageBox::takeShown();
+        QCOMPARE(items.totalRowCount(), 3);
+        QCOMPARE(w().plan().reminders().totalRowCount(), 1);
+        QVERIFY(!w().saved());
+        QCOMPARE(w().statusTexts().at(1), QString("Expense Total: $176.00")); // 60 a week and 4 a day
+
+        // An item without reminders goes alone; an empty grid asks nothing.
+        items.first();
+        MessageBox::queueAnswer(MessageBox::Answer::Yes);
+        click("obdeleteitem");
+        MessageBox::queueAnswer(MessageBox::Answer::Yes);
+        click("obdeleteitem");
+        QCOMPARE(MessageBox::takeShown().size(), 2);
+        QVERIFY(items.isEmpty());
+        click("obdeleteitem");
+        QCOMPARE(MessageBox::takeShown().size(), 0);
+        QCOMPARE(w().plan().reminders().totalRowCount(), 1);
+    }
+
+    void clearAllKeepsTheCategoryFilter()
+    {
+        clickRadio("rg_items", 1);
+        clickRadio("rgcat", 0); // the first expense category: Car
+        QCOMPARE(w().plan().items().filter(), QString("catid = 'E' and cat = 'Car'"));
+        MessageBox::queueAnswer(MessageBox::Answer::Yes);
+        click("obclearall");
+        QCOMPARE(GuiTest::shownTexts(), QStringList{"Are you SURE you wish to clear ALL expense items"});
+        QCOMPARE(rowsOfKind(w().plan().items(), "catid", "E"), 0); // every expense category
+        QCOMPARE(rowsOfKind(w().plan().items(), "catid", "I"), 1);
+        QCOMPARE(w().plan().items().filter(), QString("catid = 'E' and cat = 'Car'"));
+        QVERIFY(w().plan().items().isFiltered());
+        QCOMPARE(w().plan().reminders().totalRowCount(), 3); // clearing leaves reminders
+        QVERIFY(!w().saved());
+        QCOMPARE(w().statusTexts().at(1), QString("Expense Total: $0.00"));
+    }
+
+    void clearAllOnTheOtherTables_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("savings") << 1 << "Are you SURE you wish to clear ALL savings items";
+        QTest::newRow("loans") << 2 << "Are you SURE you wish to clear ALL loan items";
+        QTest::newRow("reminders") << 3 << "Are you SURE you wish to clear ALL reminders";
+    }
+
+    void clearAllOnTheOtherTables()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, question);
+        Plan &p = w().plan();
+        p.savings().appendRow({"Boat", 1000, QDateTime(QDate(2026, 1, 1), {}), QDateTime(QDate(2027, 1, 1), {}),
+                               "Weekly", 20});
+        p.loans().appendRow({"Car", "Bank", 5000, 100, "Monthly", QDateTime(QDate(2025, 1, 1), {}), 5,
+                             QDateTime(QDate(2030, 1, 1), {}), 7.5});
+        w().pages()->setCurrentIndex(page);
+        Table &table = page == 1 ? p.savings() : page == 2 ? p.loans() : p.reminders();
+        const QString filter = table.filter();
+        MessageBox::queueAnswer(MessageBox::Answer::Yes);
+        click("obclearall");
+        QCOMPARE(GuiTest::shownTexts(), QStringList{question});
+        QCOMPARE(table.totalRowCount(), 0);
+        QCOMPARE(table.filter(), filter);
+        QCOMPARE(p.items().totalRowCount(), 4);
+        QVERIFY(!w().saved());
+    }
+
+    void contextMenuRunsTheButtons()
+    {
+        QMenu *menu = w().itemsPopupMenu();
+        QCOMPARE(menu->objectName(), QString("BcBarItemsPopupMenu"));
+        QStringList sections;
+        for (QAction *a : menu->actions())
+            if (a->isSeparator())
+                sections << a->text();
+        QCOMPARE(sections, QStringList({"Items", "Plan", "Categories"}));
+        MessageBox::queueAnswer(MessageBox::Answer::No);
+        menu->findChild<QAction *>("Delete1")->trigger();
+        QCOMPARE(GuiTest::shownTexts(), QStringList{"Are you sure you want to delete : Wage"});
+    }
+
+    void addReminderNeedsARow()
+    {
+        w().plan().items().setFilter("catid = 'I' and cat = 'None'");
+        click("lmssbtn_addremind");
+        QVERIFY(!w().findChild<QDialog *>("frm_reminder"));
+    }
+};
+
+QTEST_MAIN(TestItemCommands)
+#include "tst_itemcommands.moc"
