@@ -390,21 +390,18 @@ void Tfrm_main::reportABug()
 
 void Tfrm_main::tileHorizontally()
 {
-    QList<QMdiSubWindow *> windows;
-    for (QMdiSubWindow *sub : m_mdi->subWindowList(QMdiArea::CreationOrder))
-        if (!sub->isMinimized())
-            windows << sub;
-    if (windows.isEmpty())
-        return;
-    const QRect area = m_mdi->viewport()->rect();
-    const int h = area.height() / static_cast<int>(windows.size());
-    for (int i = 0; i < windows.size(); ++i) {
-        windows.at(i)->showNormal();
-        windows.at(i)->setGeometry(0, i * h, area.width(), h);
-    }
+    tile(Qt::Vertical);
 }
 
 void Tfrm_main::tileVertically()
+{
+    tile(Qt::Horizontal);
+}
+
+// The open (not minimised) document windows side by side along `direction`:
+// one above the other, each the full width, for Qt::Vertical; side by side,
+// each the full height, for Qt::Horizontal.
+void Tfrm_main::tile(Qt::Orientation direction)
 {
     QList<QMdiSubWindow *> windows;
     for (QMdiSubWindow *sub : m_mdi->subWindowList(QMdiArea::CreationOrder))
@@ -413,10 +410,13 @@ void Tfrm_main::tileVertically()
     if (windows.isEmpty())
         return;
     const QRect area = m_mdi->viewport()->rect();
-    const int w = area.width() / static_cast<int>(windows.size());
-    for (int i = 0; i < windows.size(); ++i) {
+    const int n = static_cast<int>(windows.size());
+    for (int i = 0; i < n; ++i) {
         windows.at(i)->showNormal();
-        windows.at(i)->setGeometry(i * w, 0, w, area.height());
+        if (direction == Qt::Vertical)
+            windows.at(i)->setGeometry(0, i * (area.height() / n), area.width(), area.height() / n);
+        else
+            windows.at(i)->setGeometry(i * (area.width() / n), 0, area.width() / n, area.height());
     }
 }
 

@@ -46,6 +46,7 @@ public:
     void tileHorizontally();
     void tileVertically();
     void cascade();
+    void tile(Qt::Orientation direction);
 
     // The printer chosen in Printer Setup, used by every print of the program.
     QPrinter *printer() const { return m_printer.get(); }

@@ -1,4 +1,5 @@
 #include "ItemsPage.h"
+#include "GridCommands.h"
 #include "frm_budget.h"
 
 #include "plan/CategoryTree.h"
@@ -75,10 +76,7 @@ ItemsPage::ItemsPage(Tfrm_budget *window)
     connect(m_tvInc, &QTreeWidget::itemClicked, this, [this] { treeClicked(m_tvInc); });
     connect(m_tvExp, &QTreeWidget::itemClicked, this, [this] { treeClicked(m_tvExp); });
     connect(m_grid, &QTableView::clicked, this, &ItemsPage::cb_item_total_freqChange);
-    connect(m_grid, &QTableView::doubleClicked, this, [this] { clickToolButton("obedititem"); });
-    connect(m_grid, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { m_window->popupItemsMenu(m_grid, pos); });
-    m_grid->installEventFilter(this);
+    new GridCommands(m_window, m_grid, m_items);
     showNotesAndCategory();
 }
 
@@ -315,49 +313,12 @@ void ItemsPage::showNotesAndCategory()
 
 void ItemsPage::adjustcolwidths()
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const int W = screen ? screen->geometry().width() : 1024;
-    const int A = W / 22 + W / 2;
-    const int charWidth = qMax(1, m_grid->fontMetrics().averageCharWidth());
+    const int W = GridCommands::screenWidth();
+    const int A = GridCommands::widthBase();
     const bool catShown = !m_grid->isColumnHidden(m_model->columnOf("cat"));
-    m_grid->setColumnWidth(m_model->columnOf("item"), (catShown ? A / 12 : A / 8) * charWidth);
-    m_grid->setColumnWidth(m_model->columnOf("freq"), (W / 54) * charWidth);
-    m_grid->setColumnWidth(m_model->columnOf("amount"), (W / 54) * charWidth);
+    GridCommands::setColumnChars(m_grid, m_model->columnOf("item"), catShown ? A / 12 : A / 8);
+    GridCommands::setColumnChars(m_grid, m_model->columnOf("freq"), W / 54);
+    GridCommands::setColumnChars(m_grid, m_model->columnOf("amount"), W / 54);
 }
 
-void ItemsPage::clickToolButton(const char *name)
-{
-    if (QToolButton *b = m_window->toolButton(QLatin1String(name)); b && b->isEnabled())
-        b->click();
-}
 
-bool ItemsPage::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_grid && event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        switch (key->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (!m_items->isEmpty())
-                clickToolButton("obedititem");
-            return true;
-        case Qt::Key_Insert:
-            clickToolButton("obnewitem");
-            return true;
-        case Qt::Key_Delete:
-            clickToolButton("obdeleteitem");
-            return true;
-        case Qt::Key_Home:
-            if (!m_items->isEmpty())
-                m_items->first();
-            return true;
-        case Qt::Key_End:
-            if (!m_items->isEmpty())
-                m_items->goTo(m_items->rowCount() - 1);
-            return true;
-        default:
-            break;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}

@@ -43,15 +43,11 @@ public:
     QTableView *grid() const { return m_grid; }
     QTreeWidget *visibleTree() const;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void buildLayout();
     void setItemsFilter(const QString &filter);
     void setCategoryColumnShown(bool shown);
     void showNotesAndCategory();
-    void clickToolButton(const char *name);
 
     Tfrm_budget *m_window;
     Table *m_items;

@@ -1,4 +1,5 @@
 #include "LoansPage.h"
+#include "GridCommands.h"
 #include "frm_budget.h"
 
 #include "plan/Clock.h"
@@ -76,10 +77,7 @@ LoansPage::LoansPage(Tfrm_budget *window) : QWidget(window), m_window(window), m
     connect(m_loans, &Table::visibleRowsReset, this, &LoansPage::showCurrentLoan);
     // The status follows the end date shown.
     connect(m_finish, &QDateEdit::dateChanged, this, &LoansPage::showLoanStatus);
-    connect(m_grid, &QTableView::doubleClicked, this, [this] { clickToolButton("obedititem"); });
-    connect(m_grid, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { m_window->popupItemsMenu(m_grid, pos); });
-    m_grid->installEventFilter(this);
+    new GridCommands(m_window, m_grid, m_loans);
     showCurrentLoan();
 }
 
@@ -202,48 +200,11 @@ void LoansPage::pageShown()
 
 void LoansPage::adjustcolwidths()
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const int W = screen ? screen->geometry().width() : 1024;
-    const int A = W / 22 + W / 2;
-    const int charWidth = qMax(1, m_grid->fontMetrics().averageCharWidth());
-    m_grid->setColumnWidth(m_model->columnOf("purpose"), (A / 12) * charWidth);
-    m_grid->setColumnWidth(m_model->columnOf("lender"), (A / 12) * charWidth);
-    m_grid->setColumnWidth(m_model->columnOf("payfreq"), (A / 26) * charWidth);
-    m_grid->setColumnWidth(m_model->columnOf("minpay"), (A / 26) * charWidth);
+    const int A = GridCommands::widthBase();
+    GridCommands::setColumnChars(m_grid, m_model->columnOf("purpose"), A / 12);
+    GridCommands::setColumnChars(m_grid, m_model->columnOf("lender"), A / 12);
+    GridCommands::setColumnChars(m_grid, m_model->columnOf("payfreq"), A / 26);
+    GridCommands::setColumnChars(m_grid, m_model->columnOf("minpay"), A / 26);
 }
 
-void LoansPage::clickToolButton(const char *name)
-{
-    if (QToolButton *b = m_window->toolButton(QLatin1String(name)); b && b->isEnabled())
-        b->click();
-}
 
-bool LoansPage::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_grid && event->type() == QEvent::KeyPress) {
-        switch (static_cast<QKeyEvent *>(event)->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (!m_loans->isEmpty())
-                clickToolButton("obedititem");
-            return true;
-        case Qt::Key_Insert:
-            clickToolButton("obnewitem");
-            return true;
-        case Qt::Key_Delete:
-            clickToolButton("obdeleteitem");
-            return true;
-        case Qt::Key_Home:
-            if (!m_loans->isEmpty())
-                m_loans->first();
-            return true;
-        case Qt::Key_End:
-            if (!m_loans->isEmpty())
-                m_loans->goTo(m_loans->rowCount() - 1);
-            return true;
-        default:
-            break;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}

@@ -27,15 +27,11 @@ public:
     // no trailing zeros, no zero before the point ("7.5", "7", ".5", "").
     static QString rateText(double rate);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void buildLayout();
     // The detail panel from the current row, then the status label.
     void showCurrentLoan();
     void showLoanStatus();
-    void clickToolButton(const char *name);
 
     Tfrm_budget *m_window;
     Table *m_loans;

@@ -1,4 +1,5 @@
 #include "SavingsPage.h"
+#include "GridCommands.h"
 #include "frm_budget.h"
 
 #include "plan/Clock.h"
@@ -35,10 +36,7 @@ SavingsPage::SavingsPage(Tfrm_budget *window)
     connect(m_goals, &Table::currentRowChanged, this, &SavingsPage::showCurrentGoal);
     connect(m_goals, &Table::rowChanged, this, &SavingsPage::showCurrentGoal);
     connect(m_goals, &Table::visibleRowsReset, this, &SavingsPage::showCurrentGoal);
-    connect(m_grid, &QTableView::doubleClicked, this, [this] { clickToolButton("obedititem"); });
-    connect(m_grid, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { m_window->popupItemsMenu(m_grid, pos); });
-    m_grid->installEventFilter(this);
+    new GridCommands(m_window, m_grid, m_goals);
     showCurrentGoal();
 }
 
@@ -138,47 +136,10 @@ void SavingsPage::pageShown()
 
 void SavingsPage::adjustcolwidths()
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const int W = screen ? screen->geometry().width() : 1024;
-    const int A = W / 22 + W / 2;
-    const int charWidth = qMax(1, m_grid->fontMetrics().averageCharWidth());
-    m_grid->setColumnWidth(m_model->columnOf("desc"), (A / 8) * charWidth);
-    m_grid->setColumnWidth(m_model->columnOf("freq"), (A / 17) * charWidth);
-    m_grid->setColumnWidth(m_model->columnOf("freqamount"), (A / 24) * charWidth);
+    const int A = GridCommands::widthBase();
+    GridCommands::setColumnChars(m_grid, m_model->columnOf("desc"), A / 8);
+    GridCommands::setColumnChars(m_grid, m_model->columnOf("freq"), A / 17);
+    GridCommands::setColumnChars(m_grid, m_model->columnOf("freqamount"), A / 24);
 }
 
-void SavingsPage::clickToolButton(const char *name)
-{
-    if (QToolButton *b = m_window->toolButton(QLatin1String(name)); b && b->isEnabled())
-        b->click();
-}
 
-bool SavingsPage::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_grid && event->type() == QEvent::KeyPress) {
-        switch (static_cast<QKeyEvent *>(event)->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (!m_goals->isEmpty())
-                clickToolButton("obedititem");
-            return true;
-        case Qt::Key_Insert:
-            clickToolButton("obnewitem");
-            return true;
-        case Qt::Key_Delete:
-            clickToolButton("obdeleteitem");
-            return true;
-        case Qt::Key_Home:
-            if (!m_goals->isEmpty())
-                m_goals->first();
-            return true;
-        case Qt::Key_End:
-            if (!m_goals->isEmpty())
-                m_goals->goTo(m_goals->rowCount() - 1);
-            return true;
-        default:
-            break;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}

@@ -31,14 +31,10 @@ public:
     // What the status shows before any goal and while there is none.
     static QString noGoalText();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void buildLayout();
     // The detail panel, balance and status for the current goal.
     void showCurrentGoal();
-    void clickToolButton(const char *name);
 
     Tfrm_budget *m_window;
     Table *m_goals;

@@ -152,7 +152,7 @@ private slots:
     void savingUnchangedPlanWritesWithoutDialog()
     {
         m_main->action("mnuSavePlan")->trigger();
-        for (const QString &suffix : {"", "ln", "sv", "cat", "rem", "ini"})
+        for (const QString suffix : {"", "ln", "sv", "cat", "rem", "ini"})
             QVERIFY2(QFile::exists(path("Untitled1" + suffix)), qPrintable(suffix));
         QCOMPARE(QFileInfo(path("Untitled1")).size(), 206);
         QCOMPARE(Tfrm_msg::takeShownTexts(), QStringList{"File : \"Untitled1\" has been saved"});

@@ -99,7 +99,7 @@ private slots:
         Plan plan;
         fill(plan);
         PlanFiles::savePlanTables(plan, file);
-        for (const QString &suffix : {"", "ln", "sv", "cat", "rem"})
+        for (const QString suffix : {"", "ln", "sv", "cat", "rem"})
             QVERIFY2(QFile::exists(file + suffix), qPrintable(suffix));
         QVERIFY(!QFile::exists(file + "ini"));
 
@@ -113,7 +113,7 @@ private slots:
 
         // Writing the loaded plan gives the same bytes again.
         PlanFiles::savePlanTables(back, dir.filePath("again.pkb"));
-        for (const QString &suffix : {"", "ln", "sv", "cat", "rem"})
+        for (const QString suffix : {"", "ln", "sv", "cat", "rem"})
             QCOMPARE(readAll(dir.filePath("again.pkb") + suffix), readAll(file + suffix));
     }
 
@@ -246,7 +246,7 @@ private slots:
         QCOMPARE(readAll(ini), QByteArray("[freqvalue]\r\n0=3\r\n"));
         QCOMPARE(PlanFiles::displayFrequencyFromText(PlanFiles::readDisplayFrequencyText(ini)), 3);
 
-        for (const QString &text : {"ERROR", "", "two", "2.5"}) {
+        for (const QString text : {"ERROR", "", "two", "2.5"}) {
             try {
                 PlanFiles::displayFrequencyFromText(text);
                 QFAIL("accepted");

@@ -104,7 +104,7 @@ private slots:
 
         // Savings and loans keep the order they were added in.
         Table &savings = plan.savings();
-        for (const QString &d : {"Zoo", "Car", "Boat"}) {
+        for (const QString d : {"Zoo", "Car", "Boat"}) {
             savings.insert();
             savings.setValue("desc", d);
             savings.post();
@@ -147,7 +147,7 @@ private slots:
     {
         Plan plan;
         Table &t = plan.items();
-        for (const QString &n : {"A", "B", "C"})
+        for (const QString n : {"A", "B", "C"})
             addItem(t, n, "Food", "E");
         t.first();
         QCOMPARE(t.asString("item"), QString("A"));
@@ -240,7 +240,7 @@ private slots:
         addReminder(rem, "E", "Car", "Tyres", 3, 1);
         addReminder(rem, "E", "Car", "Tyres", 4, 1);
         addReminder(rem, "I", "Work", "Wage", 3, 1);
-        for (const QString &f : {"cat_id = 'E' and month = 3", "cat_id = 'E' and month = '3'", "month=3 and cat_id='E'"}) {
+        for (const QString f : {"cat_id = 'E' and month = 3", "cat_id = 'E' and month = '3'", "month=3 and cat_id='E'"}) {
             rem.setFilter(f);
             QCOMPARE(rem.rowCount(), 1);
         }
