@@ -209,7 +209,9 @@ void Tfrm_loans::buildLayout()
 
 bool Tfrm_loans::event(QEvent *event)
 {
-    if (event->type() == QEvent::WindowActivate)
+    // The fields are filled once, when the dialog first becomes active; coming
+    // back from the plan window keeps what the user has typed so far.
+    if (event->type() == QEvent::WindowActivate && !m_filled)
         fillFields();
     return QDialog::event(event);
 }
@@ -225,12 +227,14 @@ void Tfrm_loans::showEvent(QShowEvent *event)
             move(frame.topLeft());
         }
     }
-    fillFields(); // opening counts as the first activation
+    if (!m_filled)
+        fillFields(); // opening counts as the first activation
     QDialog::showEvent(event);
 }
 
 void Tfrm_loans::fillFields()
 {
+    m_filled = true;
     if (m_mode != QLatin1String("edit")) {
         const QDate today = Clock::today();
         m_start->setDate(today);

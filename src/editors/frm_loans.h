@@ -69,4 +69,5 @@ private:
     double m_shownRate = 0;
     bool m_rateLoaded = false;
     QString m_loadedPayfreq;
+    bool m_filled = false;
 };

@@ -254,6 +254,21 @@ private slots:
         QCOMPARE(loans().visibleRow(0).at(0).toString(), QStringLiteral("House"));
     }
 
+    void comingBackToTheEditorKeepsWhatWasTyped()
+    {
+        Tfrm_loans *e = openNewEditor();
+        QVERIFY(e);
+        auto *start = child<QDateEdit>(e, "de_start");
+        start->setDate(QDate(2026, 1, 1));
+        child<QLineEdit>(e, "eb_purpose")->setText("Boat");
+        // The user looks something up in the plan window and comes back.
+        QEvent activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(e, &activate);
+        QCOMPARE(start->date(), QDate(2026, 1, 1));
+        QCOMPARE(child<QLineEdit>(e, "eb_purpose")->text(), QString("Boat"));
+        e->close();
+    }
+
     void detailPanelFollowsCurrentLoan()
     {
         addLoan("Car", 350, "Monthly", QDate(2029, 3, 1), 7.5, 5);
