@@ -1,6 +1,7 @@
 #include "MoneyFormat.h"
 
 #include <QLocale>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -25,7 +26,8 @@ void roundedDigits(double value, int decimals, QString &intPart, QString &fracPa
         return;
 
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
+    const auto written = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(value), std::chars_format::scientific, 14);
+    *written.ptr = '\0';
     // buf: d.dddddddddddddde[+-]XX
     std::string digits;
     digits += buf[0];
