@@ -2,6 +2,7 @@
 
 #include "plan/Plan.h"
 #include "planwindow/frm_budget.h"
+#include "widgets/Controls.h"
 #include "widgets/MessageBox.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/TableModel.h"
@@ -135,14 +136,7 @@ void Tfrm_cats::buildLayout()
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setSpacing(5);
 
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("VDBG_cats"));
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->setVisible(false);
-    m_grid->verticalHeader()->setDefaultSectionSize(20);
-    m_grid->horizontalHeader()->setHighlightSections(false);
+    m_grid = Controls::dataGrid(QStringLiteral("VDBG_cats"), this);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_grid, 1);
 

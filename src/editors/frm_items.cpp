@@ -7,6 +7,7 @@
 #include "plan/PlanFileError.h"
 #include "planwindow/PlanHost.h"
 #include "planwindow/frm_budget.h"
+#include "widgets/Controls.h"
 #include "widgets/CurrencyBox.h"
 #include "widgets/Format.h"
 #include "widgets/MessageBox.h"
@@ -81,13 +82,6 @@ QString plainLines(QString text)
     return text;
 }
 
-QLabel *makeLabel(const char *name, const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
-}
-
 } // namespace
 
 Tfrm_items::Tfrm_items(Tfrm_budget *window, const QString &kind, const QString &mode, const QString &kindLetter,
@@ -121,11 +115,11 @@ QString Tfrm_items::listFileName(const QString &kind)
 
 void Tfrm_items::buildLayout()
 {
-    m_Label1 = makeLabel("Label1", QStringLiteral("Item Description :"), this);
-    m_Label2 = makeLabel("Label2", QStringLiteral("Frequency :"), this);
-    m_Label3 = makeLabel("Label3", QStringLiteral("Amount :"), this);
-    m_Label4 = makeLabel("Label4", QStringLiteral("$"), this);
-    m_Label5 = makeLabel("Label5", QStringLiteral("Notes :"), this);
+    m_Label1 = Controls::label(QStringLiteral("Label1"), QStringLiteral("Item Description :"), this);
+    m_Label2 = Controls::label(QStringLiteral("Label2"), QStringLiteral("Frequency :"), this);
+    m_Label3 = Controls::label(QStringLiteral("Label3"), QStringLiteral("Amount :"), this);
+    m_Label4 = Controls::label(QStringLiteral("Label4"), QStringLiteral("$"), this);
+    m_Label5 = Controls::label(QStringLiteral("Label5"), QStringLiteral("Notes :"), this);
 
     m_ebitem = new QComboBox(this);
     m_ebitem->setObjectName(QStringLiteral("ebitem"));
@@ -158,15 +152,8 @@ void Tfrm_items::buildLayout()
     m_DBEdit_cat->setObjectName(QStringLiteral("DBEdit_cat"));
     m_DBEdit_cat->setReadOnly(true);
 
-    m_DBC = new QTableView(this);
-    m_DBC->setObjectName(QStringLiteral("DBC"));
-    m_DBC->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_DBC->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_DBC->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_DBC->verticalHeader()->setVisible(false);
-    m_DBC->verticalHeader()->setDefaultSectionSize(18);
+    m_DBC = Controls::dataGrid(QStringLiteral("DBC"), this);
     m_DBC->horizontalHeader()->setStretchLastSection(true);
-    m_DBC->horizontalHeader()->setHighlightSections(false);
     m_catModel = new TableModel(m_categories, {{QStringLiteral("cat"), QStringLiteral("Category"), {}}}, this);
     m_catModel->bindView(m_DBC);
 

@@ -4,6 +4,7 @@
 #include "plan/Frequency.h"
 #include "plan/Plan.h"
 #include "planwindow/frm_budget.h"
+#include "widgets/Controls.h"
 #include "widgets/CurrencyBox.h"
 #include "widgets/Format.h"
 #include "widgets/MessageBox.h"
@@ -73,27 +74,6 @@ private:
     bool m_keyStepping = false;
 };
 
-QDateEdit *makeDateBox(const QString &name, QWidget *parent)
-{
-    auto *box = new QDateEdit(parent);
-    box->setObjectName(name);
-    box->setCalendarPopup(true);
-    box->setDisplayFormat(Format::shortDateFormat());
-    return box;
-}
-
-QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-QDateTime midnight(const QDate &date)
-{
-    return QDateTime(date, QTime(0, 0));
-}
-
 } // namespace
 
 Tfrm_loans::Tfrm_loans(Tfrm_budget *window, const QString &mode, QWidget *parent)
@@ -149,15 +129,15 @@ void Tfrm_loans::buildLayout()
     m_lgth->setObjectName(QStringLiteral("se_lgth"));
     m_lgth->setRange(0, 100);
     m_lgth->setSingleStep(1);
-    m_start = makeDateBox(QStringLiteral("de_start"), this);
-    m_finish = makeDateBox(QStringLiteral("de_finish"), this);
+    m_start = Controls::dateBox(QStringLiteral("de_start"), this);
+    m_finish = Controls::dateBox(QStringLiteral("de_finish"), this);
 
-    grid->addWidget(makeLabel(QStringLiteral("Label1"), QStringLiteral("Purpose :"), this), 0, 0, 1, 4);
+    grid->addWidget(Controls::label(QStringLiteral("Label1"), QStringLiteral("Purpose :"), this), 0, 0, 1, 4);
     grid->addWidget(m_purpose, 1, 0, 1, 4);
-    grid->addWidget(makeLabel(QStringLiteral("Label2"), QStringLiteral("Lender :"), this), 2, 0, 1, 4);
+    grid->addWidget(Controls::label(QStringLiteral("Label2"), QStringLiteral("Lender :"), this), 2, 0, 1, 4);
     grid->addWidget(m_lender, 3, 0, 1, 4);
     const auto pair = [&](int row, int column, const char *labelName, const char *text, QWidget *box) {
-        grid->addWidget(makeLabel(QLatin1String(labelName), QLatin1String(text), this), row, column, 1, 2);
+        grid->addWidget(Controls::label(QLatin1String(labelName), QLatin1String(text), this), row, column, 1, 2);
         grid->addWidget(box, row + 1, column, 1, 2);
     };
     pair(4, 0, "Label3", "Amount Borrowed :", m_amtb);
@@ -323,8 +303,8 @@ void Tfrm_loans::LMDSB_saveClick()
         m_loans->setValue("amtborrowed", m_amtb->value());
         m_loans->setValue("minpay", m_minpay->value());
         m_loans->setValue("payfreq", payfreq);
-        m_loans->setValue("start", midnight(m_start->date()));
-        m_loans->setValue("finish", midnight(m_finish->date()));
+        m_loans->setValue("start", m_start->date().startOfDay());
+        m_loans->setValue("finish", m_finish->date().startOfDay());
         m_loans->setValue("loanlgth", m_lgth->value());
         m_loans->setValue("intrate", rate);
         m_loans->post();

@@ -5,6 +5,7 @@
 #include "plan/Plan.h"
 #include "plan/Savings.h"
 #include "planwindow/frm_budget.h"
+#include "widgets/Controls.h"
 #include "widgets/CurrencyBox.h"
 #include "widgets/Format.h"
 #include "widgets/MessageBox.h"
@@ -42,27 +43,6 @@ constexpr FinishRule kFinishRules[] = {
     {"Monthly", 31, 30},
 };
 
-QDateEdit *makeDateBox(const QString &name, QWidget *parent)
-{
-    auto *box = new QDateEdit(parent);
-    box->setObjectName(name);
-    box->setDisplayFormat(Format::shortDateFormat());
-    box->setDate(Clock::today());
-    return box;
-}
-
-QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-QDateTime midnight(const QDate &date)
-{
-    return QDateTime(date, QTime(0, 0));
-}
-
 } // namespace
 
 Tfrm_savings::Tfrm_savings(Tfrm_budget *window, const QString &mode, QWidget *parent)
@@ -84,11 +64,11 @@ void Tfrm_savings::buildLayout()
     m_desc->setObjectName(QStringLiteral("eb_savdesc"));
     m_desc->setMaxLength(50);
     m_target = new CurrencyBox(QStringLiteral("ce_target"), this);
-    m_start = makeDateBox(QStringLiteral("vc_start"), this);
+    m_start = Controls::dateBox(QStringLiteral("vc_start"), this);
     m_start->setReadOnly(true);
+    m_start->setCalendarPopup(false);
     m_start->setButtonSymbols(QAbstractSpinBox::NoButtons);
-    m_finish = makeDateBox(QStringLiteral("vc_finish"), this);
-    m_finish->setCalendarPopup(true);
+    m_finish = Controls::dateBox(QStringLiteral("vc_finish"), this);
     m_freq = new RadioGroup(QStringLiteral("rg_savfreq"), QStringLiteral("Savings Frequency :"),
                             Frequency::savingsNames(), 1, this);
     m_freq->setFocusProxy(m_freq->button(0));
@@ -104,12 +84,12 @@ void Tfrm_savings::buildLayout()
     left->setVerticalSpacing(2);
     left->setColumnMinimumWidth(0, 100);
     left->setColumnStretch(1, 1);
-    left->addWidget(makeLabel(QStringLiteral("Label1"), QStringLiteral("What you are saving for :"), this), 0, 0, 1, 2);
+    left->addWidget(Controls::label(QStringLiteral("Label1"), QStringLiteral("What you are saving for :"), this), 0, 0, 1, 2);
     left->addWidget(m_desc, 1, 0, 1, 2);
-    left->addWidget(makeLabel(QStringLiteral("Label2"), QStringLiteral("How much you want to save :"), this), 2, 0, 1, 2);
+    left->addWidget(Controls::label(QStringLiteral("Label2"), QStringLiteral("How much you want to save :"), this), 2, 0, 1, 2);
     left->addWidget(m_target, 3, 0);
-    left->addWidget(makeLabel(QStringLiteral("Label3"), QStringLiteral("Todays Date :"), this), 4, 0);
-    QLabel *label4 = makeLabel(QStringLiteral("Label4"), QStringLiteral("When you need to save it by :"), this);
+    left->addWidget(Controls::label(QStringLiteral("Label3"), QStringLiteral("Todays Date :"), this), 4, 0);
+    QLabel *label4 = Controls::label(QStringLiteral("Label4"), QStringLiteral("When you need to save it by :"), this);
     label4->setWordWrap(true);
     left->addWidget(label4, 4, 1);
     left->addWidget(m_start, 5, 0);
@@ -250,8 +230,8 @@ void Tfrm_savings::btn_OKClick()
 void Tfrm_savings::addGoal()
 {
     const Savings::AddResult result =
-        Savings::add(m_window->plan(), m_desc->text(), m_freq->currentText(), midnight(m_start->date()),
-                     midnight(m_finish->date()), m_target->value());
+        Savings::add(m_window->plan(), m_desc->text(), m_freq->currentText(), m_start->date().startOfDay(),
+                     m_finish->date().startOfDay(), m_target->value());
     if (result.status == Savings::AddResult::NotEnoughTime)
         MessageBox::information(this, result.message);
 }
@@ -259,8 +239,8 @@ void Tfrm_savings::addGoal()
 bool Tfrm_savings::storeEditedGoal()
 {
     const QString frequency = m_freq->currentText();
-    const QDateTime start = midnight(m_start->date());
-    const QDateTime finish = midnight(m_finish->date());
+    const QDateTime start = m_start->date().startOfDay();
+    const QDateTime finish = m_finish->date().startOfDay();
     const double target = m_target->value();
     const std::optional<double> each = Savings::instalment(frequency, start, finish, target);
     if (!each) {

@@ -5,6 +5,7 @@
 #include "plan/CategoryTree.h"
 #include "plan/Frequency.h"
 #include "plan/Plan.h"
+#include "widgets/Controls.h"
 #include "widgets/CurrencyBox.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/TableModel.h"
@@ -23,24 +24,6 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-QTableView *makeGrid(const QString &name, QWidget *parent)
-{
-    auto *grid = new QTableView(parent);
-    grid->setObjectName(name);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->verticalHeader()->setVisible(false);
-    grid->verticalHeader()->setDefaultSectionSize(20);
-    grid->horizontalHeader()->setHighlightSections(false);
-    grid->setAlternatingRowColors(true);
-    return grid;
-}
-
-} // namespace
 
 ItemsPage::ItemsPage(Tfrm_budget *window)
     : QWidget(window), m_window(window), m_items(&window->plan().items())
@@ -121,7 +104,7 @@ void ItemsPage::buildLayout()
 
     // Centre grid and right column.
     auto *middle = new QHBoxLayout;
-    m_grid = makeGrid(QStringLiteral("dbgincome"), this);
+    m_grid = Controls::dataGrid(QStringLiteral("dbgincome"), this);
     m_grid->setToolTip(QStringLiteral("Budget Plan Items"));
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     middle->addWidget(m_grid, 1);
@@ -167,7 +150,7 @@ void ItemsPage::buildLayout()
     m_notes->setToolTip(QStringLiteral("Note / Comments For The Selected Budget Item"));
     notesLayout->addWidget(m_notes);
     m_notesPanel->hide();
-    m_reminderGrid = makeGrid(QStringLiteral("VolgaDBGrid1"), this);
+    m_reminderGrid = Controls::dataGrid(QStringLiteral("VolgaDBGrid1"), this);
     m_reminderGrid->setToolTip(QStringLiteral("Selected Budget Item Reminders"));
     bottom->addWidget(m_notesPanel);
     bottom->addWidget(m_reminderGrid, 1);

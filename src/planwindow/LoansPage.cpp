@@ -5,6 +5,7 @@
 #include "plan/Clock.h"
 #include "plan/MoneyFormat.h"
 #include "plan/Plan.h"
+#include "widgets/Controls.h"
 #include "widgets/Format.h"
 #include "widgets/TableModel.h"
 
@@ -87,22 +88,7 @@ void LoansPage::buildLayout()
     page->setContentsMargins(2, 2, 2, 2);
     page->setSpacing(2);
 
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("DBGrid_loans"));
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_grid->verticalHeader()->setVisible(false);
-    m_grid->verticalHeader()->setDefaultSectionSize(20);
-    m_grid->horizontalHeader()->setHighlightSections(false);
-    m_grid->setAlternatingRowColors(true);
-    // The selected row stays marked while the grid has no focus.
-    QPalette pal = m_grid->palette();
-    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
-    pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                 pal.color(QPalette::Active, QPalette::HighlightedText));
-    m_grid->setPalette(pal);
+    m_grid = Controls::dataGrid(QStringLiteral("DBGrid_loans"), this);
     page->addWidget(m_grid, 1);
 
     auto *panel = new QWidget(this);

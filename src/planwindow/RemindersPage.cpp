@@ -4,6 +4,7 @@
 #include "editors/frm_reminder.h"
 #include "plan/Clock.h"
 #include "plan/Plan.h"
+#include "widgets/Controls.h"
 #include "widgets/MessageBox.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/TableModel.h"
@@ -67,14 +68,8 @@ void RemindersPage::buildLayout()
     auto *page = new QHBoxLayout(this);
     page->setContentsMargins(2, 2, 2, 2);
 
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("vdbg_r_budget"));
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->setVisible(false);
-    m_grid->verticalHeader()->setDefaultSectionSize(20);
-    m_grid->setAlternatingRowColors(true);
+    // A cell cursor rather than whole rows.
+    m_grid = Controls::dataGrid(QStringLiteral("vdbg_r_budget"), this, false);
     page->addWidget(m_grid, 1);
 
     auto *right = new QWidget(this);

@@ -5,6 +5,7 @@
 #include "plan/Clock.h"
 #include "plan/Plan.h"
 #include "plan/Savings.h"
+#include "widgets/Controls.h"
 #include "widgets/CurrencyBox.h"
 #include "widgets/Format.h"
 #include "widgets/TableModel.h"
@@ -46,16 +47,7 @@ QString SavingsPage::noGoalText() { return QStringLiteral("This goal is current"
 
 void SavingsPage::buildLayout()
 {
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("vdbg_savings"));
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_grid->verticalHeader()->setVisible(false);
-    m_grid->verticalHeader()->setDefaultSectionSize(20);
-    m_grid->horizontalHeader()->setHighlightSections(false);
-    m_grid->setAlternatingRowColors(true);
+    m_grid = Controls::dataGrid(QStringLiteral("vdbg_savings"), this);
 
     auto *panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("pnl_savings_detail"));

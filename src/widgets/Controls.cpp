@@ -1,0 +1,46 @@
+#include "Controls.h"
+#include "Format.h"
+
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+
+namespace Controls {
+
+QTableView *dataGrid(const QString &objectName, QWidget *parent, bool wholeRows)
+{
+    auto *grid = new QTableView(parent);
+    grid->setObjectName(objectName);
+    grid->setSelectionBehavior(wholeRows ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->setVisible(false);
+    grid->verticalHeader()->setDefaultSectionSize(20);
+    grid->horizontalHeader()->setHighlightSections(false);
+    grid->setAlternatingRowColors(true);
+    QPalette pal = grid->palette();
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                 pal.color(QPalette::Active, QPalette::HighlightedText));
+    grid->setPalette(pal);
+    return grid;
+}
+
+QLabel *label(const QString &objectName, const QString &text, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(objectName);
+    return l;
+}
+
+QDateEdit *dateBox(const QString &objectName, QWidget *parent)
+{
+    auto *box = new QDateEdit(parent);
+    box->setObjectName(objectName);
+    box->setCalendarPopup(true);
+    box->setDisplayFormat(Format::shortDateFormat());
+    return box;
+}
+
+} // namespace Controls

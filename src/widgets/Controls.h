@@ -1,0 +1,23 @@
+#pragma once
+#include <QString>
+
+class QDateEdit;
+class QLabel;
+class QTableView;
+class QWidget;
+
+// The controls several windows build the same way.
+namespace Controls {
+
+// A read-only data grid: no editing, inserting or deleting in the grid, one
+// row (or, with `wholeRows` false, one cell) selected at a time, the selection
+// still marked while the grid has no focus, no row header.
+QTableView *dataGrid(const QString &objectName, QWidget *parent, bool wholeRows = true);
+
+// A label with its object name.
+QLabel *label(const QString &objectName, const QString &text, QWidget *parent);
+
+// A date box with a calendar, showing the program's short date format.
+QDateEdit *dateBox(const QString &objectName, QWidget *parent);
+
+} // namespace Controls
