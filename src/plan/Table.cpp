@@ -404,8 +404,9 @@ void Table::setMasterLink(Table *master, const QStringList &detailFields, const 
         if (m_linkActive && m_state == State::Browse)
             refresh(-1, 0);
     };
+    // Every change of the master's visible rows ends with currentRowChanged,
+    // so that signal and in-place changes are all the detail has to follow.
     connect(master, &Table::currentRowChanged, this, follow);
-    connect(master, &Table::visibleRowsReset, this, follow);
     connect(master, &Table::rowChanged, this, follow);
     connect(master, &QObject::destroyed, this, [this] { m_master = nullptr; m_linkActive = false; });
 }
