@@ -3,7 +3,7 @@
 #include "PlanImport.h"
 
 #include "plan/Clock.h"
-#include "plan/DataPacket.h"
+#include "plan/FileWriter.h"
 #include "plan/Frequency.h"
 #include "plan/MoneyFormat.h"
 #include "plan/Plan.h"
@@ -13,11 +13,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QFile>
 #include <QTextStream>
-#include <memory>
-#include <vector>
 
 // Exit statuses: 0 done; 1 the output could not be written; 2 bad arguments,
 // bad input or a plan that cannot be read (nothing written then).
@@ -123,58 +120,14 @@ bool loadExistingPlan(const QString &command, const QString &planFile, Plan &pla
     return true;
 }
 
-// Files opened for writing; nothing replaces the old files until all of them
-// have been written and committed together, so a failure half way (a full
-// disk) leaves the old files whole.
-class StagedFiles
-{
-public:
-    // An empty string when written, else what went wrong.
-    QString add(const QString &fileName, const QByteArray &bytes)
-    {
-        auto file = std::make_unique<QSaveFile>(fileName);
-        if (!file->open(QIODevice::WriteOnly))
-            return QStringLiteral("\"%1\" cannot be created: %2").arg(fileName, file->errorString());
-        if (file->write(bytes) != bytes.size())
-            return QStringLiteral("\"%1\" cannot be written: %2").arg(fileName, file->errorString());
-        m_files.push_back(std::move(file));
-        return {};
-    }
-
-    QString commit()
-    {
-        for (const auto &file : m_files)
-            if (!file->commit())
-                return QStringLiteral("\"%1\" cannot be written: %2").arg(file->fileName(), file->errorString());
-        m_files.clear();
-        return {};
-    }
-
-private:
-    std::vector<std::unique_ptr<QSaveFile>> m_files;
-};
-
 QString writePlan(const Plan &plan, const QString &planFile, int displayFrequency)
 {
-    const std::pair<const Table *, QString> parts[] = {
-        {&plan.items(), planFile},
-        {&plan.loans(), PlanFiles::loansFile(planFile)},
-        {&plan.savings(), PlanFiles::savingsFile(planFile)},
-        {&plan.categories(), PlanFiles::categoriesFile(planFile)},
-        {&plan.reminders(), PlanFiles::remindersFile(planFile)},
-    };
-    StagedFiles staged;
-    for (const auto &[table, fileName] : parts) {
-        const QString problem = staged.add(fileName, DataPacket::write(*table));
-        if (!problem.isEmpty())
-            return problem;
-    }
     try {
-        PlanFiles::writeDisplayFrequency(PlanFiles::settingsFile(planFile), displayFrequency);
+        PlanFiles::savePlan(plan, planFile, PlanFiles::settingsFile(planFile), displayFrequency);
     } catch (const PlanFileError &e) {
         return e.message();
     }
-    return staged.commit();
+    return {};
 }
 
 } // namespace
@@ -229,17 +182,16 @@ int runExportCommand(const QStringList &args)
     if (!QDir().mkpath(folder))
         return fail(command, QStringLiteral("the folder \"%1\" cannot be created").arg(folder), kWriteFailed);
 
+    // The five files are replaced together, or none of them.
     const QDir dir(folder);
-    StagedFiles staged;
-    for (const PlanCsv::TableFile &file : PlanCsv::tableFiles()) {
-        const QString problem = staged.add(dir.filePath(file.csvName),
-                                           PlanCsv::tableText(file.table(plan)).toUtf8());
-        if (!problem.isEmpty())
-            return fail(command, problem, kWriteFailed);
+    try {
+        FileWriter writer;
+        for (const PlanCsv::TableFile &file : PlanCsv::tableFiles())
+            writer.add(dir.filePath(file.csvName), PlanCsv::tableText(file.table(plan)).toUtf8());
+        writer.commit();
+    } catch (const FileWriteError &e) {
+        return fail(command, e.message(), kWriteFailed);
     }
-    const QString problem = staged.commit();
-    if (!problem.isEmpty())
-        return fail(command, problem, kWriteFailed);
     return 0;
 }
 

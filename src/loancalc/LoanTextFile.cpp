@@ -2,10 +2,10 @@
 
 #include "loancalc/LoanPage.h"
 #include "plan/Clock.h"
+#include "plan/FileWriter.h"
 #include "plan/MoneyFormat.h"
 
 #include <QLocale>
-#include <QSaveFile>
 
 namespace {
 
@@ -97,12 +97,11 @@ QByteArray LoanTextFile::bytes(const LoanPage &page, const QDate &today)
 
 bool LoanTextFile::write(const QString &path, const LoanPage &page, QString *error)
 {
-    QSaveFile file(path);
-    const QByteArray data = bytes(page, Clock::today());
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+    try {
+        FileWriter::writeFile(path, bytes(page, Clock::today()));
+    } catch (const FileWriteError &e) {
         if (error)
-            *error = QStringLiteral("Cannot write the loan calculations to \"%1\": %2")
-                         .arg(path, file.errorString());
+            *error = QStringLiteral("Cannot write the loan calculations to \"%1\": %2").arg(path, e.reason());
         return false;
     }
     return true;

@@ -1,9 +1,9 @@
 #include "IniFile.h"
+#include "FileWriter.h"
 #include "PlanFileError.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace {
 
@@ -40,15 +40,24 @@ bool IniFile::load()
     QFile file(m_path);
     if (!file.exists())
         return true;
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
         return false;
-    QString text = QString::fromUtf8(file.readAll());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    parse(bytes);
+    return true;
+}
+
+void IniFile::parse(const QByteArray &bytes)
+{
+    m_lines.clear();
+    QString text = QString::fromUtf8(bytes);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     m_lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
     if (!m_lines.isEmpty() && m_lines.last().isEmpty())
         m_lines.removeLast();
-    return true;
 }
 
 int IniFile::findSection(const QString &section) const
@@ -104,16 +113,17 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
     m_lines.insert(end, newLine);
 }
 
-void IniFile::save() const
+QByteArray IniFile::bytes() const
 {
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileWriteError(m_path, QStringLiteral("\"%1\" cannot be written: %2").arg(m_path, file.errorString()));
     QByteArray bytes;
     for (const QString &line : m_lines)
         bytes += line.toUtf8() + "\r\n";
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw FileWriteError(m_path, QStringLiteral("\"%1\" cannot be written: %2").arg(m_path, file.errorString()));
+    return bytes;
+}
+
+void IniFile::save() const
+{
+    FileWriter::writeFile(m_path, bytes());
 }
 
 QString IniFile::read(const QString &path, const QString &section, const QString &key, const QString &defaultValue)
@@ -124,11 +134,17 @@ QString IniFile::read(const QString &path, const QString &section, const QString
     return ini.readString(section, key, defaultValue);
 }
 
-void IniFile::write(const QString &path, const QString &section, const QString &key, const QString &value)
+QByteArray IniFile::withValue(const QString &path, const QString &section, const QString &key,
+                             const QString &value)
 {
     IniFile ini(path);
     if (!ini.load())
         throw FileWriteError(path, QStringLiteral("\"%1\" cannot be read to update it").arg(path));
     ini.writeString(section, key, value);
-    ini.save();
+    return ini.bytes();
+}
+
+void IniFile::write(const QString &path, const QString &section, const QString &key, const QString &value)
+{
+    FileWriter::writeFile(path, withValue(path, section, key, value));
 }

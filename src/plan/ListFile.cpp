@@ -1,8 +1,8 @@
 #include "ListFile.h"
+#include "FileWriter.h"
 #include "PlanFileError.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -43,9 +43,17 @@ QStringList ListFile::splitLines(const QString &text)
 std::optional<QStringList> ListFile::load(const QString &path)
 {
     QFile file(path);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    if (!file.exists() || !file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
         return std::nullopt;
-    return splitLines(decode(file.readAll()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return parse(bytes);
+}
+
+QStringList ListFile::parse(const QByteArray &bytes)
+{
+    return splitLines(decode(bytes));
 }
 
 QStringList ListFile::read(const QString &path)
@@ -60,9 +68,5 @@ void ListFile::write(const QString &path, const QStringList &entries)
         bytes += entry.toUtf8();
         bytes += "\r\n";
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileWriteError(path, QStringLiteral("\"%1\" cannot be written: %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw FileWriteError(path, QStringLiteral("\"%1\" cannot be written: %2").arg(path, file.errorString()));
+    FileWriter::writeFile(path, bytes);
 }

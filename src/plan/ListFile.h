@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -10,7 +11,7 @@
 // Reading accepts CR LF, LF and CR as line ends, and a last line without a
 // line end still counts. Text is UTF-8; a file that is not valid UTF-8 (an
 // older 8-bit file) is read as Latin-1, so that rewriting it loses nothing.
-// Writing puts CR LF after every line, in UTF-8, through QSaveFile: a failed
+// Writing puts CR LF after every line, in UTF-8, through FileWriter: a failed
 // write leaves the previous file whole.
 class ListFile
 {
@@ -29,4 +30,10 @@ public:
 
     // The lines of a text as read from a list file.
     static QStringList splitLines(const QString &text);
+
+    // The entries of a list file's bytes, as load() reads them.
+    static QStringList parse(const QByteArray &bytes);
+
+    // A larger file is not read (load() gives nothing): no real one comes near.
+    static constexpr qint64 kMaxFileSize = qint64(64) << 20;
 };

@@ -24,9 +24,16 @@ public:
     using PlanFileError::PlanFileError;
 };
 
-// Writing: the file could not be created, written or committed.
+// Writing: the file could not be created, written or put in place. The
+// message names the file; reason() is the system's own word for the cause
+// ("No space left on device") where there is one.
 class FileWriteError : public PlanFileError
 {
 public:
-    using PlanFileError::PlanFileError;
+    FileWriteError(const QString &fileName, const QString &message, const QString &reason = QString())
+        : PlanFileError(fileName, message), m_reason(reason.isEmpty() ? message : reason) {}
+    QString reason() const { return m_reason; }
+
+private:
+    QString m_reason;
 };

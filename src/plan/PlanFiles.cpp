@@ -1,10 +1,10 @@
 #include "PlanFiles.h"
 #include "DataPacket.h"
+#include "FileWriter.h"
 #include "IniFile.h"
 #include "Plan.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace PlanFiles {
 
@@ -81,21 +81,39 @@ void loadPlan(Plan &plan, const QString &planFile)
 
 void saveTable(const Table &table, const QString &fileName)
 {
-    const QByteArray bytes = DataPacket::write(table);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileWriteError(fileName, QStringLiteral("\"%1\" cannot be created: %2").arg(fileName, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw FileWriteError(fileName, QStringLiteral("\"%1\" cannot be written: %2").arg(fileName, file.errorString()));
+    FileWriter::writeFile(fileName, DataPacket::write(table));
 }
+
+namespace {
+
+void addTables(FileWriter &writer, const Plan &plan, const QString &planFile)
+{
+    writer.add(planFile, DataPacket::write(plan.items()));
+    writer.add(loansFile(planFile), DataPacket::write(plan.loans()));
+    writer.add(savingsFile(planFile), DataPacket::write(plan.savings()));
+    writer.add(categoriesFile(planFile), DataPacket::write(plan.categories()));
+    writer.add(remindersFile(planFile), DataPacket::write(plan.reminders()));
+}
+
+} // namespace
 
 void savePlanTables(const Plan &plan, const QString &planFile)
 {
-    saveTable(plan.items(), planFile);
-    saveTable(plan.loans(), loansFile(planFile));
-    saveTable(plan.savings(), savingsFile(planFile));
-    saveTable(plan.categories(), categoriesFile(planFile));
-    saveTable(plan.reminders(), remindersFile(planFile));
+    FileWriter writer;
+    addTables(writer, plan, planFile);
+    writer.commit();
+}
+
+void savePlan(const Plan &plan, const QString &planFile, const QString &settingsFile, int displayFrequency)
+{
+    // The settings file is read before anything is written, so a settings
+    // file that cannot be read stops the save with every file untouched.
+    const QByteArray settings = IniFile::withValue(settingsFile, QStringLiteral("freqvalue"), QStringLiteral("0"),
+                                                   QString::number(displayFrequency));
+    FileWriter writer;
+    addTables(writer, plan, planFile);
+    writer.add(settingsFile, settings);
+    writer.commit();
 }
 
 QString readDisplayFrequencyText(const QString &iniFile)

@@ -28,14 +28,18 @@ void loadTable(Table &table, const QString &fileName);
 // leaves the plan as it was.
 void loadPlan(Plan &plan, const QString &planFile);
 
-// Writes one table file through QSaveFile: a failed write leaves the previous
-// file whole. Throws FileWriteError naming the file.
+// Writes one table file: a failed write leaves the previous file whole.
+// Throws FileWriteError naming the file, with the system's reason.
 void saveTable(const Table &table, const QString &fileName);
 
-// Writes the five table files in the order items, loans, savings, categories,
-// reminders; stops at the first failure (FileWriteError), files written
-// before it stay written.
+// Writes the five table files all or nothing: every new file is complete on
+// the disk before any old one is replaced, and after a failure
+// (FileWriteError) every old file is as it was.
 void savePlanTables(const Plan &plan, const QString &planFile);
+
+// The whole family in one all-or-nothing save: the five table files and the
+// display frequency in `settingsFile` (the rest of that file kept).
+void savePlan(const Plan &plan, const QString &planFile, const QString &settingsFile, int displayFrequency);
 
 // The settings value of a settings file as text, "ERROR" when it cannot be read.
 QString readDisplayFrequencyText(const QString &iniFile);

@@ -285,13 +285,16 @@ bool Tfrm_budget::savePlan()
         else
             writeTables = false;
     }
+    // The five tables and the settings copy are saved together: after a
+    // failure every old file is as it was.
+    const QString settings = QDir(folder).filePath(planFileName() + QStringLiteral("ini"));
     try {
         if (writeTables) {
-            PlanFiles::savePlanTables(*m_plan, m_planfile);
+            PlanFiles::savePlan(*m_plan, m_planfile, settings, displayFrequency());
             setWindowTitle(planFileName());
+        } else {
+            PlanFiles::writeDisplayFrequency(settings, displayFrequency());
         }
-        PlanFiles::writeDisplayFrequency(QDir(folder).filePath(planFileName() + QStringLiteral("ini")),
-                                         displayFrequency());
     } catch (const PlanFileError &) {
         return false;
     }

@@ -1,3 +1,4 @@
+#include "DiskFailure.h"
 #include "GuiTestSupport.h"
 
 #include "app/RxCalc.h"
@@ -23,6 +24,8 @@
 #include <QFrame>
 #include <QDesktopServices>
 #include <QTemporaryDir>
+#include <QMap>
+#include <optional>
 #include <QUrlQuery>
 #include <QToolButton>
 
@@ -46,6 +49,11 @@ class TestMainWindow : public QObject
     std::unique_ptr<Tfrm_main> m_main;
 
     QString path(const QString &name) const { return m_dir->filePath(name); }
+    static QByteArray readAll(const QString &file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
 
     Tfrm_budget *onlyPlan() const
     {
@@ -196,6 +204,64 @@ private slots:
         QCOMPARE(plan->windowTitle(), QString("home.pkb"));
         QVERIFY(QFile::exists(path("elsewhere/home.pkbrem")));
         QVERIFY(QFile::exists(path("home.pkbini"))); // the settings copy in the program folder
+    }
+
+    void saveOnAFailingDiskKeepsThePlan_data()
+    {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::newRow("full disk") << true;
+        QTest::newRow("file-size limit") << false;
+    }
+
+    // A save that cannot be completed says so, leaves the plan unsaved (so
+    // closing still asks) and every file of the saved plan as it was.
+    void saveOnAFailingDiskKeepsThePlan()
+    {
+        QFETCH(bool, fullDisk);
+        SmallDisk disk(256 * 1024);
+        if (fullDisk)
+            SMALL_DISK_OR_SKIP(disk);
+        const QString file = fullDisk ? disk.filePath("home.pkb") : path("home.pkb");
+        writePlan(file, 3);
+        QMap<QString, QByteArray> before;
+        for (const QString suffix : {"", "ln", "sv", "cat", "rem", "ini"})
+            before[suffix] = readAll(file + suffix);
+        FileDialog::queuePath(file);
+        m_main->barButton("sbtn_openplan")->click();
+        Tfrm_budget *plan = m_main->activePlanWindow();
+        QCOMPARE(plan->windowTitle(), QString("home.pkb"));
+        for (int i = 0; i < 300; ++i)
+            plan->plan().items().appendRow({QStringLiteral("Extra %1").arg(i), "Weekly", 1, "Home", "E"});
+        plan->setSaved(false);
+
+        if (fullDisk)
+            QVERIFY(disk.leaveFree(4096));
+        FileDialog::queuePath(file);
+        {
+            std::optional<FileSizeLimit> limit;
+            if (!fullDisk)
+                limit.emplace(4096);
+            plan->findChild<QAbstractButton *>("LMDSbtn_save_plan")->click();
+        }
+        QCOMPARE(Tfrm_msg::takeShownTexts(), QStringList{"Failed To Save : \"home.pkb\""});
+        QVERIFY(!plan->saved());
+        for (const QString suffix : {"", "ln", "sv", "cat", "rem", "ini"})
+            QVERIFY2(readAll(file + suffix) == before[suffix], qPrintable(suffix));
+        if (fullDisk) {
+            QCOMPARE(disk.entries(), QStringList({"home.pkb", "home.pkbcat", "home.pkbini", "home.pkbln",
+                                                  "home.pkbrem", "home.pkbsv"}));
+            QVERIFY(!QFile::exists(path("home.pkbini"))); // the settings copy goes with the tables
+        }
+
+        // With room again, the same command saves it.
+        if (fullDisk)
+            QVERIFY(QFile::remove(disk.filePath(".filler")));
+        FileDialog::queuePath(file);
+        plan->findChild<QAbstractButton *>("LMDSbtn_save_plan")->click();
+        QCOMPARE(Tfrm_msg::takeShownTexts(), QStringList{"File : \"home.pkb\" has been saved"});
+        Plan back;
+        PlanFiles::loadPlan(back, file);
+        QCOMPARE(back.items().totalRowCount(), 302);
     }
 
     void openingAPlan()

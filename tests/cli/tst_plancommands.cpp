@@ -1,8 +1,11 @@
+#include "DiskFailure.h"
+
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -19,9 +22,12 @@ class TestPlanCommands : public QObject
         QString out;
         QString err;
     };
-    static Run run(const QStringList &args)
+    // `fileSizeLimit` > 0 runs the program with no file allowed past it.
+    static Run run(const QStringList &args, qint64 fileSizeLimit = 0)
     {
         QProcess process;
+        if (fileSizeLimit > 0)
+            process.setChildProcessModifier([fileSizeLimit] { FileSizeLimit::apply(fileSizeLimit); });
         process.setProgram(QStringLiteral(PURSEKEEP_CLI));
         process.setArguments(args);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -132,6 +138,66 @@ private slots:
         for (const char *suffix : {"", "ln", "sv", "cat", "rem"})
             QCOMPARE(readFile(planB + suffix), readFile(planA + suffix));
         QCOMPARE(readFile(planB + "ini"), QByteArray("[freqvalue]\r\n0=2\r\n"));
+    }
+
+    void failingDiskWritesNothing_data()
+    {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::addColumn<int>("items");
+        QTest::newRow("full disk, small plan") << true << 40;
+        QTest::newRow("full disk, plan past the buffer") << true << 800;
+        QTest::newRow("file-size limit, small plan") << false << 40;
+        QTest::newRow("file-size limit, plan past the buffer") << false << 800;
+    }
+
+    // Import over an existing plan and export over existing CSV files: a disk
+    // that fails part way is exit status 1 with the system's reason, and every
+    // old file stays as it was.
+    void failingDiskWritesNothing()
+    {
+        QFETCH(bool, fullDisk);
+        QFETCH(int, items);
+        SmallDisk disk(512 * 1024);
+        if (fullDisk)
+            SMALL_DISK_OR_SKIP(disk);
+        const QString base = fullDisk ? disk.path() : folder("disk");
+        const QString csv = base + "/csv";
+        const QString plan = base + "/home.pkb";
+        QVERIFY(QDir().mkpath(csv));
+        writeFile(csv + "/categories.csv", "cat,catid\nWork,I\n");
+        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nWage,Monthly,1000,Work,I,\n");
+        QCOMPARE(run({"import", csv, plan}).status, 0);
+        QCOMPARE(run({"export", plan, csv}).status, 0);
+        QMap<QString, QByteArray> before;
+        for (const QString &f : familyFiles(plan))
+            before[f] = readFile(f);
+        for (const QString &name : QDir(csv).entryList(QDir::Files))
+            before[csv + "/" + name] = readFile(csv + "/" + name);
+
+        QByteArray many = "item,freq,amount,cat,catid,notes\n";
+        for (int i = 0; i < items; ++i)
+            many += "Item number " + QByteArray::number(i) + " of the bigger plan,Weekly,12.5,Work,I,\n";
+        const QString bigCsv = folder("big");
+        writeFile(bigCsv + "/categories.csv", "cat,catid\nWork,I\n");
+        writeFile(bigCsv + "/items.csv", many);
+        const QString bigPlan = folder("bigplan") + "/big.pkb";
+        QCOMPARE(run({"import", bigCsv, bigPlan}).status, 0);
+
+        if (fullDisk)
+            QVERIFY(disk.leaveFree(4096));
+        const qint64 limit = fullDisk ? 0 : 2048;
+        const QString reason = fullDisk ? "No space left on device" : "File too large";
+        const Run imported = run({"import", bigCsv, plan}, limit);
+        QCOMPARE(imported.status, 1);
+        QVERIFY2(imported.err.startsWith("pursekeep-cli import: \"" + plan) && imported.err.contains(reason),
+                 qPrintable(imported.err));
+        const Run exported = run({"export", bigPlan, csv}, limit);
+        QCOMPARE(exported.status, 1);
+        QVERIFY2(exported.err.contains(reason), qPrintable(exported.err));
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            QVERIFY2(readFile(it.key()) == it.value(), qPrintable(it.key()));
+        QCOMPARE(QDir(csv).entryList(QDir::Files | QDir::Hidden).size(), 5);
+        QCOMPARE(QDir(base).entryList(QDir::Files).size(), 6);
     }
 
     void totals_data()

@@ -208,33 +208,14 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(FileFormatError, PlanFiles::loadPlan(back, dir.filePath("dup.pkb")));
     }
 
-    void saveStopsAtTheFirstFailureAndKeepsWholeFiles()
+    void aFolderThatDoesNotExist()
     {
         QTemporaryDir dir;
-        const QString file = dir.filePath("home.pkb");
         Plan plan;
         fill(plan);
-        PlanFiles::savePlanTables(plan, file);
-        const QByteArray oldItems = readAll(file);
-        const QByteArray oldCats = readAll(file + "cat");
-
-        // The savings file cannot be written: a folder stands in its place.
-        QVERIFY(QFile::remove(file + "sv"));
-        QVERIFY(QDir(dir.path()).mkdir("home.pkbsv"));
-        plan.items().appendRow({"New", "Daily", 2, "Work", "I"});
-        plan.categories().appendRow({"New", "I"});
-        try {
-            PlanFiles::savePlanTables(plan, file);
-            QFAIL("the save reported success");
-        } catch (const FileWriteError &e) {
-            QCOMPARE(e.fileName(), file + "sv");
-        }
-        QVERIFY(readAll(file) != oldItems);      // written before the failure
-        QCOMPARE(readAll(file + "cat"), oldCats); // not reached: the old file, whole
-
-        // A folder that does not exist.
         QVERIFY_THROWS_EXCEPTION(FileWriteError,
                                  PlanFiles::savePlanTables(plan, dir.filePath("no/such/folder/p.pkb")));
+        QVERIFY(QDir(dir.path()).isEmpty());
     }
 
     void settingsFile()

@@ -1,0 +1,277 @@
+#include "DiskFailure.h"
+
+#include "loancalc/LoanArithmetic.h"
+#include "loancalc/LoanPage.h"
+#include "loancalc/LoanTextFile.h"
+#include "plan/DataPacket.h"
+#include "plan/FileWriter.h"
+#include "plan/IniFile.h"
+#include "plan/ListFile.h"
+#include "plan/Plan.h"
+#include "plan/PlanFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+// Every writer on a disk that fails: a full disk (ENOSPC) and a file-size
+// limit (EFBIG), with files smaller and larger than a file device's 16 KB
+// write buffer. A failed write is reported with the system's reason and
+// leaves the old file, byte for byte, and nothing beside it.
+class TestDiskFailures : public QObject
+{
+    Q_OBJECT
+
+    static QByteArray readAll(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+    static void writeAll(const QString &path, const QByteArray &bytes)
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QCOMPARE(f.write(bytes), bytes.size());
+    }
+
+    static QStringList entries(const QString &folder)
+    {
+        return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    // A plan of about `items` items.
+    static void fill(Plan &plan, int items)
+    {
+        plan.categories().appendRow({"Home", "E"});
+        plan.categories().appendRow({"Work", "I"});
+        for (int i = 0; i < items; ++i)
+            plan.items().appendRow({QStringLiteral("Item %1 with a longer name").arg(i, 5, 10, QLatin1Char('0')),
+                                    "Weekly", 10.5 + i, i % 2 ? "Home" : "Work", i % 2 ? "E" : "I"});
+        plan.reminders().appendRow({"E", "Home", "Item 00001 with a lo", 3, "pay it", 4});
+    }
+
+    static QStringList family(const QString &p)
+    {
+        return {p, p + "ln", p + "sv", p + "cat", p + "rem", p + "ini"};
+    }
+
+    static void expectReason(const FileWriteError &e, const QString &file, const QString &reason)
+    {
+        QCOMPARE(e.fileName(), file);
+        QCOMPARE(e.reason(), reason);
+        QVERIFY2(e.message().contains(reason) && e.message().contains(file), qPrintable(e.message()));
+    }
+
+private slots:
+    void writerKeepsTheOldFile_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::newRow("below the buffer") << 1000;
+        QTest::newRow("just below the buffer") << 16383;
+        QTest::newRow("just above the buffer") << 16385;
+        QTest::newRow("far above the buffer") << 300000;
+    }
+
+    void writerKeepsTheOldFile()
+    {
+        QFETCH(int, size);
+        const QByteArray old = "the old content\r\n";
+        const QByteArray fresh(size, 'n');
+
+        // A file-size limit: the new file stops growing half way.
+        {
+            QTemporaryDir dir;
+            const QString file = dir.filePath("list.txt");
+            writeAll(file, old);
+            try {
+                FileSizeLimit limit(size / 2);
+                FileWriter::writeFile(file, fresh);
+                QFAIL("a write past the file-size limit reported success");
+            } catch (const FileWriteError &e) {
+                expectReason(e, file, "File too large");
+            }
+            QCOMPARE(readAll(file), old);
+            QCOMPARE(entries(dir.path()), QStringList{"list.txt"});
+        }
+
+        // A full disk.
+        SmallDisk disk(512 * 1024);
+        SMALL_DISK_OR_SKIP(disk);
+        const QString file = disk.filePath("list.txt");
+        writeAll(file, old);
+        QVERIFY(disk.leaveFree(size / 2 / 4096 * 4096));
+        try {
+            FileWriter::writeFile(file, fresh);
+            QFAIL("a write on a full disk reported success");
+        } catch (const FileWriteError &e) {
+            expectReason(e, file, "No space left on device");
+        }
+        QCOMPARE(readAll(file), old);
+        QCOMPARE(disk.entries(), QStringList{"list.txt"});
+        // With room again the same write goes through.
+        QVERIFY(QFile::remove(disk.filePath(".filler")));
+        FileWriter::writeFile(file, fresh);
+        QCOMPARE(readAll(file), fresh);
+        QCOMPARE(disk.entries(), QStringList{"list.txt"});
+    }
+
+    void writerKeepsModeAndLinks()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("home.pkb");
+        writeAll(file, "old");
+        QVERIFY(::chmod(QFile::encodeName(file).constData(), 0600) == 0);
+        QVERIFY(QFile::link(file, dir.filePath("link.pkb")));
+        FileWriter::writeFile(dir.filePath("link.pkb"), "new");
+        QVERIFY(QFileInfo(dir.filePath("link.pkb")).isSymLink());
+        QCOMPARE(readAll(file), QByteArray("new"));
+        struct stat s{};
+        QVERIFY(::stat(QFile::encodeName(file).constData(), &s) == 0);
+        QCOMPARE(s.st_mode & 0777, 0600u);
+
+        // Nowhere to write: the folder is missing, or a folder has the name.
+        QVERIFY_THROWS_EXCEPTION(FileWriteError, FileWriter::writeFile(dir.filePath("no/such/file"), "x"));
+        QVERIFY(QDir(dir.path()).mkdir("folder"));
+        try {
+            FileWriter::writeFile(dir.filePath("folder"), "x");
+            QFAIL("wrote over a folder");
+        } catch (const FileWriteError &e) {
+            expectReason(e, dir.filePath("folder"), "Is a directory");
+        }
+    }
+
+    // The five table files and the settings file are replaced together or
+    // not at all: a plan on the disk is never half old and half new.
+    void planSaveIsAllOrNothing_data()
+    {
+        QTest::addColumn<int>("oldItems");
+        QTest::addColumn<int>("newItems");
+        QTest::newRow("small plan grows a little") << 20 << 200;       // about 1 KB to 12 KB
+        QTest::newRow("plan grows past the buffer") << 200 << 2000;    // 12 KB to 120 KB
+    }
+
+    void planSaveIsAllOrNothing()
+    {
+        QFETCH(int, oldItems);
+        QFETCH(int, newItems);
+        SmallDisk disk(1024 * 1024);
+        SMALL_DISK_OR_SKIP(disk);
+        const QString file = disk.filePath("home.pkb");
+        Plan plan;
+        fill(plan, oldItems);
+        PlanFiles::savePlan(plan, file, file + "ini", 3);
+        QMap<QString, QByteArray> before;
+        for (const QString &f : family(file))
+            before[f] = readAll(f);
+
+        Plan bigger;
+        fill(bigger, newItems);
+        bigger.categories().appendRow({"New", "I"});
+        const qint64 need = DataPacket::write(bigger.items()).size();
+        QVERIFY(disk.leaveFree(need / 2 / 4096 * 4096));
+        try {
+            PlanFiles::savePlan(bigger, file, file + "ini", 5);
+            QFAIL("a save on a full disk reported success");
+        } catch (const FileWriteError &e) {
+            expectReason(e, file, "No space left on device");
+        }
+        for (const QString &f : family(file))
+            QVERIFY2(readAll(f) == before[f], qPrintable(f));
+        QCOMPARE(disk.entries(), QStringList({"home.pkb", "home.pkbcat", "home.pkbini", "home.pkbln",
+                                              "home.pkbrem", "home.pkbsv"}));
+        Plan back;
+        PlanFiles::loadPlan(back, file);
+        QCOMPARE(back.items().totalRowCount(), oldItems);
+    }
+
+    void planSaveStopsAtAnyFileAndKeepsAll()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("home.pkb");
+        Plan plan;
+        fill(plan, 3);
+        PlanFiles::savePlan(plan, file, file + "ini", 2);
+        QMap<QString, QByteArray> before;
+        for (const QString &f : family(file))
+            before[f] = readAll(f);
+
+        plan.items().appendRow({"New", "Daily", 2, "Work", "I"});
+        plan.categories().appendRow({"New", "I"});
+        for (const QString &blocked : {file + "rem", file + "ini", file + "sv"}) {
+            // A folder stands where one of the files should go.
+            QVERIFY(QFile::remove(blocked));
+            QVERIFY(QDir(dir.path()).mkdir(QFileInfo(blocked).fileName()));
+            try {
+                PlanFiles::savePlan(plan, file, file + "ini", 4);
+                QFAIL("the save reported success");
+            } catch (const FileWriteError &e) {
+                QCOMPARE(e.fileName(), blocked);
+            }
+            QVERIFY(QDir(dir.path()).rmdir(QFileInfo(blocked).fileName()));
+            writeAll(blocked, before[blocked]);
+            for (const QString &f : family(file))
+                QVERIFY2(readAll(f) == before[f], qPrintable(blocked + " blocked, " + f + " changed"));
+            QCOMPARE(entries(dir.path()).size(), 6);
+        }
+        PlanFiles::savePlan(plan, file, file + "ini", 4);
+        QCOMPARE(PlanFiles::readDisplayFrequencyText(file + "ini"), QString("4"));
+        Plan back;
+        PlanFiles::loadPlan(back, file);
+        QCOMPARE(back.items().totalRowCount(), 4);
+    }
+
+    void settingsListAndLoanFiles_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("small") << 10;
+        QTest::newRow("past the buffer") << 2000;
+    }
+
+    // The other writers go through the same writer and say why they failed.
+    void settingsListAndLoanFiles()
+    {
+        QFETCH(int, count);
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("cfgpk.ini");
+        const QString list = dir.filePath("incitems.txt");
+        const QString loan = dir.filePath("loan.txt");
+        writeAll(ini, "[Options]\r\nhints=true\r\n");
+        writeAll(list, "Wage\r\n");
+        writeAll(loan, "old loan\r\n");
+        QStringList many;
+        for (int i = 0; i < count; ++i)
+            many << QStringLiteral("Suggested item number %1").arg(i);
+        LoanPage page;
+        page.principal = 100000;
+        page.years = count < 100 ? 1 : 40;
+        page.rate = 6;
+        calc_loan_details(LoanCalcMode::LevelPayment, page.years, page.principal, page.rate, 0, 0,
+                          page.calculations[0]);
+
+        {
+            FileSizeLimit limit(12);
+            try {
+                IniFile::write(ini, "Options", "Tips", many.join(u','));
+                QFAIL("settings written past the limit");
+            } catch (const FileWriteError &e) {
+                expectReason(e, ini, "File too large");
+            }
+            QVERIFY_THROWS_EXCEPTION(FileWriteError, ListFile::write(list, many));
+            QString error;
+            QVERIFY(!LoanTextFile::write(loan, page, &error));
+            QCOMPARE(error, "Cannot write the loan calculations to \"" + loan + "\": File too large");
+        }
+        QCOMPARE(readAll(ini), QByteArray("[Options]\r\nhints=true\r\n"));
+        QCOMPARE(readAll(list), QByteArray("Wage\r\n"));
+        QCOMPARE(readAll(loan), QByteArray("old loan\r\n"));
+        QCOMPARE(entries(dir.path()).size(), 3);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDiskFailures)
+#include "tst_diskfailures.moc"
