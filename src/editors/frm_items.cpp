@@ -523,17 +523,20 @@ bool Tfrm_items::storeEditedItem(const QString &description)
     return true;
 }
 
-// The reminders of the item as it was (its category and the first 20
+// The reminders of the item as it was (its kind, category and the first 20
 // characters of its name, as a reminder keeps them) take its new category
-// and name.
+// and name, unless another item still shares them.
 void Tfrm_items::carryIntoReminders(const QString &category, const QString &item)
 {
     const bool catChanged = m_formerCat != category;
     const bool itemChanged = m_formerItem != item;
     if (!catChanged && !itemChanged)
         return;
+    if (ItemRoutines::itemsSharingReminders(m_window->plan(), m_kindLetter, m_formerCat, m_formerItem) > 0)
+        return;
     Table &reminders = m_window->plan().reminders();
     Table::Row former(m_items->fields().size());
+    former[m_items->fieldIndex(QStringLiteral("catid"))] = m_kindLetter;
     former[m_items->fieldIndex(QStringLiteral("cat"))] = m_formerCat;
     former[m_items->fieldIndex(QStringLiteral("item"))] = m_formerItem;
     const int catField = reminders.fieldIndex(QStringLiteral("cat"));

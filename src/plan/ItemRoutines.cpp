@@ -1,5 +1,6 @@
 #include "ItemRoutines.h"
 #include "CategoryTree.h"
+#include "FieldDef.h"
 #include "Plan.h"
 
 namespace ItemRoutines {
@@ -26,12 +27,43 @@ QString addItem(Plan &plan, const QString &item, const QString &category, const 
     return QString();
 }
 
-int deleteRemindersOf(Plan &plan, const QString &category, const QString &item)
+namespace {
+
+Table::Row itemKey(const Table &items, const QString &kind, const QString &category, const QString &item)
 {
+    Table::Row key(items.fields().size());
+    key[items.fieldIndex("catid")] = kind;
+    key[items.fieldIndex("cat")] = category;
+    key[items.fieldIndex("item")] = item;
+    return key;
+}
+
+} // namespace
+
+int itemsSharingReminders(const Plan &plan, const QString &kind, const QString &category, const QString &item)
+{
+    const Table &reminders = plan.reminders();
+    const Table &items = plan.items();
+    Table::Row probe(reminders.fields().size());
+    probe[reminders.fieldIndex("cat_id")] = kind;
+    probe[reminders.fieldIndex("cat")] = category;
+    probe[reminders.fieldIndex("item")] =
+        normaliseFieldValue(reminders.fields().at(reminders.fieldIndex("item")), item);
+    int count = 0;
+    for (const Table::Row &row : items.allRows())
+        if (reminders.belongsTo(probe, row))
+            ++count;
+    return count;
+}
+
+int deleteRemindersOf(Plan &plan, const QString &kind, const QString &category, const QString &item)
+{
+    // Another item with the same kind, category and first 20 characters
+    // keeps them: they may be its own.
+    if (itemsSharingReminders(plan, kind, category, item) > 1)
+        return 0;
     Table &reminders = plan.reminders();
-    Table::Row master(plan.items().fields().size());
-    master[plan.items().fieldIndex("cat")] = category;
-    master[plan.items().fieldIndex("item")] = item;
+    const Table::Row master = itemKey(plan.items(), kind, category, item);
     return reminders.removeRowsWhere(
         [&](const Table::Row &row) { return reminders.belongsTo(row, master); });
 }
@@ -41,7 +73,7 @@ void deleteCurrent(Plan &plan, const QString &pagekind)
     if (pagekind == QLatin1String("income") || pagekind == QLatin1String("expense")) {
         Table &items = plan.items();
         if (items.currentRow() >= 0) {
-            deleteRemindersOf(plan, items.asString("cat"), items.asString("item"));
+            deleteRemindersOf(plan, items.asString("catid"), items.asString("cat"), items.asString("item"));
             items.remove();
         }
     } else if (pagekind == QLatin1String("savings")) {

@@ -89,9 +89,10 @@ Plan::Plan(QObject *parent) : QObject(parent)
     m_categories->setFiltered(true);
     m_reminders->setFilter(QStringLiteral("cat_id='I'"));
     m_reminders->setFiltered(true);
-    // Reminders are a detail of items on category and item name; the items
-    // page switches the link on and off.
-    m_reminders->setMasterLink(m_items, {"cat", "item"}, {"cat", "item"});
+    // Reminders are a detail of items on kind letter, category and item name
+    // (cut to the reminder's 20 characters); the items page switches the link
+    // on and off.
+    m_reminders->setMasterLink(m_items, {"cat_id", "cat", "item"}, {"catid", "cat", "item"});
 }
 
 void Plan::setDisplayFrequency(int index)

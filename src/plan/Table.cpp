@@ -422,10 +422,12 @@ void Table::setLinkActive(bool on)
 bool Table::belongsTo(const Row &row, const Row &masterRow) const
 {
     for (int i = 0; i < m_linkDetail.size(); ++i) {
+        // The master's value as this table would store it: cut to the width.
         const FieldDef &df = m_fields.at(m_linkDetail.at(i));
-        QString masterText = masterRow.at(m_linkMaster.at(i)).toString();
-        if (df.type == FieldType::Text && df.width > 0 && masterText.size() > df.width)
-            masterText.truncate(df.width);
+        const QVariant &masterValue = masterRow.at(m_linkMaster.at(i));
+        const QString masterText = df.type == FieldType::Text && df.width > 0
+                                       ? normaliseFieldValue(df, masterValue.toString()).toString()
+                                       : masterValue.toString();
         if (row.at(m_linkDetail.at(i)).toString() != masterText)
             return false;
     }

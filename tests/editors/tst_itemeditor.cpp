@@ -296,6 +296,30 @@ private slots:
         QCOMPARE(ListFile::read("incitems.txt"), QStringList{typed}); // as typed
     }
 
+    // A rename moves only the renamed item's reminders: not those of an item
+    // of the other kind with the same category and name, and not those it
+    // shares with another item whose name begins with the same 20 characters.
+    void renameLeavesOtherItemsReminders()
+    {
+        plan().categories().appendRow({"Work", "E"});
+        plan().items().appendRow({"Wage", "Monthly", 40, "Work", "E"});
+        plan().reminders().appendRow({"E", "Work", "Wage", 9, "union fee", 9});
+        plan().items().appendRow({"Superannuation contr. extra", "Monthly", 10, "Work", "I"});
+
+        for (const auto &[from, to] : {std::pair{"Wage", "Salary"}, {"Superannuation contribution", "Super fund"}}) {
+            open("income", "edit", from);
+            typeDescription(to);
+            clickOk();
+            QVERIFY(!m_editor->isVisible());
+        }
+        QStringList owners;
+        for (const Table::Row &r : plan().reminders().allRows())
+            owners << r[0].toString() + '|' + r[2].toString() + '|' + r[4].toString();
+        owners.sort();
+        QCOMPARE(owners, QStringList({"E|Tyres|rotate", "E|Wage|union fee", "I|Salary|payslip 1", "I|Salary|payslip 2",
+                                      "I|Salary|payslip 3", "I|Superannuation contr|statement"}));
+    }
+
     void emptyDescriptionResetsFields_data()
     {
         QTest::addColumn<QString>("mode");

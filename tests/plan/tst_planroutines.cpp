@@ -249,6 +249,85 @@ private slots:
         ItemRoutines::deleteCurrent(plan, "reminder"); // deletes nothing
         QCOMPARE(plan.items().totalRowCount(), 1);
     }
+
+    // Makes the item current and lists the reminders the items page shows under it.
+    static QStringList shownReminders(Plan &plan, const QString &kind, const QString &cat, const QString &name)
+    {
+        Table &items = plan.items();
+        items.setFiltered(false);
+        for (int i = 0; i < items.rowCount(); ++i) {
+            items.goTo(i);
+            if (items.asString("catid") == kind && items.asString("cat") == cat && items.asString("item") == name)
+                break;
+        }
+        QStringList out;
+        Table &rem = plan.reminders();
+        for (int i = 0; i < rem.rowCount(); ++i) {
+            rem.goTo(i);
+            out << rem.asString("desc");
+        }
+        return out;
+    }
+
+    // A reminder belongs to an item by kind, category and the item name cut
+    // to the reminder's 20 characters: the same names under the other kind,
+    // and long names alike in their first 20 characters, are kept apart on
+    // delete, and a shared reminder stays while any of its items remains.
+    void remindersBelongToTheirOwnItem()
+    {
+        Plan plan;
+        item(plan, "Bonus", "Work", "I", 500, "Yearly");
+        item(plan, "Bonus", "Work", "E", 50, "Yearly");
+        const QString car = "Insurance premium - car";
+        const QString house = "Insurance premium - house";
+        item(plan, car, "Cover", "E", 90, "Monthly");
+        item(plan, house, "Cover", "E", 60, "Monthly");
+        Table &rem = plan.reminders();
+        rem.appendRow({"I", "Work", "Bonus", 1, "bonus paid", 12});
+        rem.appendRow({"E", "Work", "Bonus", 2, "pay the party", 12});
+        rem.appendRow({"E", "Cover", car, 3, "car due", 4});
+        rem.appendRow({"E", "Cover", house, 4, "house due", 9});
+        rem.setFiltered(false);
+        rem.setLinkActive(true);
+
+        QCOMPARE(shownReminders(plan, "I", "Work", "Bonus"), QStringList{"bonus paid"});
+        QCOMPARE(shownReminders(plan, "E", "Work", "Bonus"), QStringList{"pay the party"});
+        // Both long names keep only "Insurance premium - ": the reminders are shared.
+        QCOMPARE(shownReminders(plan, "E", "Cover", car), QStringList({"car due", "house due"}));
+        QCOMPARE(ItemRoutines::itemsSharingReminders(plan, "E", "Cover", house), 2);
+
+        shownReminders(plan, "E", "Work", "Bonus");
+        ItemRoutines::deleteCurrent(plan, "expense");
+        shownReminders(plan, "E", "Cover", car);
+        ItemRoutines::deleteCurrent(plan, "expense");
+        QStringList left;
+        for (const Table::Row &r : rem.allRows())
+            left << r.at(4).toString();
+        QCOMPARE(left, QStringList({"car due", "house due", "bonus paid"}));
+        QCOMPARE(shownReminders(plan, "E", "Cover", house), QStringList({"car due", "house due"}));
+
+        // The last item of the two takes them with it.
+        ItemRoutines::deleteCurrent(plan, "expense");
+        QCOMPARE(rem.totalRowCount(), 1);
+        QCOMPARE(rem.allRows().front().at(4).toString(), QString("bonus paid"));
+    }
+
+    // A name cut inside a character outside the Basic Multilingual Plane is
+    // cut where the reminder cut it.
+    void remindersOfNamesWithWideCharacters()
+    {
+        Plan plan;
+        const QString clef = QString::fromUtf8("\xF0\x9D\x84\x9E");
+        const QString name = QString(19, u'x') + clef + "tail";
+        item(plan, name, "Music", "E", 5, "Weekly");
+        plan.reminders().appendRow({"E", "Music", name, 1, "lesson", 1});
+        QCOMPARE(plan.reminders().allRows().front().at(2).toString(), QString(19, u'x') + clef);
+        plan.reminders().setFiltered(false);
+        plan.reminders().setLinkActive(true);
+        QCOMPARE(shownReminders(plan, "E", "Music", name), QStringList{"lesson"});
+        ItemRoutines::deleteCurrent(plan, "expense");
+        QCOMPARE(plan.reminders().totalRowCount(), 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPlanRoutines)
