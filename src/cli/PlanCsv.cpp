@@ -1,4 +1,5 @@
 #include "PlanCsv.h"
+#include "plan/CalendarTime.h"
 
 #include "plan/Plan.h"
 
@@ -84,7 +85,7 @@ QDateTime dateTimeFromText(const QString &text)
         if (!time.isValid())
             return {};
     }
-    return QDateTime(date, time);
+    return CalendarTime::at(date, time);
 }
 
 qsizetype characterCount(const QString &text)

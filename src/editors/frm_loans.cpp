@@ -1,5 +1,6 @@
 #include "frm_loans.h"
 
+#include "plan/CalendarTime.h"
 #include "plan/Clock.h"
 #include "plan/Frequency.h"
 #include "plan/Plan.h"
@@ -303,8 +304,8 @@ void Tfrm_loans::LMDSB_saveClick()
         m_loans->setValue("amtborrowed", m_amtb->value());
         m_loans->setValue("minpay", m_minpay->value());
         m_loans->setValue("payfreq", payfreq);
-        m_loans->setValue("start", m_start->date().startOfDay());
-        m_loans->setValue("finish", m_finish->date().startOfDay());
+        m_loans->setValue("start", CalendarTime::at(m_start->date()));
+        m_loans->setValue("finish", CalendarTime::at(m_finish->date()));
         m_loans->setValue("loanlgth", m_lgth->value());
         m_loans->setValue("intrate", rate);
         m_loans->post();

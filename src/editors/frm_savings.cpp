@@ -1,5 +1,6 @@
 #include "frm_savings.h"
 
+#include "plan/CalendarTime.h"
 #include "plan/Clock.h"
 #include "plan/Frequency.h"
 #include "plan/Plan.h"
@@ -230,8 +231,8 @@ void Tfrm_savings::btn_OKClick()
 void Tfrm_savings::addGoal()
 {
     const Savings::AddResult result =
-        Savings::add(m_window->plan(), m_desc->text(), m_freq->currentText(), m_start->date().startOfDay(),
-                     m_finish->date().startOfDay(), m_target->value());
+        Savings::add(m_window->plan(), m_desc->text(), m_freq->currentText(), CalendarTime::at(m_start->date()),
+                     CalendarTime::at(m_finish->date()), m_target->value());
     if (result.status == Savings::AddResult::NotEnoughTime)
         MessageBox::information(this, result.message);
 }
@@ -239,8 +240,8 @@ void Tfrm_savings::addGoal()
 bool Tfrm_savings::storeEditedGoal()
 {
     const QString frequency = m_freq->currentText();
-    const QDateTime start = m_start->date().startOfDay();
-    const QDateTime finish = m_finish->date().startOfDay();
+    const QDateTime start = CalendarTime::at(m_start->date());
+    const QDateTime finish = CalendarTime::at(m_finish->date());
     const double target = m_target->value();
     const std::optional<double> each = Savings::instalment(frequency, start, finish, target);
     if (!each) {

@@ -1,4 +1,5 @@
 #include "DataPacket.h"
+#include "CalendarTime.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -111,7 +112,7 @@ void writeDescriptor(Out &o, const FieldDef &f)
 
 qint64 encodeDateTime(const QDateTime &dt)
 {
-    return dt.date().toJulianDay() * kMsecsPerDay + dt.time().msecsSinceStartOfDay();
+    return CalendarTime::readingMsecs(dt);
 }
 
 QDateTime decodeDateTime(qint64 v)
@@ -122,7 +123,7 @@ QDateTime decodeDateTime(qint64 v)
         ms += kMsecsPerDay;
         --day;
     }
-    return QDateTime(QDate::fromJulianDay(day), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
+    return CalendarTime::at(QDate::fromJulianDay(day), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
 }
 
 void writeValue(Out &o, const FieldDef &f, const QVariant &v)

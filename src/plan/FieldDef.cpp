@@ -1,4 +1,5 @@
 #include "FieldDef.h"
+#include "CalendarTime.h"
 #include "TableError.h"
 
 #include <QDate>
@@ -50,7 +51,9 @@ QVariant normaliseFieldValue(const FieldDef &field, const QVariant &value)
 {
     if (!value.isValid() || value.isNull())
         return QVariant();
-    if ((value.typeId() == QMetaType::QDateTime && !value.toDateTime().isValid())
+    // A date-time is null without a date; one whose local reading does not
+    // exist (a midnight skipped by the clocks) keeps its reading.
+    if ((value.typeId() == QMetaType::QDateTime && !value.toDateTime().date().isValid())
         || (value.typeId() == QMetaType::QDate && !value.toDate().isValid()))
         return QVariant();
     // Only the number and date fields take blank text as null.
@@ -94,11 +97,11 @@ QVariant normaliseFieldValue(const FieldDef &field, const QVariant &value)
             return QVariant();
         QDateTime dt;
         if (value.typeId() == QMetaType::QDateTime)
-            dt = value.toDateTime();
+            dt = CalendarTime::fromReading(value.toDateTime());
         else if (value.typeId() == QMetaType::QDate)
-            dt = value.toDate().startOfDay();
+            dt = CalendarTime::at(value.toDate());
         else
-            dt = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
+            dt = CalendarTime::fromReading(QDateTime::fromString(value.toString(), Qt::ISODateWithMs));
         if (!dt.isValid())
             conversionError(field, value, "date");
         return dt;

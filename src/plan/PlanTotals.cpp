@@ -1,4 +1,5 @@
 #include "PlanTotals.h"
+#include "CalendarTime.h"
 #include "Frequency.h"
 #include "MoneyFormat.h"
 #include "Plan.h"
@@ -16,7 +17,7 @@ double perDaySum(const Table &table, int amountField, int freqField, int finishF
             continue;
         if (finishField >= 0) {
             const QDateTime finish = row.at(finishField).toDateTime();
-            if (!finish.isValid() || !(finish > now))
+            if (!finish.isValid() || !CalendarTime::isAfter(finish, now))
                 continue;
         }
         const double days = Frequency::dayCount(row.at(freqField).toString());

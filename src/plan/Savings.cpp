@@ -1,4 +1,5 @@
 #include "Savings.h"
+#include "CalendarTime.h"
 #include "Frequency.h"
 #include "Plan.h"
 
@@ -8,18 +9,13 @@ namespace Savings {
 
 namespace {
 constexpr qint64 kMsecsPerDay = 86400000;
-
-qint64 naiveMsecs(const QDateTime &dt)
-{
-    return dt.date().toJulianDay() * kMsecsPerDay + dt.time().msecsSinceStartOfDay();
 }
-} // namespace
 
 qint64 wholeDaysBetween(const QDateTime &a, const QDateTime &b)
 {
     if (!a.isValid() || !b.isValid())
         return 0;
-    return std::llabs(naiveMsecs(b) - naiveMsecs(a)) / kMsecsPerDay;
+    return std::llabs(CalendarTime::readingMsecs(b) - CalendarTime::readingMsecs(a)) / kMsecsPerDay;
 }
 
 qint64 periods(const QString &frequency, const QDateTime &start, const QDateTime &finish)

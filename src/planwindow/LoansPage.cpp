@@ -2,6 +2,7 @@
 #include "GridCommands.h"
 #include "frm_budget.h"
 
+#include "plan/CalendarTime.h"
 #include "plan/Clock.h"
 #include "plan/MoneyFormat.h"
 #include "plan/Plan.h"
@@ -174,7 +175,7 @@ void LoansPage::showLoanStatus()
     // A loan ending on a date is paid from that date's midnight on; an empty
     // box is the earliest possible date.
     const QDate shown = m_finish->date();
-    const bool paid = shown <= kNoDate || Clock::now() > QDateTime(shown, QTime(0, 0));
+    const bool paid = shown <= kNoDate || CalendarTime::isAfter(Clock::now(), CalendarTime::at(shown));
     m_status->setText(paid ? QStringLiteral("PAID") : QStringLiteral("OUTSTANDING"));
 }
 

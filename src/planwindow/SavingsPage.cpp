@@ -2,6 +2,7 @@
 #include "GridCommands.h"
 #include "frm_budget.h"
 
+#include "plan/CalendarTime.h"
 #include "plan/Clock.h"
 #include "plan/Plan.h"
 #include "plan/Savings.h"
@@ -118,7 +119,7 @@ void SavingsPage::showCurrentGoal()
     const QDateTime now = Clock::now();
     m_balance->setValue(
         Savings::balance(m_goals->asString("freq"), start, m_goals->asMoney("freqamount"), target, now));
-    m_status->setText(now > finish ? expiredText() : activeText());
+    m_status->setText(CalendarTime::isAfter(now, finish) ? expiredText() : activeText());
 }
 
 void SavingsPage::pageShown()

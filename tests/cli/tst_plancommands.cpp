@@ -23,7 +23,7 @@ class TestPlanCommands : public QObject
         QString err;
     };
     // `fileSizeLimit` > 0 runs the program with no file allowed past it.
-    static Run run(const QStringList &args, qint64 fileSizeLimit = 0)
+    static Run run(const QStringList &args, qint64 fileSizeLimit = 0, const QString &zone = QString())
     {
         QProcess process;
         if (fileSizeLimit > 0)
@@ -32,6 +32,8 @@ class TestPlanCommands : public QObject
         process.setArguments(args);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("LC_ALL", "C.UTF-8"); // no currency symbol in the locale: "$"
+        if (!zone.isEmpty())
+            env.insert("TZ", zone);
         process.setProcessEnvironment(env);
         process.start();
         process.waitForFinished(30000);
@@ -198,6 +200,31 @@ private slots:
             QVERIFY2(readFile(it.key()) == it.value(), qPrintable(it.key()));
         QCOMPARE(QDir(csv).entryList(QDir::Files | QDir::Hidden).size(), 5);
         QCOMPARE(QDir(base).entryList(QDir::Files).size(), 6);
+    }
+
+    // 8 September 2024 has no midnight in Santiago: a goal starting that day
+    // imports, counts and exports as that day.
+    void datesOfADayWithoutMidnight()
+    {
+        const QString csv = folder("csv");
+        writeFile(csv + "/savings.csv", "desc,amount,start,finish,freq,freqamount\n"
+                                        "Bike,70,2024-09-08,2024-09-15,Weekly,70\n");
+        writeFile(csv + "/loans.csv", "purpose,lender,amtborrowed,minpay,payfreq,start,loanlgth,finish,intrate\n"
+                                      "Car,Bank,1000,50,Weekly,2024-08-08,1,2024-09-08,5\n");
+        const QString plan = folder("plan") + "/plan.pkb";
+        const QString zone = "America/Santiago";
+        const Run imported = run({"import", csv, plan}, 0, zone);
+        QCOMPARE(imported.err, QString());
+        QCOMPARE(imported.status, 0);
+        const auto totals = [&](const QString &today) {
+            return run({"totals", plan, "--frequency", "Weekly", "--today", today}, 0, zone).out.split('\n');
+        };
+        QCOMPARE(totals("2024-09-07").mid(2, 2), QStringList({"Savings Goals: $70.00", "Total Loans: $50.00"}));
+        QCOMPARE(totals("2024-09-08").mid(2, 2), QStringList({"Savings Goals: $70.00", "Total Loans: $0.00"}));
+        const QString out = folder("out");
+        QCOMPARE(run({"export", plan, out}, 0, zone).status, 0);
+        QCOMPARE(readFile(out + "/savings.csv"),
+                 QByteArray("desc,amount,start,finish,freq,freqamount\r\nBike,70,2024-09-08,2024-09-15,Weekly,70\r\n"));
     }
 
     void totals_data()

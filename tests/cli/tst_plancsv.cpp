@@ -1,5 +1,6 @@
 #include "Csv.h"
 #include "PlanCsv.h"
+#include "plan/CalendarTime.h"
 
 #include <QtTest>
 
@@ -90,11 +91,11 @@ private slots:
         QTest::newRow("real needing 17 digits") << real << QVariant(0.1 + 0.2) << "0.30000000000000004" << false;
         QTest::newRow("tiny real") << real << QVariant(1e-7) << "0.0000001" << false;
         QTest::newRow("integer") << integer << QVariant(-7) << "-7" << false;
-        QTest::newRow("date at midnight") << date << QVariant(QDateTime(QDate(2024, 3, 1), QTime(0, 0)))
+        QTest::newRow("date at midnight") << date << QVariant(CalendarTime::at(QDate(2024, 3, 1)))
                                           << "2024-03-01" << false;
-        QTest::newRow("date with time") << date << QVariant(QDateTime(QDate(2024, 3, 1), QTime(13, 45, 7, 123)))
+        QTest::newRow("date with time") << date << QVariant(CalendarTime::at(QDate(2024, 3, 1), QTime(13, 45, 7, 123)))
                                         << "2024-03-01T13:45:07.123" << false;
-        QTest::newRow("one millisecond") << date << QVariant(QDateTime(QDate(999, 12, 31), QTime(0, 0, 0, 1)))
+        QTest::newRow("one millisecond") << date << QVariant(CalendarTime::at(QDate(999, 12, 31), QTime(0, 0, 0, 1)))
                                          << "0999-12-31T00:00:00.001" << false;
         QTest::newRow("empty text") << text << QVariant(QString("")) << "" << true;
         QTest::newRow("memo") << memo << QVariant(QString("a,\"b\"\r\nc")) << "a,\"b\"\r\nc" << false;
@@ -125,8 +126,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QDateTime>("expected"); // invalid: refused
         const QDate d(2024, 3, 1);
-        QTest::newRow("date") << "2024-03-01" << QDateTime(d, QTime(0, 0));
-        QTest::newRow("tenths") << "2024-03-01T07:05:09.5" << QDateTime(d, QTime(7, 5, 9, 500));
+        QTest::newRow("date") << "2024-03-01" << CalendarTime::at(d);
+        QTest::newRow("tenths") << "2024-03-01T07:05:09.5" << CalendarTime::at(d, QTime(7, 5, 9, 500));
         QTest::newRow("one-digit month") << "2024-3-01" << QDateTime();
         QTest::newRow("day first") << "01/03/2024" << QDateTime();
         QTest::newRow("time zone") << "2024-03-01T07:05:09Z" << QDateTime();

@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include "editors/frm_savings.h"
+#include "plan/CalendarTime.h"
 #include "plan/Frequency.h"
 #include "plan/Plan.h"
 #include "planwindow/SavingsPage.h"
@@ -16,6 +17,8 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
+#include <QScopeGuard>
+#include <ctime>
 
 // The savings editor and the savings page, driven through a real plan window.
 class TestSavingsEditor : public QObject
@@ -25,7 +28,7 @@ class TestSavingsEditor : public QObject
     std::unique_ptr<Tfrm_budget> m_w;
 
     Table &goals() { return m_w->plan().savings(); }
-    static QDateTime day(int offset) { return QDateTime(Clock::today().addDays(offset), QTime(0, 0)); }
+    static QDateTime day(int offset) { return CalendarTime::at(Clock::today().addDays(offset)); }
     template <typename T>
     static T *child(QObject *parent, const char *name)
     {
@@ -194,6 +197,37 @@ private slots:
             for (int f = 0; f < row.size(); ++f)
                 QCOMPARE(goals().value(f), row.at(f));
         }
+    }
+
+    // In a zone whose clocks skip the midnight of the start day, a week from
+    // that day is still a week.
+    void weekFromADayWithoutMidnight()
+    {
+        const QByteArray oldZone = qgetenv("TZ");
+        qputenv("TZ", "America/Santiago");
+        tzset();
+        const auto restore = qScopeGuard([&] {
+            if (oldZone.isEmpty())
+                qunsetenv("TZ");
+            else
+                qputenv("TZ", oldZone);
+            tzset();
+        });
+        const QDate start(2024, 9, 8);
+        if (QDateTime(start, QTime(0, 0)).isValid())
+            QSKIP("this system's time-zone data has no jump at that midnight");
+        Clock::set(QDateTime(start, QTime(12, 0)));
+        QPointer<Tfrm_savings> d = openNew();
+        fill(d, 1, "Bike", 7, 70);
+        ok(d);
+        QCOMPARE(GuiTest::shownTexts(), QStringList());
+        QTRY_VERIFY(!d);
+        QCOMPARE(goals().rowCount(), 1);
+        QCOMPARE(goals().asMoney("freqamount"), 70.0);
+        QCOMPARE(goals().asDateTime("start").date(), start);
+        QCOMPARE(goals().asDateTime("start").time(), QTime(0, 0));
+        showPage();
+        QCOMPARE(panel("DBEdit_start"), QString("08/09/2024"));
     }
 
     void editGoal_data()
