@@ -72,6 +72,43 @@ bool writeAll(int fd, const QByteArray &bytes)
     return true;
 }
 
+// Writes `bytes` into a new file beside `real`, flushed to the disk and
+// closed; 0 with its name in `newFile`, or the system's error number with
+// what failed in `what`.
+int writeBeside(const QByteArray &real, const QByteArray &bytes, int mode, QByteArray &newFile,
+                const char **what)
+{
+    *what = "cannot be created";
+    const int fd = createBeside(real, newFile);
+    if (fd < 0)
+        return errno == 0 ? EIO : errno;
+    *what = "cannot be written";
+    if (mode >= 0)
+        ::fchmod(fd, static_cast<mode_t>(mode));
+    int error = 0;
+    if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
+        ::unlink(newFile.constData());
+    return error;
+}
+
+void (*g_renameHook)(int) = nullptr;
+
+bool isNewFileOf(const QByteArray &newFile, const QByteArray &target)
+{
+    if (newFile.size() != target.size() + 10 || !newFile.startsWith(target + ".new"))
+        return false;
+    for (qsizetype i = target.size() + 4; i < newFile.size(); ++i) {
+        const char c = newFile.at(i);
+        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
 void syncFolderOf(const QByteArray &file)
 {
     const qsizetype slash = file.lastIndexOf('/');
@@ -97,27 +134,47 @@ void FileWriter::add(const QString &path, const QByteArray &bytes)
     const bool exists = ::stat(staged.real.constData(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode))
         fail(path, "cannot be created", EISDIR);
-
-    const int fd = createBeside(staged.real, staged.newFile);
-    if (fd < 0)
-        fail(path, "cannot be created", errno);
-    if (exists)
-        ::fchmod(fd, old.st_mode & 07777); // a plan kept private stays private
-
-    int error = 0;
-    if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(staged.newFile.constData());
-        fail(path, "cannot be written", error);
-    }
+    // A plan kept private stays private.
+    const int mode = exists ? static_cast<int>(old.st_mode & 07777) : -1;
+    const char *what = nullptr;
+    const int error = writeBeside(staged.real, bytes, mode, staged.newFile, &what);
+    if (error != 0)
+        fail(path, what, error);
     m_staged.push_back(std::move(staged));
+}
+
+void FileWriter::writeJournal() const
+{
+    QByteArray text;
+    for (const Staged &s : m_staged)
+        text += s.newFile.toPercentEncoding("/") + '\t' + s.real.toPercentEncoding("/") + '\n';
+    text += "end\n";
+    const QByteArray journal = QFile::encodeName(m_journal);
+    QByteArray newFile;
+    const char *what = nullptr;
+    int error = writeBeside(journal, text, -1, newFile, &what);
+    if (error == 0 && ::rename(newFile.constData(), journal.constData()) != 0) {
+        error = errno;
+        ::unlink(newFile.constData());
+    }
+    if (error != 0)
+        fail(m_journal, "cannot be written", error);
+    syncFolderOf(journal);
 }
 
 void FileWriter::commit()
 {
+    const bool journal = !m_journal.isEmpty() && m_staged.size() > 1;
+    if (journal) {
+        try {
+            writeJournal();
+        } catch (const FileWriteError &) {
+            discard();
+            throw;
+        }
+    }
+    if (g_renameHook)
+        g_renameHook(0);
     QSet<QByteArray> done;
     for (size_t i = 0; i < m_staged.size(); ++i) {
         const Staged &s = m_staged[i];
@@ -126,9 +183,13 @@ void FileWriter::commit()
             m_staged.erase(m_staged.begin(), m_staged.begin() + static_cast<std::ptrdiff_t>(i));
             const QString target = m_staged.front().target;
             discard();
+            if (journal)
+                ::unlink(QFile::encodeName(m_journal).constData());
             fail(target, "cannot be written", error);
         }
         done.insert(s.real);
+        if (g_renameHook)
+            g_renameHook(static_cast<int>(i) + 1);
     }
     m_staged.clear();
     // The renames themselves reach the disk with their folders.
@@ -140,6 +201,11 @@ void FileWriter::commit()
             folders.insert(folder);
             syncFolderOf(file);
         }
+    }
+    if (journal) {
+        const QByteArray name = QFile::encodeName(m_journal);
+        ::unlink(name.constData());
+        syncFolderOf(name);
     }
 }
 
@@ -155,4 +221,44 @@ void FileWriter::writeFile(const QString &path, const QByteArray &bytes)
     FileWriter writer;
     writer.add(path, bytes);
     writer.commit();
+}
+
+bool FileWriter::recover(const QString &journal, const QStringList &targets)
+{
+    QFile file(journal);
+    if (!file.exists())
+        return false;
+    constexpr qint64 kMaxJournal = 1 << 20;
+    QByteArray text;
+    if (file.size() <= kMaxJournal && file.open(QIODevice::ReadOnly))
+        text = file.readAll();
+    file.close();
+    QList<QByteArray> lines = text.split('\n');
+    const bool complete = lines.size() >= 2 && lines.at(lines.size() - 2) == "end" && lines.last().isEmpty();
+    if (complete) {
+        QSet<QByteArray> allowed;
+        for (const QString &t : targets)
+            allowed.insert(realTarget(t));
+        for (qsizetype i = 0; i + 2 < lines.size(); ++i) {
+            const QList<QByteArray> pair = lines.at(i).split('\t');
+            if (pair.size() != 2)
+                continue;
+            const QByteArray newFile = QByteArray::fromPercentEncoding(pair.at(0));
+            const QByteArray target = QByteArray::fromPercentEncoding(pair.at(1));
+            struct stat st{};
+            if (!allowed.contains(target) || !isNewFileOf(newFile, target) || ::lstat(newFile.constData(), &st) != 0
+                || !S_ISREG(st.st_mode))
+                continue;
+            if (::rename(newFile.constData(), target.constData()) != 0)
+                fail(QFile::decodeName(target), "cannot be put in place", errno);
+            syncFolderOf(target);
+        }
+    }
+    QFile::remove(journal);
+    return complete;
+}
+
+void FileWriter::setRenameHook(void (*hook)(int))
+{
+    g_renameHook = hook;
 }

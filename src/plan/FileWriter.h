@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 // The one way this program writes a file. Every new file is first written in
@@ -14,8 +15,11 @@
 //
 // Several files added to one writer are replaced together: none of the
 // targets changes until every new file is complete on the disk. The renames
-// that follow are each atomic; a crash in the instant between two of them can
-// still leave some targets new and the rest old, each of them whole.
+// that follow are each atomic; a crash in the instant between two of them
+// would leave some targets new and the rest old. A writer given a journal
+// closes that gap: before the first rename it puts on the disk which new file
+// goes where, and removes that list when every file is in place, so recover()
+// can finish a commit that a crash or power cut interrupted.
 //
 // A writer destroyed without commit() removes the new files it wrote.
 class FileWriter
@@ -38,6 +42,20 @@ public:
     // Throws away the new files; the targets stay as they were.
     void discard();
 
+    // The file in which commit() keeps its list of renames while it runs.
+    void setJournal(const QString &path) { m_journal = path; }
+
+    // Finishes the commit a journal tells of, if there is one: every new file
+    // it names that is still there replaces its target. Entries whose target
+    // is not among `targets`, or whose new file is not one this writer names,
+    // are ignored. False when there was no journal; throws FileWriteError when
+    // a file cannot be put in place (the journal then stays for another try).
+    static bool recover(const QString &journal, const QStringList &targets);
+
+    // Test seam: called before the first rename of a commit (0) and after
+    // each one with the number done.
+    static void setRenameHook(void (*hook)(int renamesDone));
+
     // A writer of one file: add and commit.
     static void writeFile(const QString &path, const QByteArray &bytes);
 
@@ -48,5 +66,8 @@ private:
         QByteArray real;    // the file the rename replaces (symbolic links followed)
         QByteArray newFile; // the complete new content, beside `real`
     };
+    void writeJournal() const;
+
     std::vector<Staged> m_staged;
+    QString m_journal;
 };

@@ -19,6 +19,7 @@ QString savingsFile(const QString &p) { return p + QStringLiteral("sv"); }
 QString categoriesFile(const QString &p) { return p + QStringLiteral("cat"); }
 QString remindersFile(const QString &p) { return p + QStringLiteral("rem"); }
 QString settingsFile(const QString &p) { return p + QStringLiteral("ini"); }
+QString journalFile(const QString &p) { return p + QStringLiteral(".saving"); }
 
 namespace {
 
@@ -67,6 +68,15 @@ void loadPlan(Plan &plan, const QString &planFile)
         {&plan.categories(), categoriesFile(planFile)},
         {&plan.reminders(), remindersFile(planFile)},
     };
+    // A save that a crash cut short is finished first.
+    try {
+        FileWriter::recover(journalFile(planFile), {planFile, loansFile(planFile), savingsFile(planFile),
+                                                    categoriesFile(planFile), remindersFile(planFile),
+                                                    settingsFile(planFile)});
+    } catch (const FileWriteError &e) {
+        throw FileFormatError(e.fileName(), QStringLiteral("An interrupted save of \"%1\" cannot be completed: %2")
+                                                .arg(planFile, e.reason()));
+    }
     // Read and check everything first on scratch tables.
     std::vector<std::unique_ptr<Table>> loaded;
     for (const Part &part : parts) {
@@ -88,6 +98,7 @@ namespace {
 
 void addTables(FileWriter &writer, const Plan &plan, const QString &planFile)
 {
+    writer.setJournal(journalFile(planFile));
     writer.add(planFile, DataPacket::write(plan.items()));
     writer.add(loansFile(planFile), DataPacket::write(plan.loans()));
     writer.add(savingsFile(planFile), DataPacket::write(plan.savings()));
@@ -111,8 +122,8 @@ void savePlan(const Plan &plan, const QString &planFile, const QString &settings
     const QByteArray settings = IniFile::withValue(settingsFile, QStringLiteral("freqvalue"), QStringLiteral("0"),
                                                    QString::number(displayFrequency));
     FileWriter writer;
-    addTables(writer, plan, planFile);
     writer.add(settingsFile, settings);
+    addTables(writer, plan, planFile);
     writer.commit();
 }
 

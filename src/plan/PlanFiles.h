@@ -16,6 +16,8 @@ QString savingsFile(const QString &planFile);
 QString categoriesFile(const QString &planFile);
 QString remindersFile(const QString &planFile);
 QString settingsFile(const QString &planFile);
+// While a save replaces the files: which new file goes where (P + ".saving").
+QString journalFile(const QString &planFile);
 
 // Reads one table file into `table`. Throws FileFormatError naming the file
 // when it cannot be read or is not a valid packet for the table; the table is
@@ -25,7 +27,8 @@ void loadTable(Table &table, const QString &fileName);
 // Loads the five tables of the plan whose main file is `planFile`: each file
 // that exists replaces its table; a missing file leaves its table empty. All
 // files are read before any table changes, so a bad file (FileFormatError)
-// leaves the plan as it was.
+// leaves the plan as it was. A save that a crash interrupted while it was
+// replacing the files is finished first, so the family read is the new one.
 void loadPlan(Plan &plan, const QString &planFile);
 
 // Writes one table file: a failed write leaves the previous file whole.

@@ -17,6 +17,8 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // Every writer on a disk that fails: a full disk (ENOSPC) and a file-size
 // limit (EFBIG), with files smaller and larger than a file device's 16 KB
@@ -223,6 +225,89 @@ private slots:
         Plan back;
         PlanFiles::loadPlan(back, file);
         QCOMPARE(back.items().totalRowCount(), 4);
+    }
+
+    void crashWhileReplacingIsFinishedOnOpen_data()
+    {
+        QTest::addColumn<int>("renamesDone");
+        for (int n = 0; n <= 6; ++n)
+            QTest::addRow("crash after %d of 6 renames", n) << n;
+    }
+
+    // The save process dies between two renames (or after the last, before it
+    // removed its journal): the next
+    // open finds the journal, puts the rest of the new files in place and
+    // reads the new plan whole.
+    void crashWhileReplacingIsFinishedOnOpen()
+    {
+        QFETCH(int, renamesDone);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("home.pkb");
+        Plan old;
+        fill(old, 5);
+        PlanFiles::savePlan(old, file, file + "ini", 1);
+        Plan fresh;
+        fill(fresh, 50);
+        fresh.categories().appendRow({"Car", "E"});
+        fresh.reminders().appendRow({"E", "Car", "Tyres", 1, "check", 3});
+
+        static int s_crashAt;
+        s_crashAt = renamesDone;
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            FileWriter::setRenameHook([](int done) {
+                if (done == s_crashAt)
+                    ::_exit(0);
+            });
+            PlanFiles::savePlan(fresh, file, file + "ini", 4);
+            ::_exit(1); // the hook did not stop it
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QVERIFY(QFile::exists(PlanFiles::journalFile(file)));
+
+        Plan back;
+        PlanFiles::loadPlan(back, file);
+        QCOMPARE(back.items().totalRowCount(), 50);
+        QCOMPARE(back.categories().totalRowCount(), 3);
+        QCOMPARE(back.reminders().totalRowCount(), 2);
+        QCOMPARE(PlanFiles::readDisplayFrequencyText(file + "ini"), QString("4"));
+        QCOMPARE(entries(dir.path()), QStringList({"home.pkb", "home.pkbcat", "home.pkbini", "home.pkbln",
+                                                   "home.pkbrem", "home.pkbsv"}));
+    }
+
+    // A journal names only files of its own plan: anything else is left alone.
+    void journalTouchesNothingElse()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("home.pkb");
+        Plan plan;
+        fill(plan, 2);
+        PlanFiles::savePlanTables(plan, file);
+        const QString victim = dir.filePath("letter.txt");
+        writeAll(victim, "keep me");
+        writeAll(victim + ".newabcdef", "overwritten");
+        writeAll(file + "cat.newzzzzzz", "not a packet");
+        const QByteArray journal = QFile::encodeName(victim + ".newabcdef").toPercentEncoding("/") + '\t'
+                                   + QFile::encodeName(victim).toPercentEncoding("/") + "\n"
+                                   + QFile::encodeName(file + "cat.newzzzzzz").toPercentEncoding("/") + '\t'
+                                   + QFile::encodeName(file + "cat").toPercentEncoding("/");
+        // Cut short: not ended, so not a journal a commit wrote.
+        writeAll(PlanFiles::journalFile(file), journal + "\n");
+        Plan back;
+        PlanFiles::loadPlan(back, file);
+        QCOMPARE(back.items().totalRowCount(), 2);
+        QVERIFY(!QFile::exists(PlanFiles::journalFile(file)));
+        // Whole, but the letter is no file of the plan.
+        writeAll(PlanFiles::journalFile(file), QFile::encodeName(victim + ".newabcdef").toPercentEncoding("/")
+                                                    + '\t' + QFile::encodeName(victim).toPercentEncoding("/")
+                                                    + "\nend\n");
+        PlanFiles::loadPlan(back, file);
+        QCOMPARE(readAll(victim), QByteArray("keep me"));
+        QCOMPARE(back.categories().totalRowCount(), 2);
     }
 
     void settingsListAndLoanFiles_data()
