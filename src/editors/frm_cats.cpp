@@ -1,7 +1,7 @@
 #include "frm_cats.h"
 
 #include "plan/Plan.h"
-#include "planwindow/frm_budget.h"
+#include "widgets/PlanDocument.h"
 #include "widgets/Controls.h"
 #include "widgets/MessageBox.h"
 #include "widgets/RadioGroup.h"
@@ -96,7 +96,7 @@ QPushButton *makeButton(const QString &name, const QString &text, QWidget *paren
 
 } // namespace
 
-Tfrm_cats::Tfrm_cats(Tfrm_budget *window, QWidget *parent)
+Tfrm_cats::Tfrm_cats(PlanDocument *window, QWidget *parent)
     : QDialog(parent ? parent : window,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
       m_window(window), m_cats(&window->plan().categories())

@@ -2,7 +2,7 @@
 #include <QDialog>
 #include <QString>
 
-class Tfrm_budget;
+class PlanDocument;
 class Table;
 class TableModel;
 class RadioGroup;
@@ -21,7 +21,7 @@ class Tfrm_cats : public QDialog
     Q_OBJECT
 public:
     // Without a parent the dialog belongs to the plan window.
-    explicit Tfrm_cats(Tfrm_budget *window, QWidget *parent = nullptr);
+    explicit Tfrm_cats(PlanDocument *window, QWidget *parent = nullptr);
 
     // Carries a rename of a category of the kind selected in rgcat into its
     // reminders and items; the tables' filters and the reminders' link to the
@@ -45,7 +45,7 @@ private:
     void renameInDetails(const QString &kind, const QString &formerName, const QString &newName);
     void reportDuplicate(const QString &engineMessage);
 
-    Tfrm_budget *m_window;
+    PlanDocument *m_window;
     Table *m_cats;
     TableModel *m_model = nullptr;
     QString m_rememberedFilter;

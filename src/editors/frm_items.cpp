@@ -5,8 +5,7 @@
 #include "plan/ListFile.h"
 #include "plan/Plan.h"
 #include "plan/PlanFileError.h"
-#include "planwindow/PlanHost.h"
-#include "planwindow/frm_budget.h"
+#include "widgets/PlanDocument.h"
 #include "widgets/Controls.h"
 #include "widgets/CurrencyBox.h"
 #include "widgets/Format.h"
@@ -84,7 +83,7 @@ QString plainLines(QString text)
 
 } // namespace
 
-Tfrm_items::Tfrm_items(Tfrm_budget *window, const QString &kind, const QString &mode, const QString &kindLetter,
+Tfrm_items::Tfrm_items(PlanDocument *window, const QString &kind, const QString &mode, const QString &kindLetter,
                        QWidget *parent)
     : QDialog(parent), m_window(window), m_items(&window->plan().items()),
       m_categories(&window->plan().categories()), m_kind(kind), m_mode(mode), m_kindLetter(kindLetter)
@@ -232,7 +231,7 @@ void Tfrm_items::FormCreate()
     m_ebitem->clearEditText();
 
     // Hints follow the on-screen hints setting as it is now.
-    if (m_window->host() && m_window->host()->hintsEnabled()) {
+    if (m_window->hintsEnabled()) {
         m_ebitem->setToolTip(QStringLiteral("\"A Description Of The Income Or Expense Item\""));
         m_ceamt->setToolTip(QStringLiteral("\"Amount Paid Per Frequency\"\""));
         m_clbfrequency->setToolTip(QStringLiteral("\"The Payment Frequency\""));

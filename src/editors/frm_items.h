@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-class Tfrm_budget;
+class PlanDocument;
 class Table;
 class TableModel;
 class CurrencyBox;
@@ -37,7 +37,7 @@ public:
     // `kind` is "income" or "expense", `mode` "new" or "edit"; `kindLetter`
     // ("I" or "E") is the new row's catid in mode "new" (taken from the kind
     // when empty).
-    Tfrm_items(Tfrm_budget *window, const QString &kind, const QString &mode, const QString &kindLetter,
+    Tfrm_items(PlanDocument *window, const QString &kind, const QString &mode, const QString &kindLetter,
                QWidget *parent = nullptr);
 
     QString kind() const { return m_kind; }
@@ -80,7 +80,7 @@ private:
     void carryIntoReminders(const QString &category, const QString &item);
     bool addToSuggestedItems(const QString &description);
 
-    Tfrm_budget *m_window;
+    PlanDocument *m_window;
     Table *m_items;
     Table *m_categories;
     QString m_kind;

@@ -4,7 +4,7 @@
 #include "plan/Clock.h"
 #include "plan/Frequency.h"
 #include "plan/Plan.h"
-#include "planwindow/frm_budget.h"
+#include "widgets/PlanDocument.h"
 #include "widgets/Controls.h"
 #include "widgets/CurrencyBox.h"
 #include "widgets/Format.h"
@@ -77,7 +77,7 @@ private:
 
 } // namespace
 
-Tfrm_loans::Tfrm_loans(Tfrm_budget *window, const QString &mode, QWidget *parent)
+Tfrm_loans::Tfrm_loans(PlanDocument *window, const QString &mode, QWidget *parent)
     : QDialog(parent ? parent : window,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                   | Qt::WindowStaysOnTopHint),

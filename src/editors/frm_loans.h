@@ -1,7 +1,7 @@
 #pragma once
 #include <QDialog>
 
-class Tfrm_budget;
+class PlanDocument;
 class Table;
 class CurrencyBox;
 class RadioGroup;
@@ -19,7 +19,7 @@ class Tfrm_loans : public QDialog
     Q_OBJECT
 public:
     // `mode` is "new" or "edit", the plan window's editmode when it opened us.
-    Tfrm_loans(Tfrm_budget *window, const QString &mode, QWidget *parent = nullptr);
+    Tfrm_loans(PlanDocument *window, const QString &mode, QWidget *parent = nullptr);
 
     QString mode() const { return m_mode; }
 
@@ -40,7 +40,7 @@ private:
     void moveFinishToYear(int year);
     void LMDSB_saveClick();
 
-    Tfrm_budget *m_window;
+    PlanDocument *m_window;
     Table *m_loans;
     QString m_mode;
 

@@ -2,7 +2,7 @@
 
 #include "plan/Clock.h"
 #include "plan/Plan.h"
-#include "planwindow/frm_budget.h"
+#include "widgets/PlanDocument.h"
 #include "widgets/Format.h"
 #include "widgets/MessageBox.h"
 #include "widgets/RadioGroup.h"
@@ -41,7 +41,7 @@ QLabel *dataLabel(const char *name, QWidget *parent)
 
 } // namespace
 
-Tfrm_reminder::Tfrm_reminder(Tfrm_budget *window, const QString &mode, const QString &kindLetter, QWidget *parent)
+Tfrm_reminder::Tfrm_reminder(PlanDocument *window, const QString &mode, const QString &kindLetter, QWidget *parent)
     : QDialog(parent), m_window(window), m_mode(mode), m_kindLetter(kindLetter)
 {
     setObjectName(QStringLiteral("frm_reminder"));

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QList>
 
-class Tfrm_budget;
+class PlanDocument;
 class Table;
 class RadioGroup;
 class QCheckBox;
@@ -22,7 +22,7 @@ class Tfrm_reminder : public QDialog
 {
     Q_OBJECT
 public:
-    Tfrm_reminder(Tfrm_budget *window, const QString &mode, const QString &kindLetter, QWidget *parent = nullptr);
+    Tfrm_reminder(PlanDocument *window, const QString &mode, const QString &kindLetter, QWidget *parent = nullptr);
 
     QString mode() const { return m_mode; }
     QString kindLetter() const { return m_kindLetter; }
@@ -56,7 +56,7 @@ private:
     void DEChange();
     void writeRows(const QString &kind, const QString &cat, const QString &item);
 
-    Tfrm_budget *m_window;
+    PlanDocument *m_window;
     QString m_mode;
     QString m_kindLetter;
 

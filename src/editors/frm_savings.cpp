@@ -5,7 +5,7 @@
 #include "plan/Frequency.h"
 #include "plan/Plan.h"
 #include "plan/Savings.h"
-#include "planwindow/frm_budget.h"
+#include "widgets/PlanDocument.h"
 #include "widgets/Controls.h"
 #include "widgets/CurrencyBox.h"
 #include "widgets/Format.h"
@@ -46,7 +46,7 @@ constexpr FinishRule kFinishRules[] = {
 
 } // namespace
 
-Tfrm_savings::Tfrm_savings(Tfrm_budget *window, const QString &mode, QWidget *parent)
+Tfrm_savings::Tfrm_savings(PlanDocument *window, const QString &mode, QWidget *parent)
     : QDialog(parent), m_window(window), m_mode(mode)
 {
     setObjectName(QStringLiteral("frm_savings"));

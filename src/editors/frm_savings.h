@@ -1,7 +1,7 @@
 #pragma once
 #include <QDialog>
 
-class Tfrm_budget;
+class PlanDocument;
 class CurrencyBox;
 class RadioGroup;
 class QDateEdit;
@@ -18,7 +18,7 @@ class Tfrm_savings : public QDialog
 {
     Q_OBJECT
 public:
-    Tfrm_savings(Tfrm_budget *window, const QString &mode, QWidget *parent = nullptr);
+    Tfrm_savings(PlanDocument *window, const QString &mode, QWidget *parent = nullptr);
 
     QString mode() const { return m_mode; }
 
@@ -45,7 +45,7 @@ private:
     void addGoal();
     bool storeEditedGoal();
 
-    Tfrm_budget *m_window;
+    PlanDocument *m_window;
     QString m_mode;
     bool m_filled = false;
 

@@ -53,7 +53,7 @@ constexpr ToolDef kTools[] = {
 } // namespace
 
 Tfrm_budget::Tfrm_budget(PlanHost *host, QWidget *parent)
-    : QWidget(parent), m_host(host), m_plan(new Plan(this))
+    : PlanDocument(parent), m_host(host), m_plan(new Plan(this))
 {
     setObjectName(QStringLiteral("frm_budget"));
     setWindowTitle(QStringLiteral("Budget"));
@@ -160,6 +160,11 @@ void Tfrm_budget::buildPages()
 QToolButton *Tfrm_budget::toolButton(const QString &objectName) const
 {
     return m_toolbar->findChild<QToolButton *>(objectName);
+}
+
+bool Tfrm_budget::hintsEnabled() const
+{
+    return m_host && m_host->hintsEnabled();
 }
 
 bool Tfrm_budget::saved() const { return m_plan->isSaved(); }

@@ -1,8 +1,7 @@
 #pragma once
-#include "plan/PlanTotals.h"
+#include "widgets/PlanDocument.h"
 
 #include <QString>
-#include <QWidget>
 
 class Plan;
 class PlanHost;
@@ -20,40 +19,41 @@ class QToolButton;
 // The plan window: one plan shown on five pages (items, savings, loans,
 // reminders, charts) with its toolbar, status bar of totals and frequency bar.
 // It owns the plan's tables and the state the commands and editors work with.
-class Tfrm_budget : public QWidget
+class Tfrm_budget : public PlanDocument
 {
     Q_OBJECT
 public:
     explicit Tfrm_budget(PlanHost *host, QWidget *parent = nullptr);
     ~Tfrm_budget() override;
 
-    Plan &plan() { return *m_plan; }
+    Plan &plan() override { return *m_plan; }
     PlanHost *host() const { return m_host; }
 
     // --- state -----------------------------------------------------------------
-    QString planfile() const { return m_planfile; }
+    QString planfile() const override { return m_planfile; }
     void setPlanfile(const QString &planfile) { m_planfile = planfile; }
-    QString pagekind() const { return m_pagekind; }
+    QString pagekind() const override { return m_pagekind; }
     void setPagekind(const QString &kind) { m_pagekind = kind; }
-    QString editmode() const { return m_editmode; }
+    QString editmode() const override { return m_editmode; }
     void setEditmode(const QString &mode) { m_editmode = mode; }
-    bool saved() const;
-    void setSaved(bool saved);
+    bool saved() const override;
+    void setSaved(bool saved) override;
     QString cursymbol() const { return m_cursymbol; }
-    const PlanTotals &totals() const { return m_totals; }
+    const PlanTotals &totals() const override { return m_totals; }
+    bool hintsEnabled() const override;
 
     // The display frequency: index 0..5 of RGFrequency. Setting a different
     // one runs the frequency-bar rule (tooltip, updateall).
-    int displayFrequency() const;
-    QString displayFrequencyName() const;
+    int displayFrequency() const override;
+    QString displayFrequencyName() const override;
     void setDisplayFrequency(int index);
 
     // --- refresh routines ---------------------------------------------------------
-    void updateall();
-    void update_labels();
+    void updateall() override;
+    void update_labels() override;
     void adjustcolwidths();
     void cb_item_total_freqChange();
-    void rebuildCategoryTrees();
+    void rebuildCategoryTrees() override;
     // Each time the window becomes the active plan window.
     void activate();
 
@@ -77,9 +77,6 @@ public:
     // The context menu of the items, savings and loans grids.
     QMenu *itemsPopupMenu() const { return m_itemsMenu; }
     void popupItemsMenu(QWidget *grid, const QPoint &pos);
-
-signals:
-    void planChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
