@@ -36,9 +36,42 @@ bool isNegative(double value)
 }
 } // namespace
 
+// Where the locale puts the symbol, as text before and after the number:
+// "$" and "" in the United States, "" and " €" in Germany. A locale without a
+// currency of its own (C, POSIX) writes as the United States do.
+struct CurrencyPattern
+{
+    QString localeName;
+    QString symbol;
+    QString before;
+    QString after;
+};
+
+const CurrencyPattern &currencyPattern()
+{
+    static CurrencyPattern cached;
+    const QLocale current;
+    const QString symbol = currencySymbol();
+    if (cached.localeName == current.name() && cached.symbol == symbol)
+        return cached;
+    const QLocale locale = current.currencySymbol().isEmpty() ? QLocale(QLocale::English, QLocale::UnitedStates)
+                                                              : current;
+    const QString sample = locale.toCurrencyString(1.0, symbol, 2);
+    const QString number = locale.toString(1.0, 'f', 2);
+    const qsizetype at = sample.indexOf(number);
+    cached = {current.name(), symbol, symbol, QString()};
+    if (at >= 0) {
+        cached.before = sample.left(at);
+        cached.after = sample.mid(at + number.size());
+    }
+    return cached;
+}
+
 QString currency(double value)
 {
-    return (isNegative(value) ? QStringLiteral("-") : QString()) + currencySymbol() + groupedMagnitude(value);
+    const CurrencyPattern &pattern = currencyPattern();
+    return (isNegative(value) ? QStringLiteral("-") : QString()) + pattern.before + groupedMagnitude(value)
+           + pattern.after;
 }
 
 QString grouped(double value)

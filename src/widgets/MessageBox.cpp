@@ -24,10 +24,10 @@ QString titleFor(MessageBox::Kind kind)
 } // namespace
 
 MessageBox::Answer MessageBox::show(QWidget *parent, Kind kind, const QString &text,
-                                    const QList<Answer> &buttons, Answer cautious)
+                                    const QList<Answer> &buttons, Answer cautious, Answer defaultAnswer)
 {
     if (g_testMode) {
-        Shown shown{kind, text, false};
+        Shown shown{kind, text, false, defaultAnswer};
         Answer answer = cautious;
         if (g_answers.isEmpty()) {
             shown.unexpected = true;
@@ -66,7 +66,9 @@ MessageBox::Answer MessageBox::show(QWidget *parent, Kind kind, const QString &t
         }
     }
     box.setStandardButtons(standard);
-    box.setDefaultButton(buttons.contains(Answer::Yes) ? QMessageBox::Yes : QMessageBox::Ok);
+    box.setDefaultButton(defaultAnswer == Answer::Yes  ? QMessageBox::Yes
+                         : defaultAnswer == Answer::No ? QMessageBox::No
+                                                       : QMessageBox::Ok);
     switch (box.exec()) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
@@ -77,27 +79,28 @@ MessageBox::Answer MessageBox::show(QWidget *parent, Kind kind, const QString &t
 
 void MessageBox::error(QWidget *parent, const QString &text)
 {
-    show(parent, Kind::Error, text, {Answer::Ok}, Answer::Ok);
+    show(parent, Kind::Error, text, {Answer::Ok}, Answer::Ok, Answer::Ok);
 }
 
 void MessageBox::information(QWidget *parent, const QString &text)
 {
-    show(parent, Kind::Information, text, {Answer::Ok}, Answer::Ok);
+    show(parent, Kind::Information, text, {Answer::Ok}, Answer::Ok, Answer::Ok);
 }
 
 void MessageBox::warning(QWidget *parent, const QString &text)
 {
-    show(parent, Kind::Warning, text, {Answer::Ok}, Answer::Ok);
+    show(parent, Kind::Warning, text, {Answer::Ok}, Answer::Ok, Answer::Ok);
 }
 
 MessageBox::Answer MessageBox::warningYesNo(QWidget *parent, const QString &text)
 {
-    return show(parent, Kind::Warning, text, {Answer::Yes, Answer::No}, Answer::No);
+    return show(parent, Kind::Warning, text, {Answer::Yes, Answer::No}, Answer::No, Answer::No);
 }
 
 MessageBox::Answer MessageBox::warningYesNoCancel(QWidget *parent, const QString &text)
 {
-    return show(parent, Kind::Warning, text, {Answer::Yes, Answer::No, Answer::Cancel}, Answer::Cancel);
+    return show(parent, Kind::Warning, text, {Answer::Yes, Answer::No, Answer::Cancel}, Answer::Cancel,
+                Answer::Yes);
 }
 
 void MessageBox::setTestMode(bool on) { g_testMode = on; }

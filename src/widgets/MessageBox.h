@@ -21,11 +21,13 @@ public:
         Kind kind;
         QString text;
         bool unexpected = false;
+        Answer defaultAnswer = Answer::Ok; // what Enter chooses
     };
 
     static void error(QWidget *parent, const QString &text);
     static void information(QWidget *parent, const QString &text);
     static void warning(QWidget *parent, const QString &text); // OK only
+    // Before a delete: No is the default button, so Enter never deletes.
     static Answer warningYesNo(QWidget *parent, const QString &text);
     static Answer warningYesNoCancel(QWidget *parent, const QString &text);
 
@@ -42,5 +44,5 @@ public:
 
 private:
     static Answer show(QWidget *parent, Kind kind, const QString &text, const QList<Answer> &buttons,
-                       Answer cautious);
+                       Answer cautious, Answer defaultAnswer);
 };

@@ -1,6 +1,8 @@
 #include "plan/Plan.h"
 #include "widgets/CurrencyBox.h"
 #include "widgets/Format.h"
+#include "widgets/MessageBox.h"
+#include "plan/MoneyFormat.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/TableModel.h"
 
@@ -8,7 +10,10 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QApplication>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
 
 // The building blocks the windows share.
 class TestWidgets : public QObject
@@ -38,6 +43,75 @@ private slots:
         box.setReadOnly(true);
         box.setValue(value);
         QCOMPARE(box.text(), text);
+    }
+
+    void currencyInTheLocalesOwnOrder_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        const QLocale german(QLocale::German, QLocale::Germany);
+        QTest::newRow("German") << german << 45.5 << QString::fromUtf8("45,50\u00A0€");
+        QTest::newRow("German, grouped, negative") << german << -1234.567 << QString::fromUtf8("-1.234,57\u00A0€");
+        QTest::newRow("Dutch, symbol first") << QLocale(QLocale::Dutch, QLocale::Netherlands) << 45.5
+                                             << QString::fromUtf8("€\u00A045,50");
+        QTest::newRow("British") << QLocale(QLocale::English, QLocale::UnitedKingdom) << 0.005
+                                 << QString::fromUtf8("£0.01"); // halves away from zero
+        QTest::newRow("no currency of its own") << QLocale::c() << -1234.5 << "-$1,234.50";
+    }
+
+    // Grid amounts follow the system currency format; the totals keep the
+    // symbol-then-"0.00" form.
+    void currencyInTheLocalesOwnOrder()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(double, value);
+        QLocale::setDefault(locale);
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); });
+        QTEST(Format::currency(value), "text");
+        Plan plan;
+        TableModel model(&plan.items(), {{"amount", {}, {}}});
+        plan.items().appendRow({"Bread", "Weekly", value, "Food", "E"});
+        QTEST(model.index(0, 0).data().toString(), "text");
+        if (locale.language() == QLocale::German)
+            QCOMPARE(MoneyFormat::moneyText(45.5, Format::currencySymbol()), QString::fromUtf8("€45,50"));
+    }
+
+    // A real box, answered with Enter: a question before a delete says No.
+    void enterChoosesTheSafeAnswer_data()
+    {
+        QTest::addColumn<int>("kind"); // 0 delete question, 1 unsaved changes, 2 error
+        QTest::addColumn<int>("answer");
+        QTest::newRow("delete question") << 0 << int(MessageBox::Answer::No);
+        QTest::newRow("unsaved changes") << 1 << int(MessageBox::Answer::Yes);
+        QTest::newRow("error") << 2 << int(MessageBox::Answer::Ok);
+    }
+
+    void enterChoosesTheSafeAnswer()
+    {
+        QFETCH(int, kind);
+        const bool wasTestMode = MessageBox::testMode();
+        MessageBox::setTestMode(false);
+        const auto restore = qScopeGuard([wasTestMode] { MessageBox::setTestMode(wasTestMode); });
+        QWidget owner;
+        owner.show();
+        QString seen;
+        QTimer::singleShot(50, &owner, [&seen] {
+            QWidget *box = QApplication::activeModalWidget();
+            if (!box)
+                return;
+            seen = box->windowTitle();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        MessageBox::Answer answer = MessageBox::Answer::Ok;
+        if (kind == 0)
+            answer = MessageBox::warningYesNo(&owner, "Delete it?");
+        else if (kind == 1)
+            answer = MessageBox::warningYesNoCancel(&owner, "Save it?");
+        else
+            MessageBox::error(&owner, "It went wrong");
+        QVERIFY(!seen.isEmpty());
+        QTEST(int(answer), "answer");
     }
 
     void currencyBoxIsEmptyAtZeroAndTakesTwoDecimals()
