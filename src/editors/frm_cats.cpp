@@ -332,13 +332,16 @@ void Tfrm_cats::renameInDetails(const QString &kind, const QString &formerName, 
         reminders.setFiltered(true);
         changed += moveVisibleRowsTo(reminders, newName);
     }
+    Table &items = plan.items();
     {
-        Table &items = plan.items();
         ShownRowsGuard keep(items);
         items.setFilter(categoryFilter(kind, formerName));
         items.setFiltered(true);
         changed += moveVisibleRowsTo(items, newName);
     }
+    // The items page narrowed on the renamed category goes on showing it.
+    if (items.filter() == categoryFilter(kind, formerName))
+        items.setFilter(categoryFilter(kind, newName));
     if (changed > 0)
         m_window->setSaved(false);
 }

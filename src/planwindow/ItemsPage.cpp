@@ -281,8 +281,11 @@ void ItemsPage::drawTrees()
     draw(m_tvExp, trees.expense);
 }
 
+// Follows the current item, whatever moved it: the category, the notes and
+// the item total.
 void ItemsPage::showNotesAndCategory()
 {
+    cb_item_total_freqChange();
     if (m_items->isEmpty()) {
         m_catDisplay->clear();
         m_notes->clear();

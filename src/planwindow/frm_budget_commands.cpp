@@ -220,6 +220,14 @@ void Tfrm_budget::lmssbtn_addremindClick()
 {
     if (m_plan->items().isEmpty())
         return;
+    // On the reminders page a reminder is added to the item of the reminder
+    // shown: with none shown there is nothing to add it to.
+    if (m_pagekind == kReminder && m_plan->reminders().isEmpty()) {
+        MessageBox::information(this, QStringLiteral("There is no reminder shown to add to. Choose a month and kind "
+                                                     "that have reminders, or add the reminder to its item on the "
+                                                     "Budget Items page."));
+        return;
+    }
     openReminderEditor(m_pagekind == kReminder ? QStringLiteral("addexist") : QStringLiteral("new"),
                        m_plan->items().asString("catid"));
 }
@@ -245,5 +253,6 @@ void Tfrm_budget::obeditcatClick()
 {
     Tfrm_cats editor(this, this);
     ModalRunner::exec(&editor);
-    update_labels();
+    // A deleted category takes its items: the totals change with them.
+    updateall();
 }

@@ -6,6 +6,7 @@
 #include "widgets/RadioGroup.h"
 
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -99,6 +100,21 @@ class TestCatEditor : public QObject
         Table &items = plan().items(), &rem = plan().reminders();
         return {items.filter(), QString::number(items.isFiltered()), rem.filter(),
                 QString::number(rem.isFiltered()), QString::number(rem.isLinkActive())};
+    }
+
+    // The shown state after a scenario: an items filter on a category that
+    // was renamed (its "cat/K/name" line gone, one "cat/K/..." line come) is
+    // on the new name, so the items page goes on showing the same items.
+    static QStringList followRename(QStringList shown, const QStringList &gone, const QStringList &came)
+    {
+        const QRegularExpression filter("^catid = '(.)' and cat = '(.*)'$");
+        const QRegularExpressionMatch m = filter.match(shown.at(0));
+        if (!m.hasMatch() || !gone.contains("cat/" + m.captured(1) + "/" + m.captured(2)))
+            return shown;
+        const QStringList renamed = came.filter(QRegularExpression("^cat/" + m.captured(1) + "/"));
+        if (renamed.size() == 1)
+            shown[0] = "catid = '" + m.captured(1) + "' and cat = '" + renamed.front().mid(6) + "'";
+        return shown;
     }
 
     // Box texts, a duplicate-name error as "DUPLICATE".
@@ -237,7 +253,7 @@ private slots:
         QCOMPARE(content(), expected);
         QCOMPARE(shownBoxes(), boxes);
         QTEST(m_window->saved(), "saved");
-        QCOMPARE(shownState(), shown);
+        QCOMPARE(shownState(), followRename(shown, gone, came));
     }
 
     void nameStaysAfterRefusedAdd()

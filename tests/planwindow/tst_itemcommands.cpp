@@ -1,10 +1,13 @@
 #include "GuiTestSupport.h"
 
+#include "plan/MoneyFormat.h"
 #include "plan/Plan.h"
 #include "planwindow/frm_budget.h"
 #include "widgets/RadioGroup.h"
 
+#include <QAbstractButton>
 #include <QDialog>
+#include <QTabWidget>
 #include <QMenu>
 #include <QRadioButton>
 #include <QTableView>
@@ -117,7 +120,10 @@ private slots:
         QCOMPARE(items.asString("item"), QString("Tyres"));
         MessageBox::queueAnswer(MessageBox::Answer::No);
         click("obdeleteitem");
-        QCOMPARE(GuiTest::shownTexts(), QStringList{"Are you sure you want to delete : Tyres"});
+        const auto asked = MessageBox::takeShown();
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked.front().text, QString("Are you sure you want to delete : Tyres"));
+        QCOMPARE(asked.front().defaultAnswer, MessageBox::Answer::No); // Enter never deletes
         QCOMPARE(items.totalRowCount(), 4);
         QVERIFY(w().saved());
 
@@ -182,7 +188,10 @@ private slots:
         const QString filter = table.filter();
         MessageBox::queueAnswer(MessageBox::Answer::Yes);
         click("obclearall");
-        QCOMPARE(GuiTest::shownTexts(), QStringList{question});
+        const auto asked = MessageBox::takeShown();
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked.front().text, question);
+        QCOMPARE(asked.front().defaultAnswer, MessageBox::Answer::No);
         QCOMPARE(table.totalRowCount(), 0);
         QCOMPARE(table.filter(), filter);
         QCOMPARE(p.items().totalRowCount(), 4);
@@ -208,6 +217,44 @@ private slots:
         w().plan().items().setFilter("catid = 'I' and cat = 'None'");
         click("lmssbtn_addremind");
         QVERIFY(!w().findChild<QDialog *>("frm_reminder"));
+
+        // On the reminders page with no reminder shown, the editor would have
+        // nothing to file the reminder under: it says so instead of opening.
+        w().plan().items().setFilter("catid = 'I'");
+        w().pages()->setCurrentIndex(3);
+        w().plan().reminders().setFilter("cat_id = 'I' and month = 7");
+        QVERIFY(w().plan().reminders().isEmpty());
+        bool opened = false;
+        ModalRunner::setHook([&](QDialog *) { opened = true; });
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        click("lmssbtn_addremind");
+        const auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.front().kind, MessageBox::Kind::Information);
+        QVERIFY(shown.front().text.startsWith("There is no reminder shown to add to."));
+        QVERIFY(!opened);
+        QVERIFY(!w().findChild<QDialog *>("frm_reminder"));
+        QCOMPARE(w().plan().reminders().totalRowCount(), 3);
+    }
+
+    // Deleting a category with its items changes the totals at once: the
+    // status bar, and the stored totals the calculator and reports read.
+    void categoryDeleteRecomputesTheTotals()
+    {
+        w().setDisplayFrequency(3); // Monthly
+        QCOMPARE(w().statusTexts().at(0), QString("Income Total: $1000.00"));
+        ModalRunner::setHook([](QDialog *dialog) {
+            MessageBox::queueAnswer(MessageBox::Answer::Yes);
+            dialog->findChild<QAbstractButton *>("btn_cat_del")->click(); // Work, the income category
+            dialog->findChild<QAbstractButton *>("btn_close")->click();
+        });
+        click("obeditcat");
+        ModalRunner::setHook({});
+        MessageBox::takeShown();
+        QCOMPARE(w().plan().items().totalRowCount(), 3);
+        QCOMPARE(w().statusTexts().at(0), QString("Income Total: $0.00"));
+        QCOMPARE(w().totals().income, 0.0);
+        QCOMPARE(w().statusTexts().at(4), "Balance: " + MoneyFormat::moneyText(w().totals().balance, "$"));
     }
 };
 

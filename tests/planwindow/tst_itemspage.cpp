@@ -1,8 +1,10 @@
 #include "GuiTestSupport.h"
 
+#include "plan/Frequency.h"
 #include "plan/Plan.h"
 #include "planwindow/ItemsPage.h"
 #include "planwindow/frm_budget.h"
+#include "widgets/Format.h"
 #include "widgets/RadioGroup.h"
 
 #include <QComboBox>
@@ -166,7 +168,7 @@ private slots:
         QCOMPARE(itemTotal(), QString("$459.96"));
     }
 
-    void itemTotalFollowsClicksNotArrowKeys()
+    void itemTotalFollowsTheCurrentItem()
     {
         auto *freq = child<QComboBox>("cb_item_total_freq");
         clickGridRow(0); // Bonus, 500 a year
@@ -176,9 +178,13 @@ private slots:
         QCOMPARE(itemTotal(), QString("$41.67"));
         QTest::keyClick(child<QTableView>("dbgincome"), Qt::Key_Down);
         QCOMPARE(w().plan().items().asString("item"), QString("Wage"));
-        QCOMPARE(itemTotal(), QString("$41.67"));
+        QCOMPARE(itemTotal(), QString("$1,000.00")); // 1000 a month
 
+        // Another kind shown: the total is that of its first item.
         clickRadio("rg_items", 1);
+        QCOMPARE(itemTotal(), Format::currency(Frequency::convert(w().plan().items().asMoney("amount"),
+                                                                  w().plan().items().asString("freq"), "Monthly")));
+        QCOMPARE(w().plan().items().asString("catid"), QString("E"));
         clickRadio("rgcat", 0);
         clickNode(child<QTreeWidget>("tvcatexp"), "Car");
         w().plan().items().setFilter("catid = 'E' and cat = 'Nothing'");
