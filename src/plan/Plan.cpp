@@ -62,12 +62,32 @@ QList<FieldDef> Plan::reminderFields()
     };
 }
 
+namespace {
+// "income" or "expense" for a kind letter.
+QString kindWord(const QString &letter)
+{
+    return letter == Kind::Expense ? QStringLiteral("expense") : QStringLiteral("income");
+}
+} // namespace
+
 Table *Plan::createTable(const QString &name, QObject *parent)
 {
-    if (name == QLatin1String("cds_budget"))
-        return new Table(name, itemFields(), {"cat", "catid", "item"}, true, "cds_budgetIndex1", parent);
-    if (name == QLatin1String("cds_cat"))
-        return new Table(name, categoryFields(), {"cat", "catid"}, true, "cds_catIndex", parent);
+    if (name == QLatin1String("cds_budget")) {
+        auto *table = new Table(name, itemFields(), {"cat", "catid", "item"}, true, "cds_budgetIndex1", parent);
+        table->setDuplicateText([](const Table::Row &row) {
+            return QStringLiteral("The category \"%1\" already has an %2 item \"%3\"")
+                .arg(row.at(3).toString(), kindWord(row.at(4).toString()), row.at(0).toString());
+        });
+        return table;
+    }
+    if (name == QLatin1String("cds_cat")) {
+        auto *table = new Table(name, categoryFields(), {"cat", "catid"}, true, "cds_catIndex", parent);
+        table->setDuplicateText([](const Table::Row &row) {
+            return QStringLiteral("There is already an %1 category \"%2\"")
+                .arg(kindWord(row.at(1).toString()), row.at(0).toString());
+        });
+        return table;
+    }
     if (name == QLatin1String("cds_savings"))
         return new Table(name, savingsFields(), {}, false, {}, parent);
     if (name == QLatin1String("cds_loans"))

@@ -240,9 +240,7 @@ void Table::post()
         return;
     const int ignore = m_state == State::Edit ? m_editIndex : -1;
     if (findKey(m_buffer, ignore) >= 0)
-        throw TableError(QStringLiteral("Key violation: %1 already has a row with %2 = '%3'")
-                             .arg(m_name, m_indexName.isEmpty() ? QStringLiteral("the key") : m_indexName,
-                                  keyText(m_buffer)));
+        throw TableError(duplicateMessage(m_buffer));
     Row row = std::move(m_buffer);
     m_buffer.clear();
     const State was = m_state;
@@ -294,12 +292,18 @@ void Table::appendRow(const Row &input)
     for (int i = 0; i < m_fields.size() && i < input.size(); ++i)
         row[i] = normaliseFieldValue(m_fields.at(i), input.at(i));
     if (findKey(row, -1) >= 0)
-        throw TableError(QStringLiteral("Key violation: %1 already has a row with %2 = '%3'")
-                             .arg(m_name, m_indexName.isEmpty() ? QStringLiteral("the key") : m_indexName,
-                                  keyText(row)));
+        throw TableError(duplicateMessage(row));
     const int pos = insertPosition(row);
     m_rows.insert(m_rows.begin() + pos, std::move(row));
     refresh(pos);
+}
+
+QString Table::duplicateMessage(const Row &row) const
+{
+    if (m_duplicateText)
+        return m_duplicateText(row);
+    return QStringLiteral("Key violation: %1 already has a row with %2 = '%3'")
+        .arg(m_name, m_indexName.isEmpty() ? QStringLiteral("the key") : m_indexName, keyText(row));
 }
 
 void Table::setAllRows(std::vector<Row> rows)

@@ -37,6 +37,12 @@ public:
     const QList<int> &orderFieldIndexes() const { return m_order; }
     bool hasUniqueKey() const { return m_unique; }
 
+    // How a row that would double the unique key is told to the user, in
+    // plain words from the row's own values; without it the message names
+    // the table and its index.
+    using DuplicateText = std::function<QString(const Row &row)>;
+    void setDuplicateText(DuplicateText text) { m_duplicateText = std::move(text); }
+
     // --- cursor over the visible rows -----------------------------------
     int rowCount() const { return static_cast<int>(m_visible.size()); }
     int currentRow() const { return m_current; } // -1 when there are no rows
@@ -120,6 +126,7 @@ signals:
     void currentRowChanged(int visibleRow);
 
 private:
+    QString duplicateMessage(const Row &row) const;
     void refresh(int keepIndex = -1, int fallbackVisible = -1);
     const Row *storedCurrentRow() const;
     bool isVisible(const Row &row) const;
@@ -133,6 +140,7 @@ private:
 
     QString m_name;
     QString m_indexName;
+    DuplicateText m_duplicateText;
     QList<FieldDef> m_fields;
     QList<int> m_order;
     bool m_unique = false;

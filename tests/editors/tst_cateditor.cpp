@@ -259,7 +259,8 @@ private slots:
     void nameStaysAfterRefusedAdd()
     {
         run({"type Work", "ok", "add"});
-        MessageBox::takeShown();
+        QCOMPARE(GuiTest::shownTexts(),
+                 QStringList{"There is already an income category \"Work\" : Category Already Exists"});
         QCOMPARE(child<QLineEdit>("ebcatname")->text(), QString("Work"));
     }
 
