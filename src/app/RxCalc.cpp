@@ -26,8 +26,11 @@ RxCalc::RxCalc(QWidget *parent) : QDialog(parent)
                               {"4", "5", "6", "+"},
                               {"1", "2", "3", "="},
                               {"0", ".", nullptr, nullptr}};
+    // "0" is two keys wide and "=" two keys high; the keys after a wide one
+    // move along so that no key covers another.
     for (int r = 0; r < 5; ++r) {
-        for (int c = 0; c < 4; ++c) {
+        int column = 0;
+        for (int c = 0; c < 4 && column < 4; ++c) {
             if (!keys[r][c])
                 continue;
             const QString key = QString::fromUtf8(keys[r][c]);
@@ -36,8 +39,12 @@ RxCalc::RxCalc(QWidget *parent) : QDialog(parent)
             b->setAutoDefault(false);
             b->setFocusPolicy(Qt::NoFocus);
             b->setMinimumSize(44, 34);
+            b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
             connect(b, &QPushButton::clicked, this, [this, key] { press(key); });
-            grid->addWidget(b, r + 1, c, 1, key == QLatin1String("0") ? 2 : 1);
+            const int columns = key == QLatin1String("0") ? 2 : 1;
+            const int rows = key == QLatin1String("=") ? 2 : 1;
+            grid->addWidget(b, r + 1, column, rows, columns);
+            column += columns;
         }
     }
     setFixedSize(sizeHint());

@@ -442,6 +442,33 @@ private slots:
         QCOMPARE(shown, display);
     }
 
+    // Where a person clicks: every point of a key (its corners and the halves
+    // of the wide "0") belongs to that key and to no other.
+    void calculatorKeysDoNotOverlap()
+    {
+        RxCalc calc;
+        static_cast<QWidget &>(calc).show();
+        QVERIFY(QTest::qWaitForWindowExposed(&calc));
+        const QList<QPushButton *> keys = calc.findChildren<QPushButton *>();
+        QCOMPARE(keys.size(), 18);
+        for (QPushButton *key : keys) {
+            const QRect r = key->geometry();
+            QVERIFY2(r.width() >= 44 && r.height() >= 34, qPrintable(key->text()));
+            for (const QPoint &p : {r.center(), r.topLeft() + QPoint(3, 3), r.topRight() + QPoint(-3, 3),
+                                    r.bottomLeft() + QPoint(3, -3), r.bottomRight() + QPoint(-3, -3)})
+                QVERIFY2(calc.childAt(p) == key, qPrintable(key->text() + " covered"));
+        }
+        QPushButton *zero = calc.findChild<QPushButton *>("key_0");
+        QPushButton *one = calc.findChild<QPushButton *>("key_1");
+        QPushButton *two = calc.findChild<QPushButton *>("key_2");
+        QCOMPARE(zero->geometry().left(), one->geometry().left());
+        QCOMPARE(zero->geometry().right(), two->geometry().right());
+        QTest::mouseClick(zero, Qt::LeftButton, {}, QPoint(zero->width() - 5, zero->height() / 2));
+        QTest::mouseClick(calc.findChild<QPushButton *>("key_."), Qt::LeftButton);
+        QTest::mouseClick(one, Qt::LeftButton);
+        QCOMPARE(calc.display(), QString("0.1"));
+    }
+
     void printerSetupAndBugReport()
     {
         QString dialogName;
