@@ -34,13 +34,13 @@ ItemsPage::ItemsPage(Tfrm_budget *window)
     Plan &plan = window->plan();
     m_model = new TableModel(m_items, {{"cat", {}, {}}, {"item", {}, {}}, {"freq", {}, {}}, {"amount", {}, {}}}, this);
     m_model->bindView(m_grid);
-    m_grid->setColumnWidth(1, 166);
+    GridCommands::setColumnPixels(m_grid, 1, 166);
     m_reminderModel =
         new TableModel(&plan.reminders(), {{"desc", {}, {}}, {"dom", {}, {}}, {"month", {}, {}}}, this);
     m_reminderModel->bindView(m_reminderGrid);
-    m_reminderGrid->setColumnWidth(0, 272);
-    m_reminderGrid->setColumnWidth(1, 31);
-    m_reminderGrid->setColumnWidth(2, 37);
+    GridCommands::setColumnPixels(m_reminderGrid, 0, 272);
+    GridCommands::setColumnPixels(m_reminderGrid, 1, 31, QStringLiteral("31"));
+    GridCommands::setColumnPixels(m_reminderGrid, 2, 37, QStringLiteral("12"));
 
     // On this page the reminders follow the current item.
     plan.reminders().setFiltered(false);

@@ -1,4 +1,5 @@
 #include "RemindersPage.h"
+#include "GridCommands.h"
 #include "frm_budget.h"
 
 #include "editors/frm_reminder.h"
@@ -47,11 +48,11 @@ RemindersPage::RemindersPage(Tfrm_budget *window) : QWidget(window), m_window(wi
                              this);
     m_model->bindView(m_grid);
     m_grid->setColumnHidden(m_model->columnOf("cat_id"), true);
-    m_grid->setColumnWidth(m_model->columnOf("cat"), 123);
-    m_grid->setColumnWidth(m_model->columnOf("item"), 144);
-    m_grid->setColumnWidth(m_model->columnOf("dom"), 50);
-    m_grid->setColumnWidth(m_model->columnOf("month"), 53);
-    m_grid->setColumnWidth(m_model->columnOf("desc"), 432);
+    GridCommands::setColumnPixels(m_grid, m_model->columnOf("cat"), 123);
+    GridCommands::setColumnPixels(m_grid, m_model->columnOf("item"), 144);
+    GridCommands::setColumnPixels(m_grid, m_model->columnOf("dom"), 50, QStringLiteral("31"));
+    GridCommands::setColumnPixels(m_grid, m_model->columnOf("month"), 53, QStringLiteral("12"));
+    GridCommands::setColumnPixels(m_grid, m_model->columnOf("desc"), 432);
 
     m_month->setCurrentIndex(Clock::today().month() - 1);
 

@@ -2,12 +2,17 @@
 
 #include "plan/Frequency.h"
 #include "plan/Plan.h"
+#include "planwindow/GridCommands.h"
 #include "planwindow/ItemsPage.h"
 #include "planwindow/frm_budget.h"
 #include "widgets/Format.h"
 #include "widgets/RadioGroup.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QScopeGuard>
+#include <QStyle>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -190,6 +195,49 @@ private slots:
         w().plan().items().setFilter("catid = 'E' and cat = 'Nothing'");
         w().cb_item_total_freqChange();
         QCOMPARE(itemTotal(), QString()); // no row: zero, an empty box
+    }
+
+    void gridHeadersFitTheirText_data()
+    {
+        QTest::addColumn<int>("pointSize");
+        QTest::newRow("the desktop's font") << 0;
+        QTest::newRow("a large font") << 16;
+    }
+
+    // Every header of the reminder grids shows its whole text in the font in
+    // use ("Month" and "Day" were clipped), and no column is narrower than
+    // laid out.
+    void gridHeadersFitTheirText()
+    {
+        QFETCH(int, pointSize);
+        const QFont before = QApplication::font();
+        const auto restore = qScopeGuard([before] { QApplication::setFont(before); });
+        if (pointSize > 0) {
+            QFont big = before;
+            big.setPointSize(pointSize);
+            QApplication::setFont(big);
+            m_window = std::make_unique<Tfrm_budget>(nullptr);
+            m_window->resize(1000, 700);
+            m_window->show();
+        }
+        const QList<std::pair<const char *, QList<int>>> grids = {{"VolgaDBGrid1", {272, 31, 37}},
+                                                                   {"vdbg_r_budget", {123, 144, 50, 53, 432}}};
+        for (const auto &[name, laidOut] : grids) {
+            auto *grid = m_window->findChild<QTableView *>(QLatin1String(name));
+            if (!grid)
+                continue;
+            const QFontMetrics metrics(grid->horizontalHeader()->font());
+            for (int c = 0; c < grid->model()->columnCount(); ++c) {
+                if (grid->isColumnHidden(c))
+                    continue;
+                const QString text = grid->model()->headerData(c, Qt::Horizontal).toString();
+                const int margin = grid->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grid->horizontalHeader());
+                QCOMPARE(metrics.elidedText(text, Qt::ElideRight, grid->columnWidth(c) - 2 * margin), text);
+                const int visibleIndex = c - (name == QByteArray("vdbg_r_budget") ? 1 : 0); // cat_id hidden
+                if (visibleIndex < laidOut.size())
+                    QVERIFY(grid->columnWidth(c) >= laidOut.at(visibleIndex));
+            }
+        }
     }
 
     void notesAndReminders()
