@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDialogButtonBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QUrl>
@@ -252,6 +253,44 @@ void Tfrm_main::buildMenus()
     help->addSection(QStringLiteral("How To"));
     connect(entry(help, "ReportABug1", "Report A Bug"), &QAction::triggered, this, &Tfrm_main::reportABug);
 
+    // Small pictures from the desktop's icon theme, the style's own where the
+    // theme has none.
+    struct MenuPicture
+    {
+        const char *action;
+        const char *theme;
+        QStyle::StandardPixmap fallback;
+    };
+    static const MenuPicture pictures[] = {
+        {"mnuNewPlan", "document-new", QStyle::SP_FileIcon},
+        {"mnuOpenPlan", "document-open", QStyle::SP_DialogOpenButton},
+        {"mnuSavePlan", "document-save", QStyle::SP_DialogSaveButton},
+        {"mnuPlanSaveAs", "document-save-as", QStyle::SP_DialogSaveButton},
+        {"mnuPlanClose", "window-close", QStyle::SP_DialogCloseButton},
+        {"mnuPlanCloseAll", "window-close", QStyle::SP_DialogCloseButton},
+        {"mnuPrint", "document-print", QStyle::SP_FileDialogDetailedView},
+        {"mnuPrintPreview", "document-print-preview", QStyle::SP_FileDialogContentsView},
+        {"PrinterSetup1", "document-properties", QStyle::SP_FileDialogInfoView},
+        {"mnuExit", "application-exit", QStyle::SP_DialogCancelButton},
+        {"mnuNewItem", "list-add", QStyle::SP_FileIcon},
+        {"mnuEditItem", "document-edit", QStyle::SP_FileDialogDetailedView},
+        {"mnuDeleteItem", "edit-delete", QStyle::SP_TrashIcon},
+        {"mnushowstartup", "dialog-information", QStyle::SP_MessageBoxInformation},
+        {"mnushowhints", "help-hint", QStyle::SP_MessageBoxQuestion},
+        {"Calculator1", "accessories-calculator", QStyle::SP_ComputerIcon},
+        {"LoanCalculator1", "accessories-calculator", QStyle::SP_MessageBoxInformation},
+        {"Internet1", "internet-web-browser", QStyle::SP_DriveNetIcon},
+        {"Horizontal1", "view-split-top-bottom", QStyle::SP_TitleBarShadeButton},
+        {"Vertical1", "view-split-left-right", QStyle::SP_TitleBarUnshadeButton},
+        {"Cascade1", "window-new", QStyle::SP_TitleBarNormalButton},
+        {"Content1", "help-contents", QStyle::SP_DialogHelpButton},
+        {"About1", "help-about", QStyle::SP_MessageBoxInformation},
+        {"ReportABug1", "mail-send", QStyle::SP_MessageBoxWarning},
+    };
+    for (const MenuPicture &p : pictures)
+        action(QLatin1String(p.action))
+            ->setIcon(QIcon::fromTheme(QLatin1String(p.theme), style()->standardIcon(p.fallback)));
+
     // Commands that arrive in later versions of this window: present, disabled.
     for (const char *pending : {"mnuPrint", "mnuPrintPreview", "mnushowstartup", "mnushowhints", "LoanCalculator1",
                                 "Internet1", "Content1"})
@@ -370,6 +409,10 @@ void Tfrm_main::printerSetup()
     QPrintDialog dialog(m_printer.get(), this);
     dialog.setObjectName(QStringLiteral("PSD"));
     dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+    // Setting up prints nothing: the dialog confirms the choice with OK.
+    for (QDialogButtonBox *buttons : dialog.findChildren<QDialogButtonBox *>())
+        if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("OK"));
     ModalRunner::exec(&dialog);
 }
 

@@ -57,6 +57,7 @@ Tfrm_msg::Tfrm_msg(QWidget *parent)
     // The pop-up's life is counted from its creation, not from its showing.
     m_Timer1->setObjectName(QStringLiteral("Timer1"));
     m_Timer1->setSingleShot(true);
+    m_Timer1->setTimerType(Qt::PreciseTimer); // a coarse timer may end it up to 5 % early
     m_Timer1->setInterval(TimedWindows::interval(lifetimeMilliseconds));
     connect(m_Timer1, &QTimer::timeout, this, &Tfrm_msg::Timer1Timer);
     m_Timer1->start();

@@ -39,6 +39,7 @@ Tfrm_splashscreen::Tfrm_splashscreen(QScreen *screen)
     // Counted from creation: the program start waits these seconds.
     m_Timer1->setObjectName(QStringLiteral("Timer1"));
     m_Timer1->setSingleShot(true);
+    m_Timer1->setTimerType(Qt::PreciseTimer); // a coarse timer may end it up to 5 % early
     m_Timer1->setInterval(TimedWindows::interval(lifetimeMilliseconds));
     connect(m_Timer1, &QTimer::timeout, this, &Tfrm_splashscreen::Timer1Timer);
     m_Timer1->start();

@@ -18,6 +18,8 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -57,10 +59,8 @@ Tfrm_budget::Tfrm_budget(PlanHost *host, QWidget *parent)
 {
     setObjectName(QStringLiteral("frm_budget"));
     setWindowTitle(QStringLiteral("Budget"));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(192, 220, 192));
-    setPalette(pal);
+    // The window's own background is green (paintEvent); its controls keep
+    // the desktop's colours, so the green does not spread into grid headers.
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -234,6 +234,17 @@ QStringList Tfrm_budget::statusTexts() const
 }
 
 QString Tfrm_budget::statusToolTip() const { return m_sbar->toolTip(); }
+
+QColor Tfrm_budget::backgroundColour()
+{
+    return QColor(192, 220, 192);
+}
+
+void Tfrm_budget::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    painter.fillRect(event->rect(), backgroundColour());
+}
 
 void Tfrm_budget::resizeEvent(QResizeEvent *event)
 {

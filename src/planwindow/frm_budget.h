@@ -1,6 +1,7 @@
 #pragma once
 #include "widgets/PlanDocument.h"
 
+#include <QColor>
 #include <QString>
 
 class Plan;
@@ -65,6 +66,9 @@ public:
     // The file-name part of planfile.
     QString planFileName() const;
 
+    // The green of the window's own background.
+    static QColor backgroundColour();
+
     // --- parts tests and commands reach ---------------------------------------
     QStringList statusTexts() const;
     QString statusToolTip() const;
@@ -81,6 +85,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void buildToolbar();

@@ -12,6 +12,8 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QMenuBar>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -132,6 +134,21 @@ private slots:
         // Commands that need a plan follow the active window.
         QVERIFY(m_main->action("mnuSavePlan")->isEnabled());
         QVERIFY(!m_main->action("mnuPrint")->isEnabled());
+    }
+
+    // Every menu entry has a small picture, as the buttons do.
+    void menuEntriesHavePictures()
+    {
+        for (QMenu *menu : m_main->menuBar()->findChildren<QMenu *>()) {
+            if (menu->objectName() == "Windows1")
+                emit menu->aboutToShow();
+            for (QAction *a : menu->actions()) {
+                if (a->isSeparator() || a->objectName().isEmpty())
+                    continue; // sections, and the list of open windows
+                QVERIFY2(!a->icon().isNull(), qPrintable(a->objectName()));
+                QVERIFY2(!a->icon().pixmap(16, 16).isNull(), qPrintable(a->objectName()));
+            }
+        }
     }
 
     void frequencyChangesTotalsNeverTheGrid()
@@ -472,12 +489,17 @@ private slots:
     void printerSetupAndBugReport()
     {
         QString dialogName;
+        QStringList confirm;
         ModalRunner::setHook([&](QDialog *d) {
             dialogName = d->objectName();
+            for (QDialogButtonBox *buttons : d->findChildren<QDialogButtonBox *>())
+                if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok); ok && ok->isVisible())
+                    confirm << ok->text();
             d->reject();
         });
         m_main->action("PrinterSetup1")->trigger();
         QCOMPARE(dialogName, QString("PSD"));
+        QCOMPARE(confirm, QStringList{"OK"}); // it prints nothing
         QVERIFY(m_main->printer());
 
         MailCatcher catcher;

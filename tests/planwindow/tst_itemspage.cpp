@@ -197,6 +197,22 @@ private slots:
         QCOMPARE(itemTotal(), QString()); // no row: zero, an empty box
     }
 
+    // The green is the window's own background: it shows between the
+    // controls and not in the empty part of a grid's header.
+    void greenStaysInTheWindowBackground()
+    {
+        const QImage shot = m_window->grab().toImage();
+        auto *frequency = child<RadioGroup>("RGFrequency");
+        const QPoint between = frequency->mapTo(m_window.get(), QPoint(frequency->width() - 3, 3));
+        QCOMPARE(shot.pixelColor(between), Tfrm_budget::backgroundColour());
+        for (const char *name : {"dbgincome", "VolgaDBGrid1"}) {
+            QHeaderView *header = child<QTableView>(name)->horizontalHeader();
+            QVERIFY2(header->length() + 10 < header->width(), name);
+            const QPoint empty = header->mapTo(m_window.get(), QPoint(header->width() - 5, header->height() / 2));
+            QVERIFY2(shot.pixelColor(empty) != Tfrm_budget::backgroundColour(), name);
+        }
+    }
+
     void gridHeadersFitTheirText_data()
     {
         QTest::addColumn<int>("pointSize");
