@@ -5,6 +5,7 @@
 #include "plan/CategoryTree.h"
 #include "plan/Frequency.h"
 #include "plan/Plan.h"
+#include "widgets/FlowLayout.h"
 #include "widgets/Controls.h"
 #include "widgets/CurrencyBox.h"
 #include "widgets/RadioGroup.h"
@@ -69,8 +70,11 @@ void ItemsPage::buildLayout()
     page->setContentsMargins(2, 2, 2, 2);
     page->setSpacing(2);
 
-    // Top strip.
-    auto *top = new QHBoxLayout;
+    // Top strip: the four groups keep their whole width and wrap onto a
+    // second row in a narrow window.
+    auto *strip = new QWidget(this);
+    auto *top = new FlowLayout(strip, 6);
+    top->setContentsMargins(0, 0, 0, 0);
     m_rgItems = new RadioGroup(QStringLiteral("rg_items"), QStringLiteral("Items :"), {"Income", "Expense"}, 2, this);
     m_rgItems->setItemIndex(0);
     m_rgItems->setToolTip(QStringLiteral("Click To Select Income or Expense Items"));
@@ -99,8 +103,7 @@ void ItemsPage::buildLayout()
     top->addWidget(m_rgCat);
     top->addWidget(m_rgViewNotes);
     top->addWidget(totalBox);
-    top->addStretch(1);
-    page->addLayout(top);
+    page->addWidget(strip);
 
     // Centre grid and right column.
     auto *middle = new QHBoxLayout;

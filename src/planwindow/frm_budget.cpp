@@ -11,6 +11,8 @@
 #include "plan/MoneyFormat.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
+#include "widgets/FlowLayout.h"
+#include "widgets/StatusPanel.h"
 #include "widgets/FileDialog.h"
 #include "widgets/Format.h"
 #include "widgets/MessageBox.h"
@@ -90,12 +92,13 @@ Tfrm_budget::~Tfrm_budget() = default;
 
 void Tfrm_budget::buildToolbar()
 {
+    // The buttons keep their whole captions: in a narrow window they wrap
+    // onto a second row rather than shrink.
     m_toolbar = new QWidget(this);
     m_toolbar->setObjectName(QStringLiteral("toolbar"));
-    m_toolbar->setFixedHeight(41 + 14);
-    auto *bar = new QHBoxLayout(m_toolbar);
+    m_toolbar->setMinimumHeight(41 + 14);
+    auto *bar = new FlowLayout(m_toolbar, 1);
     bar->setContentsMargins(2, 1, 2, 1);
-    bar->setSpacing(1);
     for (const ToolDef &def : kTools) {
         auto *b = new QToolButton(m_toolbar);
         b->setObjectName(QLatin1String(def.name));
@@ -104,10 +107,9 @@ void Tfrm_budget::buildToolbar()
         b->setIcon(style()->standardIcon(def.icon));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setAutoRaise(true);
-        b->setMinimumWidth(72);
+        b->setMinimumWidth(qMax(72, b->sizeHint().width()));
         bar->addWidget(b);
     }
-    bar->addStretch(1);
     connect(toolButton("obnewitem"), &QToolButton::clicked, this, &Tfrm_budget::obnewitemClick);
     connect(toolButton("obedititem"), &QToolButton::clicked, this, &Tfrm_budget::obedititemClick);
     connect(toolButton("obdeleteitem"), &QToolButton::clicked, this, &Tfrm_budget::obdeleteitemClick);
@@ -126,13 +128,15 @@ void Tfrm_budget::buildStatusBar()
     m_sbar->setSizeGripEnabled(false);
     m_sbar->setToolTip(QStringLiteral("Plan Balance Totals As Per Frequncy"));
     for (int i = 0; i < 5; ++i) {
-        m_panels[i] = new QLabel(m_sbar);
+        m_panels[i] = new StatusPanel(m_sbar);
         m_panels[i]->setObjectName(QStringLiteral("sbar_panel%1").arg(i));
         m_panels[i]->setAlignment(Qt::AlignCenter);
         m_panels[i]->setFrameShape(QFrame::Panel);
         m_panels[i]->setFrameShadow(QFrame::Sunken);
         m_panels[i]->setMinimumWidth(0);
-        // Equal stretch: each panel takes a fifth of the window's width.
+        // Each panel takes a fifth of the window's width, whatever its text:
+        // the texts' own widths do not count.
+        m_panels[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         m_sbar->addWidget(m_panels[i], 1);
     }
 }

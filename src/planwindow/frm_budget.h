@@ -12,6 +12,7 @@ class SavingsPage;
 class LoansPage;
 class RemindersPage;
 class QLabel;
+class StatusPanel;
 class QMenu;
 class QStatusBar;
 class QTabWidget;
@@ -125,7 +126,7 @@ private:
 
     QWidget *m_toolbar = nullptr;
     QStatusBar *m_sbar = nullptr;
-    QLabel *m_panels[5] = {};
+    StatusPanel *m_panels[5] = {};
     RadioGroup *m_frequency = nullptr;
     QTabWidget *m_pages = nullptr;
     ItemsPage *m_itemsPage = nullptr;

@@ -1,4 +1,5 @@
 #include "RadioGroup.h"
+#include "FlowLayout.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -9,16 +10,29 @@ RadioGroup::RadioGroup(const QString &objectName, const QString &caption, const 
     : QGroupBox(caption, parent), m_items(items), m_group(new QButtonGroup(this))
 {
     setObjectName(objectName);
-    auto *layout = new QGridLayout(this);
-    layout->setContentsMargins(6, 2, 6, 2);
-    layout->setVerticalSpacing(0);
     const int perColumn = columns <= 0 ? 1 : (static_cast<int>(items.size()) + columns - 1) / columns;
+    // A group in one row wraps its buttons when it is narrow, so their
+    // captions stay whole; a group of several rows keeps its grid.
+    QGridLayout *grid = nullptr;
+    FlowLayout *flow = nullptr;
+    if (perColumn == 1) {
+        flow = new FlowLayout(this, 6);
+        flow->setContentsMargins(6, 2, 6, 2);
+        flow->setEvenColumns(true);
+    } else {
+        grid = new QGridLayout(this);
+        grid->setContentsMargins(6, 2, 6, 2);
+        grid->setVerticalSpacing(0);
+    }
     for (int i = 0; i < items.size(); ++i) {
         auto *b = new QRadioButton(items.at(i), this);
         b->setObjectName(objectName + QLatin1Char('_') + QString::number(i));
         m_group->addButton(b, i);
         m_buttons.append(b);
-        layout->addWidget(b, i % perColumn, i / perColumn);
+        if (grid)
+            grid->addWidget(b, i % perColumn, i / perColumn);
+        else
+            flow->addWidget(b);
     }
     connect(m_group, &QButtonGroup::idClicked, this, [this](int id) {
         emit itemIndexChanged(id);

@@ -8,10 +8,13 @@
 #include "plan/PlanFiles.h"
 #include "planwindow/frm_budget.h"
 #include "widgets/RadioGroup.h"
+#include "widgets/StatusPanel.h"
 
 #include <QAbstractItemView>
 #include <QAction>
 #include <QDialog>
+#include <QLabel>
+#include <algorithm>
 #include <QDialogButtonBox>
 #include <QMenuBar>
 #include <QDir>
@@ -279,6 +282,41 @@ private slots:
         Plan back;
         PlanFiles::loadPlan(back, file);
         QCOMPARE(back.items().totalRowCount(), 302);
+    }
+
+    // Three plans side by side in a window 1280 wide: the toolbar buttons
+    // keep their whole captions where a person clicks them, and the five
+    // totals keep equal fifths.
+    void tiledPlanWindowsStayReadable()
+    {
+        m_main->resize(1280, 800);
+        newPlanNamed("Holiday");
+        newPlanNamed("Trip");
+        m_main->action("Vertical1")->trigger();
+        QCoreApplication::processEvents();
+        QCOMPARE(m_main->planWindows().size(), 3);
+        for (Tfrm_budget *plan : m_main->planWindows()) {
+            QVERIFY(plan->width() < 450);
+            QWidget *toolbar = plan->findChild<QWidget *>("toolbar");
+            for (QToolButton *b : toolbar->findChildren<QToolButton *>()) {
+                QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
+                QVERIFY2(toolbar->rect().contains(b->geometry()), qPrintable(b->text()));
+                QCOMPARE(toolbar->childAt(b->geometry().center()), b);
+                const QFontMetrics metrics(b->font());
+                QVERIFY2(metrics.horizontalAdvance(b->text()) <= b->width(), qPrintable(b->text()));
+            }
+            QList<int> widths;
+            for (int i = 0; i < 5; ++i)
+                widths << plan->findChild<QLabel *>(QString("sbar_panel%1").arg(i))->width();
+            const auto [least, most] = std::minmax_element(widths.cbegin(), widths.cend());
+            QVERIFY2(*most - *least <= 1, qPrintable(QString::number(*most - *least)));
+            // A panel too narrow for its caption still shows the amount.
+            auto *balance = plan->findChild<StatusPanel *>("sbar_panel4");
+            QVERIFY(balance->shownText() == balance->text() || balance->shownText() == "$0.00");
+            // The frequency buttons keep whole captions too.
+            for (QRadioButton *b : plan->findChild<RadioGroup *>("RGFrequency")->findChildren<QRadioButton *>())
+                QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
+        }
     }
 
     void openingAPlan()
