@@ -49,7 +49,7 @@ public:
     void tile(Qt::Orientation direction);
 
     // The printer chosen in Printer Setup, used by every print of the program.
-    QPrinter *printer() const { return m_printer.get(); }
+    QPrinter *printer() const override { return m_printer.get(); }
     static QString bugReportUrl();
 
     QAction *action(const QString &objectName) const;
@@ -71,7 +71,7 @@ private:
     void saveAs();
     void showAbout();
     void showCalculator();
-    void printerSetup();
+    void printerSetup() override;
     void reportABug();
 
     QString m_programFolder;

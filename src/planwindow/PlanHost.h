@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
+class QPrinter;
+
 // What a plan window needs from the main window that holds it.
 class PlanHost
 {
@@ -18,4 +20,7 @@ public:
     virtual int documentWindowCount() const = 0;
     // The on-screen hints setting.
     virtual bool hintsEnabled() const = 0;
+    // The printer every print of the program goes to, and its set-up dialog.
+    virtual QPrinter *printer() const = 0;
+    virtual void printerSetup() = 0;
 };

@@ -1,4 +1,5 @@
 #include "frm_budget.h"
+#include "ChartsPage.h"
 #include "ItemsPage.h"
 #include "LoansPage.h"
 #include "RemindersPage.h"
@@ -154,9 +155,8 @@ void Tfrm_budget::buildPages()
     m_pages->addTab(m_loansPage, QStringLiteral("Loans"));
     m_remindersPage = new RemindersPage(this);
     m_pages->addTab(m_remindersPage, QStringLiteral("Reminders"));
-    auto *charts = new QWidget(m_pages);
-    charts->setObjectName(QStringLiteral("ts_charts"));
-    m_pages->addTab(charts, QStringLiteral("Charts"));
+    m_chartsPage = new ChartsPage(this);
+    m_pages->addTab(m_chartsPage, QStringLiteral("Charts"));
     m_pages->setCurrentIndex(0);
     connect(m_pages, &QTabWidget::currentChanged, this, &Tfrm_budget::pageShown);
 }
@@ -206,8 +206,9 @@ void Tfrm_budget::pageShown(int index)
         m_loansPage->pageShown();
     } else if (page == m_remindersPage) {
         m_remindersPage->pageShown(); // sets pagekind "reminder" after reading it
+    } else if (page == m_chartsPage) {
+        m_chartsPage->pageShown(); // pagekind stays as it was
     }
-    // The charts page leaves pagekind as it was.
 }
 
 // --- refresh routines ----------------------------------------------------------

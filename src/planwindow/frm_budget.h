@@ -11,6 +11,7 @@ class ItemsPage;
 class SavingsPage;
 class LoansPage;
 class RemindersPage;
+class ChartsPage;
 class QLabel;
 class StatusPanel;
 class QMenu;
@@ -77,6 +78,7 @@ public:
     SavingsPage *savingsPage() const { return m_savingsPage; }
     LoansPage *loansPage() const { return m_loansPage; }
     RemindersPage *remindersPage() const { return m_remindersPage; }
+    ChartsPage *chartsPage() const { return m_chartsPage; }
     QTabWidget *pages() const { return m_pages; }
     QToolButton *toolButton(const QString &objectName) const;
     // The context menu of the items, savings and loans grids.
@@ -133,5 +135,6 @@ private:
     SavingsPage *m_savingsPage = nullptr;
     LoansPage *m_loansPage = nullptr;
     RemindersPage *m_remindersPage = nullptr;
+    ChartsPage *m_chartsPage = nullptr;
     QMenu *m_itemsMenu = nullptr;
 };

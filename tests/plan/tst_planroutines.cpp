@@ -1,4 +1,5 @@
 #include "plan/CategoryTree.h"
+#include "plan/ChartBars.h"
 #include "plan/Clock.h"
 #include "plan/Frequency.h"
 #include "plan/ItemRoutines.h"
@@ -101,6 +102,25 @@ private slots:
         QCOMPARE(t.savings, counts ? 70.0 : 0.0);
         QCOMPARE(t.loans, counts ? 98.0 : 0.0);
         QCOMPARE(t.balance, counts ? -168.0 : 0.0);
+    }
+
+    void chartLegendNumbers_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("whole, grouped") << 1100.0 << "1,100";
+        QTest::newRow("three decimals at most") << 1234.5678 << "1,234.568";
+        QTest::newRow("half away from zero") << 0.0005 << "0.001";
+        QTest::newRow("trailing zeros dropped") << 1622.9200 << "1,622.92";
+        QTest::newRow("negative") << -1622.92 << "-1,622.92";
+        QTest::newRow("rounds to zero") << -0.0004 << "0";
+        QTest::newRow("millions") << 1000000.0 << "1,000,000";
+    }
+
+    void chartLegendNumbers()
+    {
+        QFETCH(double, value);
+        QTEST(ChartBars::legendNumber(value), "text");
     }
 
     void moneyTexts_data()

@@ -1,0 +1,55 @@
+#pragma once
+#include "plan/ChartBars.h"
+
+#include <QList>
+#include <QWidget>
+
+class Tfrm_budget;
+class RadioGroup;
+class QChart;
+class QChartView;
+class QGraphicsItem;
+class QMenu;
+class QPrinter;
+class QStackedBarSeries;
+
+// The "Charts" page: one bar chart of the plan at a time, chosen in rg_graph
+// (income categories, expense categories, savings goals, loans or a summary
+// of the totals). Rebuilt when the page is shown and on a choice, never while
+// it stays shown. Its context menu prints the chart.
+class ChartsPage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ChartsPage(Tfrm_budget *window);
+
+    // The page became the current one: the chart is drawn afresh.
+    void pageShown();
+    void rebuild();
+
+    QChart *chart() const { return m_chart; }
+    QChartView *chartView() const { return m_view; }
+    QStackedBarSeries *series() const { return m_series; }
+    QMenu *popupMenu() const { return m_menu; }
+    // The bars drawn and the marks above them ("0", "1", ...).
+    const QList<ChartBars::Bar> &bars() const { return m_bars; }
+    QStringList markTexts() const;
+
+    // Prints the chart as it is drawn on one page of `printer`, stretched into
+    // the page less 15 % of its width and height on every side. False, after
+    // saying why, when the printer cannot be drawn on.
+    bool printChart(QPrinter *printer);
+
+private:
+    void placeMarks();
+    void PrintColor1Click();
+
+    Tfrm_budget *m_window;
+    RadioGroup *m_choice = nullptr;
+    QChartView *m_view = nullptr;
+    QChart *m_chart = nullptr;
+    QStackedBarSeries *m_series = nullptr;
+    QMenu *m_menu = nullptr;
+    QList<ChartBars::Bar> m_bars;
+    QList<QGraphicsItem *> m_marks;
+};

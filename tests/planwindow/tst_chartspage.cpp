@@ -1,0 +1,221 @@
+#include "GuiTestSupport.h"
+
+#include "plan/ChartBars.h"
+#include "plan/Plan.h"
+#include "planwindow/ChartsPage.h"
+#include "planwindow/PlanHost.h"
+#include "planwindow/frm_budget.h"
+#include "widgets/RadioGroup.h"
+
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QMenu>
+#include <QPrinter>
+#include <QProcess>
+#include <QRadioButton>
+#include <QStackedBarSeries>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QDir>
+#include <QImage>
+#include <QStandardPaths>
+
+// The charts page: the bars of each choice, when the chart is rebuilt, the
+// filters it leaves alone, and the printed chart.
+class TestChartsPage : public QObject
+{
+    Q_OBJECT
+
+    struct Host : PlanHost
+    {
+        QString programFolder() const override { return QDir::tempPath(); }
+        bool isClosingAll() const override { return false; }
+        void setCloseApproval(bool) override {}
+        int documentWindowCount() const override { return 1; }
+        bool hintsEnabled() const override { return false; }
+        QPrinter *printer() const override { return m_printer.get(); }
+        void printerSetup() override { ++setups; }
+        std::unique_ptr<QPrinter> m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        int setups = 0;
+    };
+
+    Host m_host;
+    std::unique_ptr<Tfrm_budget> m_window;
+
+    ChartsPage *page() { return m_window->chartsPage(); }
+    void showCharts() { m_window->pages()->setCurrentWidget(page()); }
+    void choose(int choice)
+    {
+        QRadioButton *b = m_window->findChild<RadioGroup *>("rg_graph")->button(choice);
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+    }
+    // The legend texts of the bars, in order.
+    QStringList legend()
+    {
+        QStringList out;
+        for (QBarSet *set : page()->series()->barSets())
+            out << set->label();
+        return out;
+    }
+
+private slots:
+    void initTestCase() { GuiTest::initTestCase(); }
+
+    void init()
+    {
+        GuiTest::init();
+        m_host.setups = 0;
+        m_window = std::make_unique<Tfrm_budget>(&m_host);
+        Plan &p = m_window->plan();
+        for (const auto &[cat, kind] : {std::pair{"Work", "I"}, {"Gifts", "I"}, {"Car", "E"}, {"Home", "E"}})
+            p.categories().appendRow({cat, kind});
+        p.items().appendRow({"Wage", "Weekly", 100, "Work", "I"});
+        p.items().appendRow({"Bonus", "Yearly", 1000, "Work", "I"});
+        p.items().appendRow({"Tyres", "Yearly", 400, "Car", "E"});
+        p.items().appendRow({"Rent", "Weekly", 1234.5678, "Home", "E"});
+        p.savings().appendRow({"Boat", 5000, QDateTime(QDate(2026, 1, 1), {}), QDateTime(QDate(2028, 1, 1), {}),
+                               "Monthly", 200});
+        m_window->resize(1000, 700);
+        m_window->show();
+        m_window->activate();
+        m_window->updateall();
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        GUITEST_CLEANUP();
+    }
+
+    void barsOfEachChoice_data()
+    {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QStringList>("legend");
+        // Stored amounts added as they are, each in its own frequency.
+        QTest::newRow("income categories") << 0 << QStringList{"0 Gifts", "1,100 Work"};
+        QTest::newRow("expense categories") << 1 << QStringList{"400 Car", "1,234.568 Home"};
+        QTest::newRow("savings") << 2 << QStringList{"5,000 Boat"};
+        QTest::newRow("no loans: an empty chart") << 3 << QStringList{};
+    }
+
+    void barsOfEachChoice()
+    {
+        QFETCH(int, choice);
+        QFETCH(QStringList, legend);
+        showCharts();
+        choose(choice);
+        QCOMPARE(this->legend(), legend);
+        QCOMPARE(page()->chart()->title(), QString("Pursekeep Summary Chart By Category"));
+        QStringList marks;
+        for (int i = 0; i < legend.size(); ++i)
+            marks << QString::number(i);
+        QCOMPARE(page()->markTexts(), marks);
+        // Each bar has its own colour.
+        QSet<QRgb> colours;
+        for (QBarSet *set : page()->series()->barSets())
+            colours.insert(set->borderColor().rgb());
+        QCOMPARE(colours.size(), legend.size());
+    }
+
+    // The summary is the stored totals at the display frequency; a negative
+    // balance is a bar below zero; the chart is drawn again only when the
+    // page is shown or a choice is made.
+    void summaryFollowsTheTotalsWhenShown()
+    {
+        showCharts();
+        QCOMPARE(m_window->findChild<RadioGroup *>("rg_graph")->itemIndex(), 4);
+        const QStringList fortnightly = legend();
+        QCOMPARE(fortnightly.size(), 5);
+        QCOMPARE(fortnightly.at(0), ChartBars::legendNumber(m_window->totals().income) + " Income");
+
+        m_window->setDisplayFrequency(3); // Monthly, while the page stays shown
+        QCOMPARE(legend(), fortnightly);
+        m_window->pages()->setCurrentIndex(0);
+        showCharts();
+        QCOMPARE(legend().at(1), ChartBars::legendNumber(m_window->totals().expense) + " Expense");
+        QVERIFY(legend() != fortnightly);
+
+        QVERIFY(m_window->totals().balance < 0);
+        const auto &bars = page()->bars();
+        QCOMPARE(bars.at(4).label, QString("Balance"));
+        const QPointF zero = page()->chart()->mapToPosition(QPointF(4, 0), page()->series());
+        const QPointF end = page()->chart()->mapToPosition(QPointF(4, bars.at(4).value), page()->series());
+        QVERIFY(end.y() > zero.y()); // drawn downwards
+    }
+
+    void viewingLeavesTheFiltersAlone()
+    {
+        Plan &p = m_window->plan();
+        p.items().setFilter("catid = 'E' and cat = 'Car'");
+        p.categories().setFilter("catid = 'E'");
+        p.categories().setFiltered(false);
+        const QStringList before = {p.items().filter(), QString::number(p.items().isFiltered()),
+                                    p.categories().filter(), QString::number(p.categories().isFiltered())};
+        showCharts();
+        for (int choice : {0, 1, 2, 3, 4})
+            choose(choice);
+        m_window->pages()->setCurrentIndex(0);
+        QCOMPARE(QStringList({p.items().filter(), QString::number(p.items().isFiltered()), p.categories().filter(),
+                              QString::number(p.categories().isFiltered())}),
+                 before);
+        QCOMPARE(p.items().rowCount(), 1);
+    }
+
+    // Printed through the context menu: one page, the chart filling the page
+    // less 15 % on each side, the job named "chart".
+    void printedChartFillsTheInsetRectangle_data()
+    {
+        QTest::addColumn<int>("orientation");
+        QTest::newRow("portrait") << int(QPageLayout::Portrait);
+        QTest::newRow("landscape") << int(QPageLayout::Landscape);
+    }
+
+    void printedChartFillsTheInsetRectangle()
+    {
+        QFETCH(int, orientation);
+        if (QStandardPaths::findExecutable("pdftoppm").isEmpty())
+            QSKIP("pdftoppm (poppler-utils) is not installed");
+        QMenu *menu = page()->popupMenu();
+        QCOMPARE(menu->objectName(), QString("BcBarPopupCharts"));
+        QStringList entries;
+        for (QAction *a : menu->actions())
+            entries << (a->isSeparator() ? "[" + a->text() + "]" : a->text());
+        QCOMPARE(entries, QStringList({"[Charts]", "Print", "Printer Setup"}));
+        menu->findChild<QAction *>("PrinterSetup1")->trigger();
+        QCOMPARE(m_host.setups, 1);
+
+        QTemporaryDir dir;
+        QPrinter *printer = m_host.printer();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(dir.filePath("chart.pdf"));
+        printer->setPageOrientation(QPageLayout::Orientation(orientation));
+        showCharts();
+        menu->findChild<QAction *>("PrintColor1")->trigger();
+        QCOMPARE(printer->docName(), QString("chart"));
+
+        QProcess render;
+        render.start("pdftoppm", {"-png", "-r", "40", "-singlefile", dir.filePath("chart.pdf"), dir.filePath("page")});
+        QVERIFY(render.waitForFinished(30000));
+        QImage image(dir.filePath("page.png"));
+        QVERIFY(!image.isNull());
+        // The inked area: everything that is not white.
+        QRect inked;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixelColor(x, y).lightness() < 250)
+                    inked |= QRect(x, y, 1, 1);
+        // Nothing outside the page less 15 % on each side, and the chart
+        // stretched over nearly all of it (its own rounded corners aside).
+        const QRectF expected(image.width() * 0.15, image.height() * 0.15, image.width() * 0.7, image.height() * 0.7);
+        const QString where = QString("inked %1,%2 %3x%4 of %5x%6")
+                                  .arg(inked.x()).arg(inked.y()).arg(inked.width()).arg(inked.height())
+                                  .arg(image.width()).arg(image.height());
+        QVERIFY2(expected.adjusted(-2, -2, 2, 2).contains(QRectF(inked)), qPrintable(where));
+        QVERIFY2(inked.width() >= expected.width() * 0.9 && inked.height() >= expected.height() * 0.9,
+                 qPrintable(where));
+    }
+};
+
+QTEST_MAIN(TestChartsPage)
+#include "tst_chartspage.moc"
