@@ -96,6 +96,11 @@ QString describeKey(const Table &table, const Table::Row &row)
     return QStringLiteral("the key '%1'").arg(parts.join(u';'));
 }
 
+QString tooLargeText(qint64 size, qint64 limit)
+{
+    return QStringLiteral("is %1 bytes long, too large to import (at most %2)").arg(size).arg(limit);
+}
+
 } // namespace
 
 void PlanImport::error(const QString &path, int line, const QString &field, const QString &message)
@@ -130,12 +135,7 @@ bool PlanImport::read(const QString &folder, Plan &plan)
         const Table &table = files.at(i).table(plan);
         readFile(path, table, rows[i]);
         checkKeys(path, table, rows[i]);
-        // Each file's problems in line order.
-        std::stable_sort(m_fileErrors.begin(), m_fileErrors.end(),
-                         [](const auto &a, const auto &b) { return a.first < b.first; });
-        for (const auto &[line, text] : m_fileErrors)
-            m_errors << text;
-        m_fileErrors.clear();
+        takeFileErrors();
     }
     if (!anyFile) {
         QStringList names;
@@ -165,17 +165,64 @@ bool PlanImport::read(const QString &folder, Plan &plan)
     return true;
 }
 
+bool PlanImport::readTable(const QString &label, const QByteArray &data, Table &table)
+{
+    m_errors.clear();
+    m_warnings.clear();
+    std::vector<SourceRow> rows;
+    readData(label, data, table, rows);
+    checkKeys(label, table, rows);
+    takeFileErrors();
+    if (!m_errors.isEmpty())
+        return false;
+    std::vector<Table::Row> plain;
+    plain.reserve(rows.size());
+    for (SourceRow &source : rows)
+        plain.push_back(std::move(source.row));
+    try {
+        table.setAllRows(std::move(plain));
+    } catch (const TableError &e) { // the checks above should have caught it
+        m_errors << label + QStringLiteral(": ") + e.message();
+        return false;
+    }
+    return true;
+}
+
+void PlanImport::takeFileErrors()
+{
+    // Each file's problems in line order.
+    std::stable_sort(m_fileErrors.begin(), m_fileErrors.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (const auto &[line, text] : m_fileErrors)
+        m_errors << text;
+    m_fileErrors.clear();
+}
+
 void PlanImport::readFile(const QString &path, const Table &table, std::vector<SourceRow> &rows)
 {
     QFile file(path);
     QByteArray data;
-    if (file.open(QIODevice::ReadOnly))
+    if (file.open(QIODevice::ReadOnly)) {
+        if (file.size() > kMaxFileSize) {
+            error(path, 0, {}, tooLargeText(file.size(), kMaxFileSize));
+            return;
+        }
         data = file.readAll();
+    }
     if (!file.isOpen() || file.error() != QFileDevice::NoError) {
         error(path, 0, {}, QStringLiteral("cannot be read: %1").arg(file.errorString()));
         return;
     }
+    readData(path, data, table, rows);
+}
 
+void PlanImport::readData(const QString &path, const QByteArray &data, const Table &table,
+                          std::vector<SourceRow> &rows)
+{
+    if (data.size() > kMaxFileSize) {
+        error(path, 0, {}, tooLargeText(data.size(), kMaxFileSize));
+        return;
+    }
     std::vector<Csv::Record> records;
     Csv::ParseError parseError;
     if (!Csv::parse(data, records, parseError)) {

@@ -1,6 +1,7 @@
 #pragma once
 #include "plan/Table.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -20,6 +21,15 @@ public:
     // On false the plan is unchanged and errors() tells why.
     bool read(const QString &folder, Plan &plan);
 
+    // Reads and checks the bytes of one CSV file for `table` as read() does
+    // each file of a folder; `label` stands for the file's path in messages.
+    // True when the file is good; the table then holds its rows. On false the
+    // table is unchanged and errors() tells why.
+    bool readTable(const QString &label, const QByteArray &data, Table &table);
+
+    // Larger CSV files are refused unread: no real plan comes near it.
+    static constexpr qint64 kMaxFileSize = qint64(256) << 20;
+
     const QStringList &errors() const { return m_errors; }
     // Things that are allowed but probably not meant (an item whose category
     // is not among the categories).
@@ -35,6 +45,9 @@ private:
     // Reads and checks one file; `rows` receives the rows whose every value
     // could be read, for the key check.
     void readFile(const QString &path, const Table &table, std::vector<SourceRow> &rows);
+    void readData(const QString &path, const QByteArray &data, const Table &table, std::vector<SourceRow> &rows);
+    // Moves the file's problems, in line order, to errors().
+    void takeFileErrors();
     void checkKeys(const QString &path, const Table &table, const std::vector<SourceRow> &rows);
     void warnAboutCategories(const QString &path, const std::vector<SourceRow> &items,
                              const std::vector<SourceRow> &categories);

@@ -9,7 +9,9 @@ namespace {
 
 QString decode(const QByteArray &bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // The decoder keeps a byte-order mark, so that only the one below is
+    // read over (an entry may itself start with U+FEFF).
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
         text = QString::fromLatin1(bytes);
@@ -64,6 +66,10 @@ QStringList ListFile::read(const QString &path)
 void ListFile::write(const QString &path, const QStringList &entries)
 {
     QByteArray bytes;
+    // A first entry that itself begins with U+FEFF would be read as a
+    // byte-order mark: a mark in front keeps it.
+    if (!entries.isEmpty() && entries.first().startsWith(QChar(0xFEFF)))
+        bytes += "\xEF\xBB\xBF";
     for (const QString &entry : entries) {
         bytes += entry.toUtf8();
         bytes += "\r\n";

@@ -167,6 +167,10 @@ private slots:
         QCOMPARE(ListFile::read("list.txt"), entries);
         ListFile::write("copy.txt", entries);
         QCOMPARE(readAll("copy.txt"), entries.isEmpty() ? QByteArray() : (entries.join("\r\n") + "\r\n").toUtf8());
+        // An entry that begins with U+FEFF comes back whole.
+        const QStringList marked = QStringList{QString(QChar(0xFEFF)) + "Zero width"} + entries;
+        ListFile::write("marked.txt", marked);
+        QCOMPARE(ListFile::read("marked.txt"), marked);
         QVERIFY(!ListFile::load("missing.txt").has_value());
         QVERIFY(QDir().mkdir("folder"));
         try {

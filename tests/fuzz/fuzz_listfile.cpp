@@ -1,0 +1,8 @@
+// libFuzzer driver for the list-file reader; see CMakeLists.txt
+// here for how to build and run it.
+#include "fuzz_readers.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    return pursekeepFuzzListFile(data, size);
+}
