@@ -7,10 +7,13 @@
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
 #include "planwindow/frm_budget.h"
+#include "reports/PlanDocumentReport.h"
+#include "reports/PlanReport.h"
 #include "widgets/FileDialog.h"
 #include "widgets/Format.h"
 #include "widgets/MessageBox.h"
 #include "widgets/ModalRunner.h"
+#include "widgets/ReportOutput.h"
 
 #include <QAction>
 #include <QApplication>
@@ -211,8 +214,10 @@ void Tfrm_main::buildMenus()
             [this] { forwardToPlan("obcloseplan"); });
     connect(entry(file, "mnuPlanCloseAll", "Close All"), &QAction::triggered, this, &Tfrm_main::closeAll);
     file->addSection(QStringLiteral("Print Plan"));
-    entry(file, "mnuPrint", "&Print", QKeySequence(QStringLiteral("Ctrl+P")));
-    entry(file, "mnuPrintPreview", "Print Pre&view");
+    connect(entry(file, "mnuPrint", "&Print", QKeySequence(QStringLiteral("Ctrl+P"))), &QAction::triggered, this,
+            [this] { printPlan(false); });
+    connect(entry(file, "mnuPrintPreview", "Print Pre&view"), &QAction::triggered, this,
+            [this] { printPlan(true); });
     connect(entry(file, "PrinterSetup1", "Printer Setup"), &QAction::triggered, this, &Tfrm_main::printerSetup);
     file->addSection(QStringLiteral("Program"));
     connect(entry(file, "mnuExit", "E&XIT"), &QAction::triggered, this,
@@ -292,7 +297,7 @@ void Tfrm_main::buildMenus()
             ->setIcon(QIcon::fromTheme(QLatin1String(p.theme), style()->standardIcon(p.fallback)));
 
     // Commands that arrive in later versions of this window: present, disabled.
-    for (const char *pending : {"mnuPrint", "mnuPrintPreview", "mnushowstartup", "mnushowhints", "LoanCalculator1",
+    for (const char *pending : {"mnushowstartup", "mnushowhints", "LoanCalculator1",
                                 "Internet1", "Content1"})
         action(QLatin1String(pending))->setEnabled(false);
 }
@@ -351,7 +356,7 @@ void Tfrm_main::updateMenus()
 {
     const bool hasPlan = activePlanWindow() != nullptr;
     for (const char *name : {"mnuSavePlan", "mnuPlanSaveAs", "mnuPlanClose", "mnuNewItem", "mnuEditItem",
-                             "mnuDeleteItem"})
+                             "mnuDeleteItem", "mnuPrint", "mnuPrintPreview"})
         action(QLatin1String(name))->setEnabled(hasPlan);
     const bool hasWindows = documentWindowCount() > 0;
     for (const char *name : {"mnuPlanCloseAll", "Horizontal1", "Vertical1", "Cascade1"})
@@ -414,6 +419,21 @@ void Tfrm_main::printerSetup()
         if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
             ok->setText(QStringLiteral("OK"));
     ModalRunner::exec(&dialog);
+}
+
+// The printed plan of the active plan window, on the program's printer or in
+// the preview.
+void Tfrm_main::printPlan(bool preview)
+{
+    Tfrm_budget *window = activePlanWindow();
+    if (!window)
+        return;
+    const PlanReport report(planReportInput(*window, m_programFolder));
+    const ReportLayout layout = report.layout();
+    if (preview)
+        ReportOutput::preview(this, m_printer.get(), layout);
+    else
+        ReportOutput::print(this, m_printer.get(), layout);
 }
 
 QString Tfrm_main::bugReportUrl()

@@ -72,6 +72,7 @@ private:
     void showAbout();
     void showCalculator();
     void printerSetup() override;
+    void printPlan(bool preview);
     void reportABug();
 
     QString m_programFolder;

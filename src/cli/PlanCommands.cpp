@@ -9,7 +9,11 @@
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
 #include "plan/PlanTotals.h"
+#include "reports/PlanReport.h"
+#include "reports/RemindersReport.h"
+#include "reports/ReportPainter.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -120,6 +124,44 @@ bool loadExistingPlan(const QString &command, const QString &planFile, Plan &pla
     return true;
 }
 
+// --today yyyy-MM-dd fixes the clock at noon of that day; false after
+// reporting a bad date.
+bool todayOption(const QString &command, const Arguments &arguments)
+{
+    if (!arguments.options.contains(QStringLiteral("today")))
+        return true;
+    const QString text = arguments.options.value(QStringLiteral("today"));
+    const QDate today = QDate::fromString(text, Qt::ISODate);
+    if (text.size() != 10 || !today.isValid()) {
+        fail(command, QStringLiteral("--today needs a date as yyyy-MM-dd, not '%1'").arg(text));
+        return false;
+    }
+    Clock::set(QDateTime(today, QTime(12, 0)));
+    return true;
+}
+
+// The plan's own display frequency, as the program reads it when it opens the
+// plan; without one there is no telling which is meant. -1 after reporting it.
+int planDisplayFrequency(const QString &command, const QString &planFile)
+{
+    const QString iniFile = PlanFiles::settingsFile(planFile);
+    const QString text = PlanFiles::readDisplayFrequencyText(iniFile);
+    int frequency = -1;
+    try {
+        frequency = PlanFiles::displayFrequencyFromText(text);
+    } catch (const PlanFileError &e) {
+        fail(command, QStringLiteral("\"%1\": %2; give --frequency NAME").arg(iniFile, e.message()));
+        return -1;
+    }
+    if (Frequency::name(frequency).isEmpty()) {
+        fail(command, QStringLiteral("\"%1\": %2 is not a display frequency (0 to 5); give --frequency NAME")
+                          .arg(iniFile)
+                          .arg(frequency));
+        return -1;
+    }
+    return frequency;
+}
+
 QString writePlan(const Plan &plan, const QString &planFile, int displayFrequency)
 {
     try {
@@ -203,13 +245,8 @@ int runTotalsCommand(const QStringList &args)
         return kBadInput;
     const QString planFile = arguments.positional.at(0);
 
-    if (arguments.options.contains(QStringLiteral("today"))) {
-        const QString text = arguments.options.value(QStringLiteral("today"));
-        const QDate today = QDate::fromString(text, Qt::ISODate);
-        if (text.size() != 10 || !today.isValid())
-            return fail(command, QStringLiteral("--today needs a date as yyyy-MM-dd, not '%1'").arg(text));
-        Clock::set(QDateTime(today, QTime(12, 0)));
-    }
+    if (!todayOption(command, arguments))
+        return kBadInput;
 
     int frequency = -1;
     if (arguments.options.contains(QStringLiteral("frequency"))) {
@@ -221,22 +258,8 @@ int runTotalsCommand(const QStringList &args)
     Plan plan;
     if (!loadExistingPlan(command, planFile, plan))
         return kBadInput;
-
-    if (frequency < 0) {
-        // The plan's own display frequency, as the program reads it when it
-        // opens the plan; without one there is no telling which is meant.
-        const QString iniFile = PlanFiles::settingsFile(planFile);
-        const QString text = PlanFiles::readDisplayFrequencyText(iniFile);
-        try {
-            frequency = PlanFiles::displayFrequencyFromText(text);
-        } catch (const PlanFileError &e) {
-            return fail(command, QStringLiteral("\"%1\": %2; give --frequency NAME").arg(iniFile, e.message()));
-        }
-        if (Frequency::name(frequency).isEmpty())
-            return fail(command, QStringLiteral("\"%1\": %2 is not a display frequency (0 to 5); give --frequency NAME")
-                                     .arg(iniFile)
-                                     .arg(frequency));
-    }
+    if (frequency < 0 && (frequency = planDisplayFrequency(command, planFile)) < 0)
+        return kBadInput;
 
     const PlanTotals totals = computePlanTotals(plan, Frequency::name(frequency), Clock::now());
     const QByteArray text = (statusBarTexts(totals, MoneyFormat::currencySymbol()).join(u'\n') + u'\n').toUtf8();
@@ -244,4 +267,99 @@ int runTotalsCommand(const QStringList &args)
     if (!out.open(stdout, QIODevice::WriteOnly) || out.write(text) != text.size() || !out.flush())
         return fail(command, QStringLiteral("cannot write to standard output"), kWriteFailed);
     return 0;
+}
+
+namespace {
+
+// Writes a laid-out report as a PDF file: 0, or kWriteFailed after reporting
+// the system's reason (the previous file, if any, is left as it was).
+int writeReport(const QString &command, const ReportLayout &layout, const QString &pdfFile)
+{
+    try {
+        ReportPainter::writePdf(layout, pdfFile);
+    } catch (const FileWriteError &e) {
+        return fail(command, e.message(), kWriteFailed);
+    }
+    return 0;
+}
+
+int runPlanReport(const QStringList &args)
+{
+    const QString command = QStringLiteral("report plan");
+    Arguments arguments;
+    if (!parseArguments(command, args, {"pdf", "frequency", "today"}, 1, arguments))
+        return kBadInput;
+    const QString planFile = arguments.positional.at(0);
+    const QString pdfFile = arguments.options.value(QStringLiteral("pdf"));
+    if (pdfFile.isEmpty())
+        return fail(command, QStringLiteral("--pdf FILE is needed"));
+    if (!todayOption(command, arguments))
+        return kBadInput;
+    int frequency = -1;
+    if (arguments.options.contains(QStringLiteral("frequency"))
+        && (frequency = frequencyOption(command, arguments.options.value(QStringLiteral("frequency")))) < 0)
+        return kBadInput;
+
+    Plan plan;
+    if (!loadExistingPlan(command, planFile, plan))
+        return kBadInput;
+    if (frequency < 0 && (frequency = planDisplayFrequency(command, planFile)) < 0)
+        return kBadInput;
+
+    PlanReportInput input;
+    input.plan = &plan;
+    input.displayFrequencyName = Frequency::name(frequency);
+    input.totals = computePlanTotals(plan, input.displayFrequencyName, Clock::now());
+    input.cursymbol = MoneyFormat::currencySymbol();
+    input.planfile = planFile;
+    input.programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    input.today = Clock::today();
+    return writeReport(command, PlanReport(input).layout(), pdfFile);
+}
+
+int runRemindersReport(const QStringList &args)
+{
+    const QString command = QStringLiteral("report reminders");
+    Arguments arguments;
+    if (!parseArguments(command, args, {"pdf", "kind", "month"}, 1, arguments))
+        return kBadInput;
+    const QString planFile = arguments.positional.at(0);
+    const QString pdfFile = arguments.options.value(QStringLiteral("pdf"));
+    if (pdfFile.isEmpty())
+        return fail(command, QStringLiteral("--pdf FILE is needed"));
+    const QString kind = arguments.options.value(QStringLiteral("kind"));
+    if (kind != Kind::Income && kind != Kind::Expense)
+        return fail(command, QStringLiteral("--kind needs I (income) or E (expense), not '%1'").arg(kind));
+    int month = 0;
+    if (arguments.options.contains(QStringLiteral("month"))) {
+        const QString text = arguments.options.value(QStringLiteral("month"));
+        bool ok = false;
+        month = text.toInt(&ok);
+        if (!ok || month < 1 || month > 12)
+            return fail(command, QStringLiteral("--month needs a month number 1 to 12, not '%1'").arg(text));
+    }
+
+    Plan plan;
+    if (!loadExistingPlan(command, planFile, plan))
+        return kBadInput;
+    // The reminders as the reminders page shows them: every row of the plan
+    // (no link to the items) through the page's filter.
+    Table &reminders = plan.reminders();
+    reminders.setLinkActive(false);
+    reminders.setFilter(RemindersReport::filterFor(kind, month));
+    reminders.setFiltered(true);
+    return writeReport(command, RemindersReport(plan, RemindersReport::titleFor(kind, month)).layout(), pdfFile);
+}
+
+} // namespace
+
+int runReportCommand(const QStringList &args)
+{
+    const QString which = args.value(0);
+    if (which == QLatin1String("plan"))
+        return runPlanReport(args.mid(1));
+    if (which == QLatin1String("reminders"))
+        return runRemindersReport(args.mid(1));
+    return fail(QStringLiteral("report"), QStringLiteral("give plan or reminders (run pursekeep-cli without "
+                                                         "arguments for the usage)"));
 }

@@ -113,4 +113,66 @@ QString moneyText(double value)
     return moneyText(value, currencySymbol());
 }
 
+namespace {
+
+QString groupedMagnitude(double value)
+{
+    const QString plain = fixed(std::fabs(value), 2);
+    const QLocale locale;
+    const QString point = locale.decimalPoint();
+    const qsizetype dot = plain.indexOf(point);
+    QString whole = dot < 0 ? plain : plain.left(dot);
+    const QString fraction = dot < 0 ? QString() : plain.mid(dot);
+    const QString group = locale.groupSeparator();
+    for (qsizetype i = whole.size() - 3; i > 0; i -= 3)
+        whole.insert(i, group);
+    return whole + fraction;
+}
+
+// The texts the default locale puts before and after the number of a money
+// amount: "$" and "" in the United States, "" and " €" in Germany. Worked out
+// once per locale and symbol: every grid cell of money asks.
+void currencyAffixes(QString &before, QString &after)
+{
+    struct Cached
+    {
+        QString localeName, symbol, before, after;
+        bool valid = false;
+    };
+    static Cached cached;
+    const QLocale current;
+    const QString symbol = currencySymbol();
+    if (!cached.valid || cached.localeName != current.name() || cached.symbol != symbol) {
+        const QLocale locale = current.currencySymbol().isEmpty()
+                                   ? QLocale(QLocale::English, QLocale::UnitedStates)
+                                   : current;
+        const QString sample = locale.toCurrencyString(1.0, symbol, 2);
+        const QString number = locale.toString(1.0, 'f', 2);
+        const qsizetype at = sample.indexOf(number);
+        cached = {current.name(), symbol, symbol, QString(), true};
+        if (at >= 0) {
+            cached.before = sample.left(at);
+            cached.after = sample.mid(at + number.size());
+        }
+    }
+    before = cached.before;
+    after = cached.after;
+}
+
+} // namespace
+
+QString grouped(double value)
+{
+    const bool negative = value < 0 && fixed(std::fabs(value), 2) != fixed(0.0, 2);
+    return (negative ? QStringLiteral("-") : QString()) + groupedMagnitude(value);
+}
+
+QString currency(double value)
+{
+    QString before, after;
+    currencyAffixes(before, after);
+    const bool negative = value < 0 && fixed(std::fabs(value), 2) != fixed(0.0, 2);
+    return (negative ? QStringLiteral("-") : QString()) + before + groupedMagnitude(value) + after;
+}
+
 } // namespace MoneyFormat

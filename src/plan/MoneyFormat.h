@@ -22,4 +22,13 @@ double roundHalfAwayFromZero(double value, int decimals = 2);
 QString moneyText(double value);
 QString moneyText(double value, const QString &symbol);
 
+// The system currency format with two decimals (halves away from zero) and
+// grouped thousands, the symbol where the default locale puts it
+// ("$1,234.50", "1.234,50 €"); a negative amount has "-" in front
+// ("-$1,234.50"). A locale without a currency of its own (C, POSIX) writes as
+// the United States do. The table amounts of windows and reports.
+QString currency(double value);
+// The same number without the symbol: "1,234.50", "-1,234.50".
+QString grouped(double value);
+
 } // namespace MoneyFormat

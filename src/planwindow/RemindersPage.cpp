@@ -1,12 +1,15 @@
 #include "RemindersPage.h"
 #include "GridCommands.h"
+#include "PlanHost.h"
 #include "frm_budget.h"
 
 #include "editors/frm_reminder.h"
 #include "plan/Clock.h"
 #include "plan/Plan.h"
 #include "widgets/Controls.h"
+#include "reports/RemindersReport.h"
 #include "widgets/MessageBox.h"
+#include "widgets/ReportOutput.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/TableModel.h"
 
@@ -62,6 +65,8 @@ RemindersPage::RemindersPage(Tfrm_budget *window) : QWidget(window), m_window(wi
     connect(m_add, &QPushButton::clicked, this, [this] { openEditor(QStringLiteral("addexist")); });
     connect(m_edit, &QPushButton::clicked, this, [this] { openEditor(QStringLiteral("edit")); });
     connect(m_delete, &QPushButton::clicked, this, &RemindersPage::lmdsbtn_reminder_deleteClick);
+    connect(m_print, &QPushButton::clicked, this, [this] { printReminders(false); });
+    connect(m_preview, &QPushButton::clicked, this, [this] { printReminders(true); });
 }
 
 void RemindersPage::buildLayout()
@@ -88,11 +93,8 @@ void RemindersPage::buildLayout()
     m_add = pageButton("ldmsbtn_reminder_addexist", "Add", right);
     m_edit = pageButton("lmdsbtn_reminder_edit", "Edit", right);
     m_delete = pageButton("lmdsbtn_reminder_delete", "Delete", right);
-    // The printed reminders report is not built yet.
     m_print = pageButton("lmdsbtn_r_print", "Print", right);
     m_preview = pageButton("lmdsbtn_r_preview", "Preview", right);
-    m_print->setEnabled(false);
-    m_preview->setEnabled(false);
 
     column->addWidget(m_rgItems);
     column->addWidget(m_byMonth);
@@ -194,4 +196,18 @@ void RemindersPage::lmdsbtn_reminder_deleteClick()
     reminders.remove();
     m_window->setSaved(false);
     emit m_window->planChanged();
+}
+
+// The reminders this page shows, printed on the program's printer or previewed.
+void RemindersPage::printReminders(bool preview)
+{
+    PlanHost *host = m_window->host();
+    if (!host || !host->printer())
+        return;
+    const RemindersReport report(m_window->plan(), reportTitle());
+    const ReportLayout layout = report.layout();
+    if (preview)
+        ReportOutput::preview(this, host->printer(), layout);
+    else
+        ReportOutput::print(this, host->printer(), layout);
 }

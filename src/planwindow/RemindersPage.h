@@ -39,6 +39,7 @@ private:
     void cb_rmonthChange();
     void openEditor(const QString &mode);
     void lmdsbtn_reminder_deleteClick();
+    void printReminders(bool preview);
 
     Tfrm_budget *m_window;
     QTableView *m_grid = nullptr;

@@ -1,5 +1,6 @@
 #include "DiskFailure.h"
 #include "GuiTestSupport.h"
+#include "PdfText.h"
 
 #include "app/RxCalc.h"
 #include "app/frm_main.h"
@@ -13,6 +14,8 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QLabel>
 #include <algorithm>
 #include <QDialogButtonBox>
@@ -136,7 +139,7 @@ private slots:
         QCOMPARE(plan->statusToolTip(), QString("Plan Balance Totals As Per Frequncy"));
         // Commands that need a plan follow the active window.
         QVERIFY(m_main->action("mnuSavePlan")->isEnabled());
-        QVERIFY(!m_main->action("mnuPrint")->isEnabled());
+        QVERIFY(m_main->action("mnuPrint")->isEnabled());
     }
 
     // Every menu entry has a small picture, as the buttons do.
@@ -317,6 +320,47 @@ private slots:
             for (QRadioButton *b : plan->findChild<RadioGroup *>("RGFrequency")->findChildren<QRadioButton *>())
                 QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
         }
+    }
+
+    // Print Preview shows the printed plan and keeps it as a PDF; Print puts
+    // the same pages on the printer; the plan window's filters stay as they were.
+    void printAndPreviewThePlan()
+    {
+        writePlan(path("home.pkb"), 3);
+        FileDialog::queuePath(path("home.pkb"));
+        m_main->barButton("sbtn_openplan")->click();
+        Tfrm_budget *plan = m_main->activePlanWindow();
+        const QString filter = plan->plan().items().filter();
+        QVERIFY(m_main->action("mnuPrintPreview")->isEnabled());
+
+        QString title;
+        int pages = 0;
+        ModalRunner::setHook([&](QDialog *d) {
+            title = d->windowTitle();
+            auto *view = d->findChild<QPrintPreviewWidget *>();
+            QVERIFY(view);
+            pages = view->pageCount();
+            FileDialog::queuePath(path("home report.pdf"));
+            d->findChild<QAction *>("SaveAsPdf")->trigger();
+            d->accept();
+        });
+        m_main->action("mnuPrintPreview")->trigger();
+        ModalRunner::setHook({});
+        QCOMPARE(title, QString("Print Preview"));
+        QCOMPARE(pages, 1);
+        const auto requests = FileDialog::takeRequests();
+        QCOMPARE(requests.size(), 2);
+        QCOMPARE(requests.back().defaultSuffix, QString("pdf"));
+        const QString text = pdfText(path("home report.pdf"));
+        for (const QString line : {"Income Items", "Category : Work", "Wage Monthly $1,000.00",
+                                   "Monthly Income Total : $1000.00", "Monthly Budget Balance : $565.18"})
+            QVERIFY2(text.simplified().contains(line), qPrintable(line + " in:\n" + text));
+
+        m_main->printer()->setOutputFormat(QPrinter::PdfFormat);
+        m_main->printer()->setOutputFileName(path("printed.pdf"));
+        m_main->action("mnuPrint")->trigger();
+        QCOMPARE(pdfText(path("printed.pdf")).simplified(), text.simplified());
+        QCOMPARE(plan->plan().items().filter(), filter);
     }
 
     void openingAPlan()

@@ -1,4 +1,5 @@
 #include "GuiTestSupport.h"
+#include "PdfText.h"
 
 #include "plan/ChartBars.h"
 #include "plan/Plan.h"
@@ -7,7 +8,9 @@
 #include "planwindow/frm_budget.h"
 #include "widgets/RadioGroup.h"
 
+#include <QAbstractButton>
 #include <QBarSet>
+#include <QDialog>
 #include <QChart>
 #include <QChartView>
 #include <QMenu>
@@ -160,6 +163,40 @@ private slots:
                               QString::number(p.categories().isFiltered())}),
                  before);
         QCOMPARE(p.items().rowCount(), 1);
+    }
+
+    // The reminders page prints and previews the reminders it shows, under
+    // the title it builds.
+    void remindersPagePrintsWhatItShows()
+    {
+        Plan &p = m_window->plan();
+        p.reminders().appendRow({"I", "Work", "Wage", 15, "check the payslip", 3});
+        p.reminders().appendRow({"I", "Work", "Bonus", 1, "ask for it", 1});
+        p.reminders().appendRow({"E", "Car", "Tyres", 9, "rotate the tyres", 3});
+        m_window->pages()->setCurrentIndex(3);
+        auto *print = m_window->findChild<QAbstractButton *>("lmdsbtn_r_print");
+        auto *preview = m_window->findChild<QAbstractButton *>("lmdsbtn_r_preview");
+        QVERIFY(print->isEnabled() && preview->isEnabled());
+
+        QString title;
+        ModalRunner::setHook([&](QDialog *d) {
+            title = d->windowTitle();
+            d->reject();
+        });
+        preview->click();
+        ModalRunner::setHook({});
+        QCOMPARE(title, QString("Print Preview"));
+
+        QTemporaryDir dir;
+        m_host.printer()->setOutputFormat(QPrinter::PdfFormat);
+        m_host.printer()->setOutputFileName(dir.filePath("reminders.pdf"));
+        print->click();
+        const QList<QStringList> pages = pdfPages(pdfText(dir.filePath("reminders.pdf")));
+        QCOMPARE(pages.size(), 1);
+        const QString text = pages.front().join('\n');
+        QVERIFY2(text.contains("Income Reminders") && text.contains("Category : Work"), qPrintable(text));
+        QVERIFY2(text.indexOf("ask for it") < text.indexOf("check the payslip"), qPrintable(text)); // month order
+        QVERIFY2(!text.contains("rotate the tyres"), qPrintable(text));
     }
 
     // Printed through the context menu: one page, the chart filling the page
