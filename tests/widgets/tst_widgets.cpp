@@ -2,6 +2,7 @@
 #include "widgets/CurrencyBox.h"
 #include "widgets/Format.h"
 #include "widgets/MessageBox.h"
+#include "widgets/ReportOutput.h"
 #include "plan/MoneyFormat.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/TableModel.h"
@@ -14,6 +15,9 @@
 #include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QTemporaryDir>
 
 // The building blocks the windows share.
 class TestWidgets : public QObject
@@ -112,6 +116,43 @@ private slots:
             MessageBox::error(&owner, "It went wrong");
         QVERIFY(!seen.isEmpty());
         QTEST(int(answer), "answer");
+    }
+
+    // Printing shows "Printing progress" with a "Cancel" button that stops
+    // the job between pages.
+    void printingCanBeCancelled()
+    {
+        ReportLayout layout;
+        layout.pageLayout = ReportLayout::letterPortrait();
+        for (int i = 0; i < 5; ++i) {
+            ReportPage page;
+            ReportItem text;
+            text.rect = QRectF(0, 0, 200, 20);
+            text.text = QString("page %1").arg(i + 1);
+            page.items << text;
+            layout.pages << page;
+        }
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath("out.pdf"));
+        QString label;
+        QWidget owner;
+        owner.show();
+        QTimer::singleShot(0, &owner, [&label] {
+            auto *progress = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+            if (!progress)
+                for (QWidget *w : QApplication::topLevelWidgets())
+                    if (w->objectName() == "PrintingProgress")
+                        progress = qobject_cast<QProgressDialog *>(w);
+            if (!progress)
+                return;
+            label = progress->labelText();
+            progress->cancel();
+        });
+        QVERIFY(!ReportOutput::print(&owner, &printer, layout));
+        QCOMPARE(label, QString("Printing progress"));
+        QVERIFY(ReportOutput::print(&owner, &printer, layout));
     }
 
     void currencyBoxIsEmptyAtZeroAndTakesTwoDecimals()
