@@ -4,6 +4,7 @@
 
 #include "auxwindows/AboutBox.h"
 #include "auxwindows/Pictures.h"
+#include "loancalc/frm_loan_calc.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
 #include "planwindow/frm_budget.h"
@@ -144,9 +145,9 @@ void Tfrm_main::buildButtonBar()
     connect(barButton("sb_new_plan"), &QToolButton::clicked, this, &Tfrm_main::newPlan);
     connect(barButton("sbtn_exit"), &QToolButton::clicked, this, &QWidget::close);
     connect(barButton("sbtn_calc"), &QToolButton::clicked, this, &Tfrm_main::showCalculator);
-    // The tools arrive in later versions of this window.
-    for (const char *pending : {"sbtn_mylinks", "LMDSB_loancalc"})
-        barButton(QLatin1String(pending))->setEnabled(false);
+    connect(barButton("LMDSB_loancalc"), &QToolButton::clicked, this, &Tfrm_main::openLoanCalculator);
+    // The browser arrives in a later version of this window.
+    barButton(QStringLiteral("sbtn_mylinks"))->setEnabled(false);
 }
 
 void Tfrm_main::buildHintsPanel()
@@ -237,7 +238,8 @@ void Tfrm_main::buildMenus()
     options->addSection(QStringLiteral("Tools"));
     connect(entry(options, "Calculator1", "Calculator"), &QAction::triggered, this,
             [this] { barButton("sbtn_calc")->click(); });
-    entry(options, "LoanCalculator1", "Loan Calculator");
+    connect(entry(options, "LoanCalculator1", "Loan Calculator"), &QAction::triggered, this,
+            [this] { barButton("LMDSB_loancalc")->click(); });
     entry(options, "Internet1", "Internet");
 
     m_windowsMenu = menu("Windows1", "&Windows");
@@ -297,7 +299,7 @@ void Tfrm_main::buildMenus()
             ->setIcon(QIcon::fromTheme(QLatin1String(p.theme), style()->standardIcon(p.fallback)));
 
     // Commands that arrive in later versions of this window: present, disabled.
-    for (const char *pending : {"mnushowstartup", "mnushowhints", "LoanCalculator1",
+    for (const char *pending : {"mnushowstartup", "mnushowhints",
                                 "Internet1", "Content1"})
         action(QLatin1String(pending))->setEnabled(false);
 }
@@ -342,6 +344,44 @@ Tfrm_budget *Tfrm_main::createPlanWindow()
     connect(sub, &QObject::destroyed, this, &Tfrm_main::updateMenus, Qt::QueuedConnection);
     sub->showMaximized();
     return window;
+}
+
+// One calculator at a time. It takes the active plan's totals at "Monthly"
+// (the plan is switched there and back, so it shows what it showed); with no
+// plan open it starts from zero figures.
+void Tfrm_main::openLoanCalculator()
+{
+    if (m_calculatorOpen)
+        return;
+    Tfrm_loan_calc::MonthlyFigures figures;
+    if (Tfrm_budget *plan = activePlanWindow()) {
+        const int was = plan->displayFrequency();
+        plan->setDisplayFrequency(3);
+        const PlanTotals &totals = plan->totals();
+        figures = {totals.balance, totals.expense, totals.income, totals.savings, totals.loans};
+        plan->setDisplayFrequency(was);
+    }
+    m_calculatorOpen = true;
+    auto *calculator = new Tfrm_loan_calc(figures, m_printer.get());
+    QMdiSubWindow *sub = m_mdi->addSubWindow(calculator);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    connect(calculator, &Tfrm_loan_calc::closed, this, [this] {
+        m_calculatorOpen = false;
+        m_buttonBar->show();
+    });
+    connect(sub, &QObject::destroyed, this, &Tfrm_main::updateMenus, Qt::QueuedConnection);
+    m_buttonBar->hide();
+    sub->resize(1032, 740);
+    sub->show();
+    m_mdi->setActiveSubWindow(sub);
+}
+
+Tfrm_loan_calc *Tfrm_main::loanCalculator() const
+{
+    for (QMdiSubWindow *sub : m_mdi->subWindowList())
+        if (auto *calculator = qobject_cast<Tfrm_loan_calc *>(sub->widget()))
+            return calculator;
+    return nullptr;
 }
 
 void Tfrm_main::subWindowActivated(QMdiSubWindow *window)

@@ -11,6 +11,7 @@ class QAction;
 class QFrame;
 class QToolButton;
 class Tfrm_budget;
+class Tfrm_loan_calc;
 class QPrinter;
 
 // The main window: the button bar, the menus and the document area in which
@@ -39,6 +40,9 @@ public:
     // --- windows ----------------------------------------------------------------
     QMdiArea *documentArea() const { return m_mdi; }
     Tfrm_budget *activePlanWindow() const;
+    // The open loan calculator, if any; the calculator-open mark.
+    Tfrm_loan_calc *loanCalculator() const;
+    bool isCalculatorOpen() const { return m_calculatorOpen; }
     QList<Tfrm_budget *> planWindows() const;
     QString pendingPlanName() const { return m_pendingPlanName; }
 
@@ -73,6 +77,7 @@ private:
     void showCalculator();
     void printerSetup() override;
     void printPlan(bool preview);
+    void openLoanCalculator();
     void reportABug();
 
     QString m_programFolder;

@@ -1,4 +1,5 @@
 #include "PlanCommands.h"
+#include "LoanCommand.h"
 #include "PlanCsv.h"
 #include "PlanImport.h"
 
@@ -360,6 +361,8 @@ int runReportCommand(const QStringList &args)
         return runPlanReport(args.mid(1));
     if (which == QLatin1String("reminders"))
         return runRemindersReport(args.mid(1));
-    return fail(QStringLiteral("report"), QStringLiteral("give plan or reminders (run pursekeep-cli without "
+    if (which == QLatin1String("loan"))
+        return runLoanReportCommand(args.mid(1));
+    return fail(QStringLiteral("report"), QStringLiteral("give plan, reminders or loan (run pursekeep-cli without "
                                                          "arguments for the usage)"));
 }

@@ -5,5 +5,6 @@
 int runImportCommand(const QStringList &args);
 int runExportCommand(const QStringList &args);
 int runTotalsCommand(const QStringList &args);
-// `report plan PLAN --pdf FILE ...` and `report reminders PLAN --kind I|E ... --pdf FILE`.
+// `report plan PLAN --pdf FILE ...`, `report reminders PLAN --kind I|E ... --pdf FILE`
+// and `report loan ... --pdf FILE` (LoanCommand.h).
 int runReportCommand(const QStringList &args);

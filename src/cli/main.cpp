@@ -17,7 +17,9 @@ static int usage()
            "  pursekeep-cli loan --principal P --years Y --rate R [--payment2 X] [--payment3 Z]\n"
            "                     [--balance B] [--today yyyy-MM-dd] [--output FILE]\n"
            "  pursekeep-cli report plan PLAN --pdf FILE [--frequency NAME] [--today yyyy-MM-dd]\n"
-           "  pursekeep-cli report reminders PLAN --kind I|E [--month 1..12] --pdf FILE\n";
+           "  pursekeep-cli report reminders PLAN --kind I|E [--month 1..12] --pdf FILE\n"
+           "  pursekeep-cli report loan --principal P --years Y --rate R [--payment2 X] [--payment3 Z]\n"
+           "                            [--balance B] [--today yyyy-MM-dd] --pdf FILE\n";
     return 2;
 }
 

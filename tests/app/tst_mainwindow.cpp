@@ -4,6 +4,8 @@
 
 #include "app/RxCalc.h"
 #include "app/frm_main.h"
+#include "loancalc/frm_loan_calc.h"
+#include "widgets/CurrencyBox.h"
 #include "auxwindows/frm_msg.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
@@ -14,6 +16,8 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QDialog>
+#include <QDoubleSpinBox>
+#include <QSpinBox>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QLabel>
@@ -361,6 +365,62 @@ private slots:
         m_main->action("mnuPrint")->trigger();
         QCOMPARE(pdfText(path("printed.pdf")).simplified(), text.simplified());
         QCOMPARE(plan->plan().items().filter(), filter);
+    }
+
+    // The calculator takes the plan's totals at "Monthly" and leaves the plan
+    // on its own frequency; one at a time; the button bar hides meanwhile.
+    void loanCalculatorCommand()
+    {
+        writePlan(path("home.pkb"), 1); // Weekly
+        FileDialog::queuePath(path("home.pkb"));
+        m_main->barButton("sbtn_openplan")->click();
+        Tfrm_budget *plan = m_main->activePlanWindow();
+        QCOMPARE(plan->displayFrequencyName(), QString("Weekly"));
+        const QStringList weekly = plan->statusTexts();
+        QVERIFY(m_main->barButton("LMDSB_loancalc")->isEnabled());
+
+        m_main->action("LoanCalculator1")->trigger();
+        Tfrm_loan_calc *calculator = m_main->loanCalculator();
+        QVERIFY(calculator);
+        QVERIFY(m_main->isCalculatorOpen());
+        QCOMPARE(plan->displayFrequencyName(), QString("Weekly"));
+        QCOMPARE(plan->statusTexts(), weekly);
+        QCOMPARE(calculator->findChild<CurrencyBox *>("cecurrentbal")->value(), 565.18); // the monthly balance
+        QCOMPARE(calculator->findChild<CurrencyBox *>("ceinc")->value(), 1000.0);
+        QVERIFY(m_main->findChild<QFrame *>("pnl_main_buttons")->isHidden());
+
+        m_main->barButton("LMDSB_loancalc")->click(); // a second request does nothing
+        int calculators = 0;
+        for (QMdiSubWindow *sub : m_main->documentArea()->subWindowList())
+            calculators += qobject_cast<Tfrm_loan_calc *>(sub->widget()) != nullptr;
+        QCOMPARE(calculators, 1);
+
+        // The printed loan report of page A, kept as a PDF from the preview.
+        calculator->findChild<CurrencyBox *>("ceprincipal_A")->setValue(10000);
+        calculator->findChild<QSpinBox *>("Rxlgth_A")->setValue(5);
+        calculator->findChild<QDoubleSpinBox *>("RxRate_A")->setValue(7.5);
+        calculator->calculate(0, 1);
+        QString title;
+        ModalRunner::setHook([&](QDialog *d) {
+            title = d->windowTitle();
+            FileDialog::queuePath(path("loan.pdf"));
+            d->findChild<QAction *>("SaveAsPdf")->trigger();
+            d->accept();
+        });
+        calculator->findChild<QAction *>("PrintPreview1")->trigger();
+        ModalRunner::setHook({});
+        QCOMPARE(title, QString("Print Preview"));
+        const QString text = pdfText(path("loan.pdf")).simplified();
+        for (const QString line : {"Principal : $10000.00.", "Scenario : 1", "$200.38", "Outstanding Balance :"})
+            QVERIFY2(text.contains(line), qPrintable(line + " in: " + text));
+
+        calculator->findChild<QAction *>("CloseLoanCalculator1")->trigger();
+        QCoreApplication::processEvents();
+        QVERIFY(!m_main->isCalculatorOpen());
+        QVERIFY(!m_main->findChild<QFrame *>("pnl_main_buttons")->isHidden());
+        QTRY_VERIFY(!m_main->loanCalculator());
+        m_main->barButton("LMDSB_loancalc")->click(); // open again once closed
+        QVERIFY(m_main->loanCalculator());
     }
 
     void openingAPlan()

@@ -130,7 +130,7 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("message");
         const QString plan = QStringLiteral("<plan>");
-        QTest::newRow("unknown report") << QStringList({"report", "chart", plan}) << "give plan or reminders";
+        QTest::newRow("unknown report") << QStringList({"report", "chart", plan}) << "give plan, reminders or loan";
         QTest::newRow("no pdf") << QStringList({"report", "plan", plan}) << "--pdf FILE is needed";
         QTest::newRow("missing plan") << QStringList({"report", "plan", "/nowhere/x.pkb"}) << "does not exist";
         QTest::newRow("bad kind") << QStringList({"report", "reminders", plan, "--kind", "e"})
@@ -155,11 +155,50 @@ private slots:
         QVERIFY(!QFile::exists(pdf));
     }
 
+    void loanReport()
+    {
+        const QString pdf = pdfPath("loan.pdf");
+        const Run r = run({"report", "loan", "--principal", "10000", "--years", "5", "--rate", "7.5", "--payment2",
+                           "250", "--today", "2024-06-03", "--pdf", pdf});
+        QCOMPARE(r.status, 0);
+        const QList<QStringList> pages = pdfPages(pdfText(pdf));
+        QCOMPARE(pages.size(), 4); // calculation 2 from page 3
+        QCOMPARE(pages.at(0).mid(0, 2), QStringList({"03/06/2024 Page : 1",
+                                                     "Principal : $10000.00. Length of loan : 5 years. "
+                                                     "Interest Rate : 7.50%."}));
+        QVERIFY2(pages.at(2).contains("$250.00 46 $1543.05 $11543.05"), qPrintable(pages.at(2).join(" | ")));
+    }
+
+    void loanReportRefuses_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        const QStringList loan{"--principal", "10000", "--years", "5", "--rate", "7.5"};
+        QTest::newRow("no pdf") << loan << "pursekeep-cli report loan: --pdf FILE is needed\n";
+        QTest::newRow("no rate") << loan.mid(0, 4) << "Please enter the interest rate\n";
+        // Too low with no earlier schedule: the grid's empty row does not read.
+        QTest::newRow("too low at once") << loan + QStringList({"--payment2", "60"})
+                                         << "greater than : $200.38\n'' is not a valid integer value\n";
+    }
+
+    void loanReportRefuses()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        const QString pdf = pdfPath("loan.pdf");
+        const Run r = run(QStringList({"report", "loan"}) + args + (message.contains("--pdf") ? QStringList()
+                                                                                              : QStringList({"--pdf", pdf})));
+        QCOMPARE(r.status, 2);
+        QVERIFY2(r.err.endsWith(message), qPrintable(r.err));
+        QVERIFY(!QFile::exists(pdf));
+    }
+
     void pdfThatCannotBeWritten_data()
     {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("plan") << QStringList({"report", "plan", "<plan>"});
         QTest::newRow("reminders") << QStringList({"report", "reminders", "<plan>", "--kind", "E"});
+        QTest::newRow("loan") << QStringList({"report", "loan", "--principal", "10000", "--years", "5", "--rate", "7.5"});
     }
 
     void pdfThatCannotBeWritten()

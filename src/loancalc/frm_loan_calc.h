@@ -1,0 +1,125 @@
+#pragma once
+#include "loancalc/LoanPage.h"
+
+#include <QDoubleSpinBox>
+#include <QSpinBox>
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <optional>
+
+class CurrencyBox;
+class QLineEdit;
+class QMenuBar;
+class QPrinter;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+
+// A spin field whose up and down steps (buttons or arrow keys) are told apart
+// from typing: only a step recalculates.
+class LengthSpin : public QSpinBox
+{
+    Q_OBJECT
+public:
+    using QSpinBox::QSpinBox;
+    void stepBy(int steps) override;
+signals:
+    void stepped();
+};
+
+class RateSpin : public QDoubleSpinBox
+{
+    Q_OBJECT
+public:
+    using QDoubleSpinBox::QDoubleSpinBox;
+    void stepBy(int steps) override;
+signals:
+    void stepped();
+};
+
+// The loan calculator: three scenario pages ("Loan A", "Loan B", "Loan C"),
+// each with the amount borrowed, the length and the rate, and three
+// calculations (the level payment for the length, and the number of payments
+// for two payments the user proposes), each with its totals, schedule and the
+// budget balance against the plan's monthly balance. The top strip shows the
+// plan's monthly figures as they were when the window opened.
+class Tfrm_loan_calc : public QWidget
+{
+    Q_OBJECT
+public:
+    // The active plan's totals at "Monthly" when the calculator is opened.
+    struct MonthlyFigures
+    {
+        double balance = 0;
+        double expense = 0;
+        double income = 0;
+        double savings = 0;
+        double loans = 0;
+    };
+
+    // `printer` is the program's printer (its own one when null).
+    Tfrm_loan_calc(const MonthlyFigures &figures, QPrinter *printer, QWidget *parent = nullptr);
+    ~Tfrm_loan_calc() override;
+
+    // The Calculate button of calculation k (1..3) of page 0..2, as clicked.
+    void calculate(int page, int k);
+    bool calcdone(int page, int k) const { return m_calcdone[page][k - 1]; }
+    bool calc1ok() const { return m_calc1ok; }
+
+    // The page's inputs and results as its fields hold them; nothing when a
+    // number-of-payments field does not hold a whole number (that field's
+    // text in `badText`).
+    std::optional<LoanPage> pageValues(int page, QString *badText = nullptr) const;
+    int activePage() const;
+    QString savefile(int page) const { return m_savefile[page]; }
+
+    // The File menu.
+    void saveToFile();
+    void printReport(bool preview);
+    QMenuBar *menuBar() const { return m_menuBar; }
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    struct Calculation
+    {
+        QPushButton *button = nullptr;
+        CurrencyBox *payment = nullptr;
+        QLineEdit *numberOfPayments = nullptr;
+        CurrencyBox *totalInterest = nullptr;
+        CurrencyBox *totalPaid = nullptr;
+        CurrencyBox *budgetBalance = nullptr;
+        QTableWidget *schedule = nullptr;
+    };
+    struct Page
+    {
+        CurrencyBox *principal = nullptr;
+        LengthSpin *length = nullptr;
+        RateSpin *rate = nullptr;
+        std::array<Calculation, 3> calculations;
+    };
+
+    void buildMenu();
+    QWidget *buildTopStrip(const MonthlyFigures &figures);
+    QWidget *buildPage(int page);
+    QWidget *buildPanel(int page, int k);
+    bool calculateFirst(int page);
+    void showResult(int page, int k, const LoanCalculation &result);
+    void refuse(int page, const LoanPage &values, LoanPage::Outcome outcome, int k);
+    LoanPage inputs(int page) const;
+
+    QMenuBar *m_menuBar = nullptr;
+    QTabWidget *m_pages = nullptr;
+    CurrencyBox *m_currentBalance = nullptr;
+    std::array<Page, 3> m_page;
+    bool m_calcdone[3][3] = {};
+    bool m_calc1ok = false;
+    QString m_savefile[3];
+    QPrinter *m_printer = nullptr;
+    std::unique_ptr<QPrinter> m_ownPrinter;
+};

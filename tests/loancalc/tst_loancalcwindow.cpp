@@ -1,0 +1,248 @@
+#include "GuiTestSupport.h"
+
+#include "loancalc/LoanArithmetic.h"
+#include "loancalc/LoanTextFile.h"
+#include "loancalc/frm_loan_calc.h"
+#include "widgets/CurrencyBox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+// The loan calculator window: the Calculate buttons and their checks, the
+// spin steps that recalculate, the pages' editability and Save To File.
+class TestLoanCalcWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Tfrm_loan_calc> m_calc;
+
+    template <typename T>
+    T *child(const QString &name)
+    {
+        T *c = m_calc->findChild<T *>(name);
+        if (!c)
+            qFatal("no child %s", qPrintable(name));
+        return c;
+    }
+    CurrencyBox *money(const QString &name) { return child<CurrencyBox>(name); }
+    QString text(const QString &name) { return child<QLineEdit>(name)->text(); }
+    void click(const QString &name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
+    // The example loan: 10000 over 5 years at 7.5 %.
+    void enterExample(const QString &page = "A")
+    {
+        const int index = page == "A" ? 0 : page == "B" ? 1 : 2;
+        m_calc->findChild<QTabWidget *>("pc_loan")->setCurrentIndex(index);
+        money("ceprincipal_" + page)->setValue(10000);
+        const QString lengths[3] = {"Rxlgth_A", "RXlgth_B", "rxlgth_C"};
+        const QString rates[3] = {"RxRate_A", "RXrate_B", "rxrate_C"};
+        child<QSpinBox>(lengths[index])->setValue(5);
+        child<QDoubleSpinBox>(rates[index])->setValue(7.5);
+    }
+    int scheduleRows(const QString &grid) { return child<QTableWidget>(grid)->rowCount(); }
+
+private slots:
+    void initTestCase() { GuiTest::initTestCase(); }
+    void init()
+    {
+        GuiTest::init();
+        m_calc = std::make_unique<Tfrm_loan_calc>(Tfrm_loan_calc::MonthlyFigures{500, 1200, 1700, 100, 50}, nullptr);
+        m_calc->setAttribute(Qt::WA_DeleteOnClose, false);
+        m_calc->show();
+    }
+    void cleanup()
+    {
+        m_calc.reset();
+        GUITEST_CLEANUP();
+    }
+
+    void topStripAndLayout()
+    {
+        QCOMPARE(m_calc->windowTitle(), QString("Kavo Loan Calculator"));
+        QCOMPARE(money("cecurrentbal")->value(), 500.0);
+        QVERIFY(money("cecurrentbal")->isReadOnly());
+        QCOMPARE(money("cetotalout")->value(), 1350.0); // expenses + savings + loans
+        // Typing in the other figures changes nothing else.
+        money("ceinc")->setValue(99999);
+        enterExample();
+        click("btncalcA1");
+        QCOMPARE(money("cetotalout")->value(), 1350.0);
+        QCOMPARE(money("cebudgetbalA_1")->value(), 299.62);
+
+        QStringList entries;
+        for (QAction *a : m_calc->menuBar()->actions().front()->menu()->actions())
+            entries << (a->isSeparator() ? "-" : a->text());
+        QCOMPARE(entries, QStringList({"Save To File", "-", "Print Preview", "Print", "-", "Close Loan Calculator"}));
+        auto *grid = child<QTableWidget>("sgsC_3");
+        QCOMPARE(grid->horizontalHeaderItem(3)->text(), QString("Balance"));
+        QCOMPARE(grid->rowCount(), 1);
+    }
+
+    void calculationOne()
+    {
+        enterExample();
+        click("btncalcA1");
+        QCOMPARE(GuiTest::shownTexts(), QStringList());
+        QCOMPARE(money("cePaymentA_1")->text(), QString("$200.38"));
+        QCOMPARE(text("eb_nopA_1"), QString("60"));
+        QCOMPARE(scheduleRows("sgsA_1"), 60);
+        QCOMPARE(child<QTableWidget>("sgsA_1")->item(59, 3)->text(), QString("$0.00"));
+        QVERIFY(m_calc->calcdone(0, 1));
+    }
+
+    void checksBeforeCalculating_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("filled"); // 0 nothing, 1 amount, 2 and length, 3 and rate
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("calculation 2 on an empty page") << "btncalcA2" << 0
+                                                        << "Please enter the amount you wish to borrow"
+                                                        << "ceprincipal_A";
+        QTest::newRow("no length") << "btncalcA1" << 1 << "Please enter the length of the loan" << "Rxlgth_A";
+        QTest::newRow("no rate") << "btncalcA3" << 2 << "Please enter the interest rate" << "RxRate_A";
+        QTest::newRow("no payment") << "btncalcA2" << 3 << "Please enter a monthly payment amount"
+                                    << "cepaymentA_2";
+    }
+
+    // One message, the focus where to correct, and nothing else changed.
+    void checksBeforeCalculating()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, filled);
+        QFETCH(QString, focus);
+        m_calc->activateWindow();
+        if (filled >= 1)
+            money("ceprincipal_A")->setValue(10000);
+        if (filled >= 2)
+            child<QSpinBox>("Rxlgth_A")->setValue(5);
+        if (filled >= 3)
+            child<QDoubleSpinBox>("RxRate_A")->setValue(7.5);
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        click(button);
+        const auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QTEST(shown.front().text, "message");
+        QCOMPARE(shown.front().kind, MessageBox::Kind::Error);
+        QWidget *expected = child<QWidget>(focus);
+        QVERIFY(m_calc->focusWidget() == expected || expected->isAncestorOf(m_calc->focusWidget()));
+        QCOMPARE(text("eb_nopA_2"), QString("0"));
+        QCOMPARE(scheduleRows("sgsA_2"), 1);
+        QCOMPARE(m_calc->calcdone(0, 2), false);
+        // Calculation 1 runs first when its payment is empty; it succeeded here
+        // only when the inputs were all there.
+        QCOMPARE(money("cePaymentA_1")->value() != 0, filled == 3);
+    }
+
+    void alternativePayments()
+    {
+        enterExample();
+        money("cepaymentA_2")->setValue(250);
+        click("btncalcA2"); // fills calculation 1 first
+        QCOMPARE(GuiTest::shownTexts(), QStringList());
+        QCOMPARE(money("cePaymentA_1")->value(), 200.38);
+        QCOMPARE(text("eb_nopA_2"), QString::number(calcterm(12, 7.5, 250, 10000)));
+        QVERIFY(m_calc->calcdone(0, 1) && m_calc->calcdone(0, 2));
+
+        // Too low, although above the first month's interest of 62.50.
+        money("cepaymentA_3")->setValue(60);
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        click("btncalcA3");
+        QCOMPARE(GuiTest::shownTexts(),
+                 QStringList{"The payment you have selected is too low. Please select an amount greater than : $200.38"});
+        QCOMPARE(text("eb_nopA_3"), QString("0"));
+        QVERIFY(!m_calc->calcdone(0, 3));
+        QVERIFY(child<QWidget>("cepaymentA_3")->hasFocus() || !m_calc->isActiveWindow());
+    }
+
+    // A rate step reruns every calculation done; a length step only the first.
+    void spinStepsRecalculate()
+    {
+        enterExample();
+        money("cepaymentA_2")->setValue(250);
+        money("cepaymentA_3")->setValue(300);
+        click("btncalcA2");
+        click("btncalcA3");
+        const QString nop2 = text("eb_nopA_2");
+        const QString nop3 = text("eb_nopA_3");
+        const double payment1 = money("cePaymentA_1")->value();
+
+        child<QSpinBox>("Rxlgth_A")->stepBy(1); // 6 years
+        QVERIFY(money("cePaymentA_1")->value() < payment1);
+        QCOMPARE(text("eb_nopA_1"), QString("72"));
+        QCOMPARE(text("eb_nopA_2"), nop2);
+
+        const double total2 = money("cetotalA_2")->value();
+        const double total3 = money("cetotalA_3")->value();
+        child<QDoubleSpinBox>("RxRate_A")->stepBy(100); // 8.50 %
+        QCOMPARE(child<QDoubleSpinBox>("RxRate_A")->value(), 8.5);
+        QVERIFY(money("cetotalA_2")->value() > total2);
+        QVERIFY(money("cetotalA_3")->value() > total3);
+        QVERIFY(text("eb_nopA_3") != nop3 || money("cetotalintA_3")->value() > 0);
+        QCOMPARE(GuiTest::shownTexts(), QStringList());
+
+        // Typing a new value starts nothing.
+        child<QSpinBox>("Rxlgth_A")->setValue(10);
+        QCOMPARE(text("eb_nopA_1"), QString("72"));
+    }
+
+    void pagesDifferInWhatTheyTake()
+    {
+        for (const QString name : {"cePaymentA_1", "cetotalintA_2", "cetotalA_3", "cebudgetbalA_1"})
+            QVERIFY2(money(name)->isReadOnly(), qPrintable(name));
+        QVERIFY(child<QLineEdit>("eb_nopA_2")->isReadOnly());
+        QVERIFY(!money("cepaymentA_2")->isReadOnly() && !money("cepaymentA_3")->isReadOnly());
+        for (const QString name : {"cepaymentB_1", "cetotalintB_2", "cetotalC_3", "cebudgetbalC_1"})
+            QVERIFY2(!money(name)->isReadOnly(), qPrintable(name));
+        QVERIFY(!child<QLineEdit>("eb_nopC_2")->isReadOnly());
+        // Each page calculates on its own values.
+        enterExample("B");
+        click("btncalcb1");
+        QCOMPARE(money("cepaymentB_1")->value(), 200.38);
+        QCOMPARE(money("cePaymentA_1")->value(), 0.0);
+    }
+
+    // Save To File asks once per page, then writes the page again to its file;
+    // the file is the one the core writer makes for the same values.
+    void saveToFile()
+    {
+        QTemporaryDir dir;
+        enterExample();
+        money("cepaymentA_2")->setValue(250);
+        click("btncalcA2");
+        FileDialog::queuePath(dir.filePath("loan.txt"));
+        m_calc->findChild<QAction *>("SaveToFile1")->trigger();
+        const auto requests = FileDialog::takeRequests();
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests.front().title, QString("Save Loan Calculations As"));
+        QCOMPARE(requests.front().defaultSuffix, QString("txt"));
+        QCOMPARE(requests.front().filter, QString("Pursekeep files (*.txt)"));
+        QFile file(dir.filePath("loan.txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), LoanTextFile::bytes(*m_calc->pageValues(0), Clock::today()));
+        QCOMPARE(m_calc->savefile(0), dir.filePath("loan.txt"));
+
+        QFile::remove(dir.filePath("loan.txt"));
+        m_calc->findChild<QAction *>("SaveToFile1")->trigger(); // no dialog the second time
+        QCOMPARE(FileDialog::takeRequests().size(), 0);
+        QVERIFY(QFile::exists(dir.filePath("loan.txt")));
+
+        // Page B has its own file; a typed number of payments that is not a
+        // whole number stops before any dialog.
+        m_calc->findChild<QTabWidget *>("pc_loan")->setCurrentIndex(1);
+        child<QLineEdit>("eb_nopB_2")->setText("4x");
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        m_calc->findChild<QAction *>("SaveToFile1")->trigger();
+        QCOMPARE(GuiTest::shownTexts(), QStringList{"'4x' is not a valid integer value"});
+        QCOMPARE(FileDialog::takeRequests().size(), 0);
+        QCOMPARE(m_calc->savefile(1), QString());
+    }
+};
+
+QTEST_MAIN(TestLoanCalcWindow)
+#include "tst_loancalcwindow.moc"
