@@ -1,6 +1,7 @@
 #include "CurrencyBox.h"
 #include "Format.h"
 
+#include <QKeyEvent>
 #include <QLocale>
 #include <QRegularExpressionValidator>
 #include <cmath>
@@ -49,6 +50,17 @@ void CurrencyBox::focusInEvent(QFocusEvent *event)
             QRegularExpression(QStringLiteral("-?\\d{0,12}(%1\\d{0,2})?").arg(point)), this));
     }
     QLineEdit::focusInEvent(event);
+}
+
+void CurrencyBox::keyPressEvent(QKeyEvent *event)
+{
+    // Escape gives back the value the box held before the typing.
+    if (event->key() == Qt::Key_Escape && !isReadOnly() && validator()) {
+        setText(m_value == 0 ? QString() : Format::fixed2(m_value));
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
 }
 
 void CurrencyBox::focusOutEvent(QFocusEvent *event)

@@ -3,7 +3,8 @@
 
 // A box for an amount of money: shows its value in the system currency format
 // ("$1,234.50"), empty when the value is zero; while it has the focus the plain
-// number is edited, with at most two decimals.
+// number is edited, with at most two decimals, and Escape gives back the value
+// it held.
 class CurrencyBox : public QLineEdit
 {
     Q_OBJECT
@@ -21,6 +22,7 @@ signals:
 protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void showFormatted();

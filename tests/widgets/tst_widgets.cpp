@@ -170,6 +170,18 @@ private slots:
         QCOMPARE(box.value(), 12.34);
         QCOMPARE(box.text(), QString("$12.34"));
         QCOMPARE(changed.count(), 1);
+
+        // Escape while typing gives back the value held.
+        box.setFocus();
+        QTRY_VERIFY(box.hasFocus());
+        box.selectAll();
+        QTest::keyClicks(&box, "5");
+        QCOMPARE(box.text(), QString("5"));
+        QTest::keyClick(&box, Qt::Key_Escape);
+        QCOMPARE(box.text(), QString("12.34"));
+        box.clearFocus();
+        QCOMPARE(box.value(), 12.34);
+        QCOMPARE(changed.count(), 1);
     }
 
     void dates()
