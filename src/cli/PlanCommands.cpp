@@ -238,6 +238,26 @@ int runExportCommand(const QStringList &args)
     return 0;
 }
 
+namespace {
+
+// The `--today` and `--frequency` options and the plan they apply to: the
+// plan's own display frequency when none is given. False after reporting why.
+bool loadPlanForTotals(const QString &command, const Arguments &arguments, const QString &planFile, Plan &plan,
+                       int &frequency)
+{
+    if (!todayOption(command, arguments))
+        return false;
+    frequency = -1;
+    if (arguments.options.contains(QStringLiteral("frequency"))
+        && (frequency = frequencyOption(command, arguments.options.value(QStringLiteral("frequency")))) < 0)
+        return false;
+    if (!loadExistingPlan(command, planFile, plan))
+        return false;
+    return frequency >= 0 || (frequency = planDisplayFrequency(command, planFile)) >= 0;
+}
+
+} // namespace
+
 int runTotalsCommand(const QStringList &args)
 {
     const QString command = QStringLiteral("totals");
@@ -246,20 +266,9 @@ int runTotalsCommand(const QStringList &args)
         return kBadInput;
     const QString planFile = arguments.positional.at(0);
 
-    if (!todayOption(command, arguments))
-        return kBadInput;
-
-    int frequency = -1;
-    if (arguments.options.contains(QStringLiteral("frequency"))) {
-        frequency = frequencyOption(command, arguments.options.value(QStringLiteral("frequency")));
-        if (frequency < 0)
-            return kBadInput;
-    }
-
     Plan plan;
-    if (!loadExistingPlan(command, planFile, plan))
-        return kBadInput;
-    if (frequency < 0 && (frequency = planDisplayFrequency(command, planFile)) < 0)
+    int frequency = -1;
+    if (!loadPlanForTotals(command, arguments, planFile, plan, frequency))
         return kBadInput;
 
     const PlanTotals totals = computePlanTotals(plan, Frequency::name(frequency), Clock::now());
@@ -294,17 +303,9 @@ int runPlanReport(const QStringList &args)
     const QString pdfFile = arguments.options.value(QStringLiteral("pdf"));
     if (pdfFile.isEmpty())
         return fail(command, QStringLiteral("--pdf FILE is needed"));
-    if (!todayOption(command, arguments))
-        return kBadInput;
-    int frequency = -1;
-    if (arguments.options.contains(QStringLiteral("frequency"))
-        && (frequency = frequencyOption(command, arguments.options.value(QStringLiteral("frequency")))) < 0)
-        return kBadInput;
-
     Plan plan;
-    if (!loadExistingPlan(command, planFile, plan))
-        return kBadInput;
-    if (frequency < 0 && (frequency = planDisplayFrequency(command, planFile)) < 0)
+    int frequency = -1;
+    if (!loadPlanForTotals(command, arguments, planFile, plan, frequency))
         return kBadInput;
 
     PlanReportInput input;
