@@ -444,11 +444,13 @@ private slots:
         QDir().mkpath(csv + "/nothing");
         writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\n");
         const QString plan = folder("plan") + "/plan.pkb";
-        for (QString &arg : args)
-            arg = arg.arg(csv, plan);
+        for (QString &arg : args) {
+            arg.replace("%1", csv);
+            arg.replace("%2", plan);
+        }
         const Run result = run(QStringList{"import"} + args);
         QCOMPARE(result.status, 2);
-        QCOMPARE(result.err, err.arg(csv));
+        QCOMPARE(result.err, QString(err).replace("%1", csv));
         QVERIFY(!QFile::exists(plan));
         QVERIFY(!QFile::exists(plan + "ini"));
     }
