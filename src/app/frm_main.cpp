@@ -14,6 +14,8 @@
 #include "widgets/Format.h"
 #include "widgets/MessageBox.h"
 #include "widgets/ModalRunner.h"
+#include "widgets/HoverFocus.h"
+#include "widgets/OnScreenHints.h"
 #include "widgets/ReportOutput.h"
 
 #include <QAction>
@@ -95,6 +97,8 @@ Tfrm_main::Tfrm_main(const QString &programFolder, QWidget *parent) : QMainWindo
     setCentralWidget(central);
     buildHintsPanel();
     buildMenus();
+    OnScreenHints::install();
+    applyConfiguration();
 
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &Tfrm_main::subWindowActivated);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -133,6 +137,7 @@ void Tfrm_main::buildButtonBar()
         b->setMinimumWidth(def.width); // wider where the caption needs it
         b->setFont(font);
         b->setFocusPolicy(Qt::StrongFocus);
+        HoverFocus::apply(b);
         bar->addWidget(b);
     };
     for (const ButtonDef &def : kLeftButtons)
@@ -161,7 +166,7 @@ void Tfrm_main::buildHintsPanel()
     auto *layout = new QVBoxLayout(m_hintPanel);
     auto *text = new QTextEdit(m_hintPanel);
     text->setObjectName(QStringLiteral("RE1"));
-    text->setReadOnly(true);
+    // The hints can be marked up on screen; nothing is written back.
     text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     text->setFixedHeight(304);
     auto *bottom = new QHBoxLayout;
@@ -178,6 +183,7 @@ void Tfrm_main::buildHintsPanel()
     layout->addWidget(text);
     layout->addLayout(bottom);
     connect(close, &QPushButton::clicked, m_hintPanel, &QWidget::hide);
+    connect(show, &QCheckBox::clicked, this, &Tfrm_main::cb_show_hintClick);
     m_hintPanel->hide();
 }
 
@@ -233,8 +239,12 @@ void Tfrm_main::buildMenus()
 
     QMenu *options = menu("Options1", "&Options");
     options->addSection(QStringLiteral("Hints"));
-    entry(options, "mnushowstartup", "Show Hints On Startup")->setCheckable(true);
-    entry(options, "mnushowhints", "Enable OnScreen Hints")->setCheckable(true);
+    QAction *startup = entry(options, "mnushowstartup", "Show Hints On Startup");
+    startup->setCheckable(true);
+    connect(startup, &QAction::triggered, this, &Tfrm_main::mnushowstartupClick);
+    QAction *hints = entry(options, "mnushowhints", "Enable OnScreen Hints");
+    hints->setCheckable(true);
+    connect(hints, &QAction::triggered, this, &Tfrm_main::mnushowhintsClick);
     options->addSection(QStringLiteral("Tools"));
     connect(entry(options, "Calculator1", "Calculator"), &QAction::triggered, this,
             [this] { barButton("sbtn_calc")->click(); });
@@ -282,8 +292,6 @@ void Tfrm_main::buildMenus()
         {"mnuNewItem", "list-add", QStyle::SP_FileIcon},
         {"mnuEditItem", "document-edit", QStyle::SP_FileDialogDetailedView},
         {"mnuDeleteItem", "edit-delete", QStyle::SP_TrashIcon},
-        {"mnushowstartup", "dialog-information", QStyle::SP_MessageBoxInformation},
-        {"mnushowhints", "help-hint", QStyle::SP_MessageBoxQuestion},
         {"Calculator1", "accessories-calculator", QStyle::SP_ComputerIcon},
         {"LoanCalculator1", "accessories-calculator", QStyle::SP_MessageBoxInformation},
         {"Internet1", "internet-web-browser", QStyle::SP_DriveNetIcon},
@@ -299,8 +307,7 @@ void Tfrm_main::buildMenus()
             ->setIcon(QIcon::fromTheme(QLatin1String(p.theme), style()->standardIcon(p.fallback)));
 
     // Commands that arrive in later versions of this window: present, disabled.
-    for (const char *pending : {"mnushowstartup", "mnushowhints",
-                                "Internet1", "Content1"})
+    for (const char *pending : {"Internet1", "Content1"})
         action(QLatin1String(pending))->setEnabled(false);
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 #include "planwindow/PlanHost.h"
 
+#include <QIcon>
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -78,6 +80,17 @@ private:
     void printerSetup() override;
     void printPlan(bool preview);
     void openLoanCalculator();
+
+    // Configuration and start-up hints (frm_main_hints.cpp).
+    QString configFile() const;
+    void applyConfiguration();
+    void mnushowstartupClick();
+    void mnushowhintsClick();
+    void cb_show_hintClick();
+    void setHints(bool on);
+    bool loadHints();
+    bool writeOption(const QString &section, bool on);
+    std::optional<QIcon> checkPicture();
     void reportABug();
 
     QString m_programFolder;

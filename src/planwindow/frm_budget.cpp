@@ -13,6 +13,7 @@
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
 #include "widgets/FlowLayout.h"
+#include "widgets/HoverFocus.h"
 #include "widgets/StatusPanel.h"
 #include "widgets/FileDialog.h"
 #include "widgets/Format.h"
@@ -109,6 +110,7 @@ void Tfrm_budget::buildToolbar()
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setAutoRaise(true);
         b->setMinimumWidth(qMax(72, b->sizeHint().width()));
+        HoverFocus::apply(b);
         bar->addWidget(b);
     }
     connect(toolButton("obnewitem"), &QToolButton::clicked, this, &Tfrm_budget::obnewitemClick);

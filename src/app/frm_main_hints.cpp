@@ -1,0 +1,172 @@
+// The main window's configuration: the start-up hints panel and the
+// on-screen hints, kept in "cfgpk.ini" in the program folder.
+#include "frm_main.h"
+
+#include "plan/IniFile.h"
+#include "plan/PlanFileError.h"
+#include "widgets/MessageBox.h"
+#include "widgets/OnScreenHints.h"
+#include "widgets/RtfReader.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
+#include <QTextCursor>
+#include <QTextEdit>
+
+namespace {
+const QString kShowHint = QStringLiteral("showhint");
+const QString kEnableHints = QStringLiteral("enablehints");
+const QString kKey = QStringLiteral("0");
+} // namespace
+
+QString Tfrm_main::configFile() const
+{
+    return QDir(m_programFolder).filePath(QStringLiteral("cfgpk.ini"));
+}
+
+// The picture of an Options entry that is on. The program's own copy beside
+// the executable, wherever a file dialog has taken the current folder.
+std::optional<QIcon> Tfrm_main::checkPicture()
+{
+    const QString file = QDir(m_programFolder).filePath(QStringLiteral("check.bmp"));
+    const QPixmap picture(file);
+    if (picture.isNull()) {
+        MessageBox::error(this, QStringLiteral("Cannot open file %1").arg(file));
+        return std::nullopt;
+    }
+    return QIcon(picture);
+}
+
+bool Tfrm_main::loadHints()
+{
+    const QString file = QDir(m_programFolder).filePath(QStringLiteral("pkhint.rtf"));
+    QFile rtf(file);
+    auto *text = m_hintPanel->findChild<QTextEdit *>(QStringLiteral("RE1"));
+    if (!rtf.open(QIODevice::ReadOnly) || !RtfReader::read(rtf.readAll(), text->document())) {
+        MessageBox::error(this, QStringLiteral("Cannot open file %1").arg(file));
+        return false;
+    }
+    text->moveCursor(QTextCursor::Start); // read from the top
+    return true;
+}
+
+bool Tfrm_main::writeOption(const QString &section, bool on)
+{
+    try {
+        IniFile::write(configFile(), section, kKey, on ? QStringLiteral("true") : QStringLiteral("false"));
+    } catch (const FileWriteError &) {
+        MessageBox::error(this, QStringLiteral("Unable to write to %1").arg(configFile()));
+        return false;
+    }
+    return true;
+}
+
+void Tfrm_main::applyConfiguration()
+{
+    QAction *startup = action(QStringLiteral("mnushowstartup"));
+    QAction *hints = action(QStringLiteral("mnushowhints"));
+    // Only the exact text "true" is on; a missing file, section or key is "ERROR".
+    const auto on = [this](const QString &section) {
+        return IniFile::read(configFile(), section, kKey, QStringLiteral("ERROR")) == QLatin1String("true");
+    };
+    if (on(kShowHint)) {
+        m_hintPanel->show();
+        m_hintPanel->raise();
+        startup->setChecked(true);
+        const std::optional<QIcon> picture = checkPicture();
+        if (!picture)
+            return;
+        startup->setIcon(*picture);
+        if (!loadHints())
+            return;
+    } else {
+        m_hintPanel->hide();
+        startup->setChecked(false);
+    }
+    if (on(kEnableHints)) {
+        hints->setChecked(true);
+        const std::optional<QIcon> picture = checkPicture();
+        if (!picture)
+            return;
+        hints->setIcon(*picture);
+        setHints(true);
+    } else {
+        hints->setChecked(false);
+        setHints(false);
+    }
+}
+
+void Tfrm_main::setHints(bool on)
+{
+    m_hints = on;
+    OnScreenHints::setEnabled(on);
+}
+
+void Tfrm_main::mnushowstartupClick()
+{
+    QAction *startup = action(QStringLiteral("mnushowstartup"));
+    // The entry's state is what it was before this click.
+    const bool wasOn = !startup->isChecked();
+    if (!writeOption(kShowHint, !wasOn)) {
+        startup->setChecked(wasOn);
+        return;
+    }
+    if (wasOn) {
+        startup->setChecked(false);
+        startup->setIcon(QIcon());
+        m_hintPanel->hide();
+        return;
+    }
+    startup->setChecked(true);
+    const std::optional<QIcon> picture = checkPicture();
+    if (!picture)
+        return;
+    startup->setIcon(*picture);
+    if (!loadHints())
+        return;
+    m_hintPanel->show();
+    m_hintPanel->raise();
+}
+
+void Tfrm_main::mnushowhintsClick()
+{
+    QAction *hints = action(QStringLiteral("mnushowhints"));
+    const bool wasOn = !hints->isChecked();
+    if (!writeOption(kEnableHints, !wasOn)) {
+        hints->setChecked(wasOn);
+        return;
+    }
+    if (wasOn) {
+        hints->setChecked(false);
+        hints->setIcon(QIcon());
+        setHints(false);
+        return;
+    }
+    hints->setChecked(true);
+    const std::optional<QIcon> picture = checkPicture();
+    if (picture)
+        hints->setIcon(*picture);
+    setHints(true);
+}
+
+void Tfrm_main::cb_show_hintClick()
+{
+    auto *box = m_hintPanel->findChild<QCheckBox *>(QStringLiteral("cb_show_hint"));
+    if (box->isChecked())
+        return;
+    if (!writeOption(kShowHint, false)) {
+        box->setChecked(true);
+        return;
+    }
+    QAction *startup = action(QStringLiteral("mnushowstartup"));
+    startup->setChecked(false);
+    startup->setIcon(QIcon());
+    // Off for the rest of this run; the panel stays until it is closed.
+    box->setEnabled(false);
+}
