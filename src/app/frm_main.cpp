@@ -4,6 +4,7 @@
 
 #include "auxwindows/AboutBox.h"
 #include "auxwindows/Pictures.h"
+#include "auxwindows/frm_browser.h"
 #include "loancalc/frm_loan_calc.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
@@ -21,6 +22,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHash>
+#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -151,8 +154,7 @@ void Tfrm_main::buildButtonBar()
     connect(barButton("sbtn_exit"), &QToolButton::clicked, this, &QWidget::close);
     connect(barButton("sbtn_calc"), &QToolButton::clicked, this, &Tfrm_main::showCalculator);
     connect(barButton("LMDSB_loancalc"), &QToolButton::clicked, this, &Tfrm_main::openLoanCalculator);
-    // The browser arrives in a later version of this window.
-    barButton(QStringLiteral("sbtn_mylinks"))->setEnabled(false);
+    connect(barButton("sbtn_mylinks"), &QToolButton::clicked, this, [this] { openBrowser(QUrl()); });
 }
 
 void Tfrm_main::buildHintsPanel()
@@ -250,7 +252,8 @@ void Tfrm_main::buildMenus()
             [this] { barButton("sbtn_calc")->click(); });
     connect(entry(options, "LoanCalculator1", "Loan Calculator"), &QAction::triggered, this,
             [this] { barButton("LMDSB_loancalc")->click(); });
-    entry(options, "Internet1", "Internet");
+    connect(entry(options, "Internet1", "Internet"), &QAction::triggered, this,
+            [this] { barButton("sbtn_mylinks")->click(); });
 
     m_windowsMenu = menu("Windows1", "&Windows");
     m_windowsMenu->addSection(QStringLiteral("Tile"));
@@ -265,7 +268,8 @@ void Tfrm_main::buildMenus()
 
     QMenu *help = menu("Help1", "&Help");
     help->addSection(QStringLiteral("Help"));
-    entry(help, "Content1", "Contents");
+    connect(entry(help, "Content1", "Contents"), &QAction::triggered, this,
+            [this] { openHelp(QStringLiteral("hlp_Contents_index_main.html")); });
     connect(entry(help, "About1", "About"), &QAction::triggered, this, &Tfrm_main::showAbout);
     help->addSection(QStringLiteral("How To"));
     connect(entry(help, "ReportABug1", "Report A Bug"), &QAction::triggered, this, &Tfrm_main::reportABug);
@@ -306,9 +310,6 @@ void Tfrm_main::buildMenus()
         action(QLatin1String(p.action))
             ->setIcon(QIcon::fromTheme(QLatin1String(p.theme), style()->standardIcon(p.fallback)));
 
-    // Commands that arrive in later versions of this window: present, disabled.
-    for (const char *pending : {"Internet1", "Content1"})
-        action(QLatin1String(pending))->setEnabled(false);
 }
 
 QAction *Tfrm_main::action(const QString &objectName) const
@@ -374,13 +375,77 @@ void Tfrm_main::openLoanCalculator()
     sub->setAttribute(Qt::WA_DeleteOnClose);
     connect(calculator, &Tfrm_loan_calc::closed, this, [this] {
         m_calculatorOpen = false;
-        m_buttonBar->show();
+        showMainButtons();
     });
     connect(sub, &QObject::destroyed, this, &Tfrm_main::updateMenus, Qt::QueuedConnection);
     m_buttonBar->hide();
     sub->resize(1032, 740);
     sub->show();
     m_mdi->setActiveSubWindow(sub);
+}
+
+// The button bar stays hidden while a calculator or a browser is open.
+void Tfrm_main::showMainButtons()
+{
+    if (!m_calculatorOpen && !m_browserOpen)
+        m_buttonBar->show();
+}
+
+void Tfrm_main::openBrowser(const QUrl &start)
+{
+    if (m_browserOpen)
+        return;
+    m_browserOpen = true;
+    auto *window = new Tfrm_browser(m_programFolder, start);
+    QMdiSubWindow *sub = m_mdi->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    menuBar()->addMenu(window->fileMenu())->setVisible(false);
+    connect(window, &Tfrm_browser::closed, this, [this] {
+        m_browserOpen = false;
+        showMainButtons();
+    });
+    connect(sub, &QObject::destroyed, this, &Tfrm_main::updateMenus, Qt::QueuedConnection);
+    m_buttonBar->hide();
+    sub->showMaximized();
+    m_mdi->setActiveSubWindow(sub);
+    updateMenus();
+}
+
+// A page of the help folder; a missing page opens the browser all the same.
+void Tfrm_main::openHelp(const QString &page)
+{
+    if (m_browserOpen)
+        return;
+    openBrowser(QUrl::fromLocalFile(QDir(m_programFolder).filePath(QStringLiteral("help/") + page)));
+}
+
+Tfrm_browser *Tfrm_main::browser() const
+{
+    for (QMdiSubWindow *sub : m_mdi->subWindowList())
+        if (auto *window = qobject_cast<Tfrm_browser *>(sub->widget()))
+            return window;
+    return nullptr;
+}
+
+// F1 on a button of the button bar opens its help page.
+void Tfrm_main::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F1) {
+        static const QHash<QString, QString> pages = {
+            {QStringLiteral("sbtn_openplan"), QStringLiteral("hlp_openplan.html")},
+            {QStringLiteral("sb_new_plan"), QStringLiteral("hlp_newplan.html")},
+            {QStringLiteral("sbtn_mylinks"), QStringLiteral("hlp_internet.html")},
+            {QStringLiteral("LMDSB_loancalc"), QStringLiteral("hlp_loanscalc_scenario.html")},
+            {QStringLiteral("sbtn_calc"), QStringLiteral("hlp_calculator.html")},
+        };
+        QWidget *focus = QApplication::focusWidget();
+        if (focus && focus->parentWidget() == m_buttonBar && pages.contains(focus->objectName())) {
+            openHelp(pages.value(focus->objectName()));
+            event->accept();
+            return;
+        }
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 Tfrm_loan_calc *Tfrm_main::loanCalculator() const
@@ -393,14 +458,23 @@ Tfrm_loan_calc *Tfrm_main::loanCalculator() const
 
 void Tfrm_main::subWindowActivated(QMdiSubWindow *window)
 {
-    if (window)
+    if (window) {
         if (auto *plan = qobject_cast<Tfrm_budget *>(window->widget()))
             plan->activate();
+        else if (auto *web = qobject_cast<Tfrm_browser *>(window->widget()))
+            web->activate();
+    }
     updateMenus();
 }
 
 void Tfrm_main::updateMenus()
 {
+    // While the browser is the active document window its own File menu
+    // stands in place of the main window's menus.
+    Tfrm_browser *web = browser();
+    const bool browsing = web && m_mdi->activeSubWindow() && m_mdi->activeSubWindow()->widget() == web;
+    for (QAction *menu : menuBar()->actions())
+        menu->setVisible(web && menu == web->fileMenu()->menuAction() ? browsing : !browsing);
     const bool hasPlan = activePlanWindow() != nullptr;
     for (const char *name : {"mnuSavePlan", "mnuPlanSaveAs", "mnuPlanClose", "mnuNewItem", "mnuEditItem",
                              "mnuDeleteItem", "mnuPrint", "mnuPrintPreview"})

@@ -14,6 +14,8 @@ class QFrame;
 class QToolButton;
 class Tfrm_budget;
 class Tfrm_loan_calc;
+class Tfrm_browser;
+class QUrl;
 class QPrinter;
 
 // The main window: the button bar, the menus and the document area in which
@@ -45,6 +47,8 @@ public:
     // The open loan calculator, if any; the calculator-open mark.
     Tfrm_loan_calc *loanCalculator() const;
     bool isCalculatorOpen() const { return m_calculatorOpen; }
+    Tfrm_browser *browser() const;
+    bool isBrowserOpen() const { return m_browserOpen; }
     QList<Tfrm_budget *> planWindows() const;
     QString pendingPlanName() const { return m_pendingPlanName; }
 
@@ -64,6 +68,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildButtonBar();
@@ -77,7 +82,10 @@ private:
     void saveAs();
     void showAbout();
     void showCalculator();
+    void showMainButtons();
     void printerSetup() override;
+    void openHelp(const QString &page) override;
+    void openBrowser(const QUrl &start);
     void printPlan(bool preview);
     void openLoanCalculator();
 

@@ -22,8 +22,20 @@ void AnimatedPicture::paintEvent(QPaintEvent *)
 void AnimatedPicture::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (m_frameCount > 1)
+    if (m_frameCount > 1 && m_running)
         m_frameTimer->start();
+}
+
+void AnimatedPicture::setRunning(bool running)
+{
+    m_running = running;
+    if (running && isVisible() && m_frameCount > 1) {
+        m_frameTimer->start();
+    } else if (!running) {
+        m_frameTimer->stop();
+        m_frame = 0;
+        update();
+    }
 }
 
 void AnimatedPicture::hideEvent(QHideEvent *event)

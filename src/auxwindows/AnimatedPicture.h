@@ -19,6 +19,10 @@ public:
 
     int frame() const { return m_frame; }
     int frameCount() const { return m_frameCount; }
+    // A picture that is not running stands still on its first frame (busy
+    // animations); one that runs moves while it is visible.
+    void setRunning(bool running);
+    bool isRunning() const { return m_running; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -32,4 +36,5 @@ private:
     int m_frameCount;
     int m_frame = 0;
     QTimer *m_frameTimer;
+    bool m_running = true;
 };

@@ -23,4 +23,7 @@ public:
     // The printer every print of the program goes to, and its set-up dialog.
     virtual QPrinter *printer() const = 0;
     virtual void printerSetup() = 0;
+    // Opens a page of the help folder in the browser (nothing while a
+    // browser is open).
+    virtual void openHelp(const QString &page) = 0;
 };

@@ -21,7 +21,10 @@
 #include "widgets/RadioGroup.h"
 
 #include <QCloseEvent>
+#include <QApplication>
 #include <QDir>
+#include <QHash>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QFileInfo>
@@ -241,6 +244,43 @@ QStringList Tfrm_budget::statusTexts() const
 }
 
 QString Tfrm_budget::statusToolTip() const { return m_sbar->toolTip(); }
+
+// F1: the help page of the control that has the focus (a toolbar button, the
+// items grid, the category trees); the contents when none of them has it.
+void Tfrm_budget::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_F1 || !m_host) {
+        PlanDocument::keyPressEvent(event);
+        return;
+    }
+    static const QHash<QString, QString> pages = {
+        {QStringLiteral("obnewitem"), QStringLiteral("hlp_newitem.html")},
+        {QStringLiteral("obedititem"), QStringLiteral("hlp_edititem.html")},
+        {QStringLiteral("obdeleteitem"), QStringLiteral("hlp_deleteitem.html")},
+        {QStringLiteral("obclearall"), QStringLiteral("hlp_clearall.html")},
+        {QStringLiteral("lmssbtn_addremind"), QStringLiteral("hlp_reminders.html")},
+        {QStringLiteral("LMDSbtn_save_plan"), QStringLiteral("hlp_saveplan.html")},
+        {QStringLiteral("obcloseplan"), QStringLiteral("hlp_closeplan.html")},
+        {QStringLiteral("obeditcat"), QStringLiteral("hlp_editcategories.html")},
+        {QStringLiteral("dbgincome"), QStringLiteral("hlp_budgetitems.html")},
+        {QStringLiteral("tvcatinc"), QStringLiteral("hlp_add_category.html")},
+        {QStringLiteral("tvcatexp"), QStringLiteral("hlp_add_category.html")},
+        {QStringLiteral("dbecatdisplay"), QStringLiteral("hlp_add_category.html")},
+    };
+    QString page = QStringLiteral("hlp_contents_index.html");
+    for (QWidget *w = QApplication::focusWidget(); w && w != this; w = w->parentWidget()) {
+        if (pages.contains(w->objectName())) {
+            page = pages.value(w->objectName());
+            break;
+        }
+        if (w == m_itemsPage) {
+            page = QStringLiteral("hlp_budgetitems.html");
+            break;
+        }
+    }
+    m_host->openHelp(page);
+    event->accept();
+}
 
 QColor Tfrm_budget::backgroundColour()
 {

@@ -39,6 +39,7 @@ class TestChartsPage : public QObject
         bool hintsEnabled() const override { return false; }
         QPrinter *printer() const override { return m_printer.get(); }
         void printerSetup() override { ++setups; }
+        void openHelp(const QString &) override {}
         std::unique_ptr<QPrinter> m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         int setups = 0;
     };

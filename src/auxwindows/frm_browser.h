@@ -1,0 +1,68 @@
+#pragma once
+#include <QUrl>
+#include <QWidget>
+
+class AnimatedPicture;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QToolButton;
+class QWebEngineView;
+
+// The program's web browser: web pages and the help pages, with an address
+// box that remembers the addresses typed in it ("hist.txt" in the current
+// folder), the navigation buttons, a busy picture, the status text and a
+// progress bar. One at a time; the main window opens it.
+class Tfrm_browser : public QWidget
+{
+    Q_OBJECT
+public:
+    // Opens `start`, or the home page when it is empty.
+    explicit Tfrm_browser(const QString &programFolder, const QUrl &start = QUrl(), QWidget *parent = nullptr);
+    ~Tfrm_browser() override;
+
+    // The home page works without a network: the program's own help
+    // contents. The search page is a web search.
+    static QUrl homePage(const QString &programFolder);
+    static QUrl searchPage();
+
+    QWebEngineView *view() const { return m_webb; }
+    QComboBox *history() const { return m_history; }
+    QStringList historyEntries() const;
+    QString statusText() const;
+    QProgressBar *progressBar() const { return m_progress; }
+    AnimatedPicture *busyPicture() const { return m_busy; }
+    // "File" with "Close Kavo Browser", shown by the main window in place of
+    // its own menus while the browser is the active document window.
+    QMenu *fileMenu() const { return m_fileMenu; }
+
+    // Each time it becomes the active window: the history list is read
+    // again from "hist.txt" when the file is there.
+    void activate();
+
+    // GO, and Enter in the address box: an empty box does nothing.
+    void btn_goClick();
+    void clearHistory();
+
+signals:
+    void closed();
+
+protected:
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QToolButton *navigationButton(const char *name, const char *caption, const char *hint, int picture);
+    void loadHistory();
+    void navigationStarted();
+    void addToHistory(const QString &address);
+
+    QString m_programFolder;
+    QWebEngineView *m_webb = nullptr;
+    QComboBox *m_history = nullptr;
+    QLabel *m_status = nullptr;
+    QProgressBar *m_progress = nullptr;
+    AnimatedPicture *m_busy = nullptr;
+    QMenu *m_fileMenu = nullptr;
+};

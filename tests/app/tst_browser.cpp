@@ -1,0 +1,177 @@
+#include "GuiTestSupport.h"
+
+#include "app/frm_main.h"
+#include "auxwindows/frm_browser.h"
+#include "plan/ListFile.h"
+#include "planwindow/frm_budget.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QWebEngineView>
+
+// The browser window and the help pages it shows: F1 and Contents, one
+// browser at a time, the address history and the menus it stands in for.
+class TestBrowser : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Tfrm_main> m_main;
+
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    void writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QFile f(path(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    void closeBrowser()
+    {
+        Tfrm_browser *web = m_main->browser();
+        QVERIFY(web);
+        web->fileMenu()->findChild<QAction *>("CloseKavoBrowser1")->trigger();
+        QTRY_VERIFY(!m_main->browser());
+        QVERIFY(!m_main->isBrowserOpen());
+    }
+    void pressF1(QWidget *control)
+    {
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_F1);
+    }
+    QUrl helpPage(const QString &page) const { return QUrl::fromLocalFile(path("help/" + page)); }
+
+private slots:
+    void initTestCase() { GuiTest::initTestCase(); }
+    void init()
+    {
+        GuiTest::init();
+        m_dir = std::make_unique<QTemporaryDir>();
+        QDir(m_dir->path()).mkdir("help");
+        for (const char *page : {"hlp_newplan.html", "hlp_Contents_index_main.html", "hlp_deleteitem.html"})
+            writeFile(QString("help/") + page, QByteArray("<html><head><title>") + page + "</title></head></html>");
+        QDir::setCurrent(m_dir->path());
+        m_main = std::make_unique<Tfrm_main>(m_dir->path());
+        m_main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    }
+    void cleanup()
+    {
+        m_main.reset();
+        QDir::setCurrent(QDir::tempPath());
+        m_dir.reset();
+        GUITEST_CLEANUP();
+    }
+
+    // F1 on a button opens its page; while a browser is open no other
+    // opens; after it closes F1 works again. The button bar and the main
+    // window's menus give way to the browser.
+    void helpOpensOneBrowserAtATime()
+    {
+        QToolButton *newPlan = m_main->barButton("sb_new_plan");
+        pressF1(newPlan);
+        Tfrm_browser *web = m_main->browser();
+        QVERIFY(web);
+        QTRY_COMPARE(web->view()->url(), helpPage("hlp_newplan.html"));
+        QCOMPARE(web->windowTitle(), QString("Kavo Internet Browser"));
+        QVERIFY(m_main->findChild<QFrame *>("pnl_main_buttons")->isHidden());
+        QStringList shownMenus;
+        for (QAction *menu : m_main->menuBar()->actions())
+            if (menu->isVisible())
+                shownMenus << menu->text();
+        QCOMPARE(shownMenus, QStringList{"&File"});
+        QCOMPARE(web->fileMenu()->actions().front()->text(), QString("Close Kavo Browser"));
+
+        m_main->action("Content1")->trigger(); // nothing while a browser is open
+        m_main->barButton("sbtn_mylinks")->click();
+        int browsers = 0;
+        for (QMdiSubWindow *sub : m_main->documentArea()->subWindowList())
+            browsers += qobject_cast<Tfrm_browser *>(sub->widget()) != nullptr;
+        QCOMPARE(browsers, 1);
+        QTRY_COMPARE(web->view()->url(), helpPage("hlp_newplan.html"));
+
+        closeBrowser();
+        QVERIFY(!m_main->findChild<QFrame *>("pnl_main_buttons")->isHidden());
+        m_main->action("Content1")->trigger();
+        QVERIFY(m_main->browser());
+        QTRY_COMPARE(m_main->browser()->view()->url(), helpPage("hlp_Contents_index_main.html"));
+        closeBrowser();
+        for (QAction *menu : m_main->menuBar()->actions())
+            QVERIFY2(menu->isVisible(), qPrintable(menu->text()));
+
+        // A page that is not there still opens the browser.
+        pressF1(m_main->barButton("sbtn_calc"));
+        QVERIFY(m_main->browser());
+        QTRY_COMPARE(m_main->browser()->view()->url(), helpPage("hlp_calculator.html"));
+        closeBrowser();
+    }
+
+    void planWindowHelp()
+    {
+        Tfrm_budget *plan = m_main->activePlanWindow();
+        pressF1(plan->toolButton("obdeleteitem"));
+        QVERIFY(m_main->browser());
+        QTRY_COMPARE(m_main->browser()->view()->url(), helpPage("hlp_deleteitem.html"));
+        closeBrowser();
+        QWidget *grid = plan->findChild<QWidget *>("dbgincome");
+        pressF1(grid);
+        QTRY_COMPARE(m_main->browser()->view()->url(), helpPage("hlp_budgetitems.html"));
+        closeBrowser();
+    }
+
+    // The address history: grown from the address box as a navigation
+    // starts, without regard to case, kept in "hist.txt" when the window
+    // closes; Clear History empties it; GO on an empty box does nothing.
+    void addressHistory()
+    {
+        writeFile("page one.html", "<html><head><title>one</title></head><body>one</body></html>");
+        QVERIFY(!QFile::exists("hist.txt"));
+        m_main->barButton("sbtn_mylinks")->click();
+        Tfrm_browser *web = m_main->browser();
+        QVERIFY(web);
+        QCOMPARE(web->historyEntries(), QStringList());
+        QTRY_COMPARE(web->view()->url(), Tfrm_browser::homePage(m_dir->path()));
+
+        const QString address = QUrl::fromLocalFile(path("page one.html")).toString();
+        web->history()->setEditText(address);
+        QTest::keyClick(web->history()->lineEdit(), Qt::Key_Return);
+        QTRY_COMPARE(web->view()->url(), QUrl(address));
+        QTRY_COMPARE(web->historyEntries(), QStringList{address});
+
+        web->history()->setEditText(address.toUpper());
+        web->btn_goClick();
+        QTRY_VERIFY(web->view()->url() != QUrl(address) || web->historyEntries().size() == 1);
+        QTest::qWait(200);
+        QCOMPARE(web->historyEntries().size(), 1); // the same address in other letters
+
+        web->history()->setEditText(QString());
+        const QUrl before = web->view()->url();
+        web->btn_goClick();
+        QTest::qWait(100);
+        QCOMPARE(web->view()->url(), before);
+
+        closeBrowser();
+        QCOMPARE(ListFile::read("hist.txt"), QStringList{address});
+
+        m_main->barButton("sbtn_mylinks")->click();
+        web = m_main->browser();
+        QCOMPARE(web->historyEntries(), QStringList{address}); // read when it became active
+        web->findChild<QAction *>("ClearHistory1")->trigger();
+        QCOMPARE(web->historyEntries(), QStringList());
+        closeBrowser();
+        QFile file("hist.txt");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray());
+    }
+};
+
+QTEST_MAIN(TestBrowser)
+#include "tst_browser.moc"
