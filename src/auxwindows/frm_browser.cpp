@@ -23,6 +23,29 @@
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <functional>
+
+// The web page of the browser window, telling it before every navigation of
+// the main frame (a typed address, a link, a button).
+class BrowserPage : public QWebEnginePage
+{
+public:
+    BrowserPage(std::function<void()> beforeNavigation, QObject *parent)
+        : QWebEnginePage(parent), m_beforeNavigation(std::move(beforeNavigation))
+    {
+    }
+
+protected:
+    bool acceptNavigationRequest(const QUrl &, NavigationType, bool isMainFrame) override
+    {
+        if (isMainFrame)
+            m_beforeNavigation();
+        return true;
+    }
+
+private:
+    std::function<void()> m_beforeNavigation;
+};
 
 namespace {
 const QString kHistoryFile = QStringLiteral("hist.txt");
@@ -118,6 +141,7 @@ Tfrm_browser::Tfrm_browser(const QString &programFolder, const QUrl &start, QWid
 
     m_webb = new QWebEngineView(this);
     m_webb->setObjectName(QStringLiteral("webb"));
+    m_webb->setPage(new BrowserPage([this] { navigationStarted(); }, m_webb));
     layout->addWidget(m_webb, 1);
 
     auto *bar = new QStatusBar(this);
@@ -156,7 +180,7 @@ Tfrm_browser::Tfrm_browser(const QString &programFolder, const QUrl &start, QWid
     connect(go, &QToolButton::clicked, this, &Tfrm_browser::btn_goClick);
     connect(m_history->lineEdit(), &QLineEdit::returnPressed, this, &Tfrm_browser::btn_goClick);
 
-    connect(m_webb, &QWebEngineView::loadStarted, this, &Tfrm_browser::navigationStarted);
+    connect(m_webb, &QWebEngineView::loadStarted, this, [this] { m_busy->setRunning(true); });
     connect(m_webb, &QWebEngineView::loadFinished, this, [this] { m_busy->setRunning(false); });
     connect(m_webb, &QWebEngineView::loadProgress, this, [this](int progress) {
         m_progress->setMaximum(100);
