@@ -75,32 +75,29 @@ ReportBand &ReportBand::pageField(const QString &name, const QRectF &box, Field 
     return add(std::move(item), field);
 }
 
-ReportBand &ReportBand::line(const QString &name, const QLineF &line, const QColor &colour)
+namespace {
+ReportItem shapeItem(ReportItem::Kind kind, const QString &name, const QRectF &rect, const QColor &colour)
 {
     ReportItem item;
-    item.kind = ReportItem::Kind::Line;
-    item.rect = QRectF(line.p1(), line.p2());
+    item.kind = kind;
+    item.rect = rect;
     item.colour = colour;
     item.name = name;
-    return add(std::move(item));
+    return item;
+}
+} // namespace
+
+ReportBand &ReportBand::line(const QString &name, const QLineF &line, const QColor &colour)
+{
+    return add(shapeItem(ReportItem::Kind::Line, name, QRectF(line.p1(), line.p2()), colour));
 }
 
 ReportBand &ReportBand::fill(const QString &name, const QRectF &rect, const QColor &colour)
 {
-    ReportItem item;
-    item.kind = ReportItem::Kind::Fill;
-    item.rect = rect;
-    item.colour = colour;
-    item.name = name;
-    return add(std::move(item));
+    return add(shapeItem(ReportItem::Kind::Fill, name, rect, colour));
 }
 
 ReportBand &ReportBand::frame(const QString &name, const QRectF &rect, const QColor &colour)
 {
-    ReportItem item;
-    item.kind = ReportItem::Kind::Frame;
-    item.rect = rect;
-    item.colour = colour;
-    item.name = name;
-    return add(std::move(item));
+    return add(shapeItem(ReportItem::Kind::Frame, name, rect, colour));
 }
