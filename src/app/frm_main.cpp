@@ -622,7 +622,15 @@ bool Tfrm_main::openPlan()
     request.defaultSuffix = QStringLiteral("pkb");
     request.filter = kPlanFilter;
     const std::optional<QString> chosen = FileDialog::getOpenFileName(this, request);
-    const QString path = chosen.value_or(QString());
+    if (!chosen)
+        return false;
+    openPlanFile(*chosen);
+    return true;
+}
+
+// The open routine after the dialog: true when a window shows the plan.
+bool Tfrm_main::openPlanFile(const QString &path)
+{
     const QString name = QFileInfo(path).fileName();
 
     // A plan is open only once: the same file name brings its window forward.
@@ -630,11 +638,9 @@ bool Tfrm_main::openPlan()
         if (!name.isEmpty() && sub->widget()->windowTitle() == name) {
             sub->showMaximized();
             m_mdi->setActiveSubWindow(sub);
-            return chosen.has_value();
+            return true;
         }
     }
-    if (!chosen)
-        return false;
 
     Tfrm_budget *window = createPlanWindow();
     window->setDisplayFrequency(2);
@@ -649,7 +655,7 @@ bool Tfrm_main::openPlan()
         if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
             delete sub;
         updateMenus();
-        return true;
+        return false;
     }
     window->updateall();
     window->setPagekind(QStringLiteral("income"));
@@ -699,7 +705,13 @@ void Tfrm_main::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!m_firstShown) {
         m_firstShown = true;
-        startupPlan();
+        // Plans named on the command line open in their order, the last one
+        // active; when none of them opens, the start-up plan does.
+        bool opened = false;
+        for (const QString &file : std::as_const(m_plansToOpen))
+            opened = openPlanFile(QFileInfo(file).absoluteFilePath()) || opened;
+        if (!opened)
+            startupPlan();
     }
     if (m_hintPanel->isVisible())
         m_hintPanel->move((m_mdi->width() - m_hintPanel->width()) / 2, 10);

@@ -49,6 +49,10 @@ public:
     bool isCalculatorOpen() const { return m_calculatorOpen; }
     Tfrm_browser *browser() const;
     bool isBrowserOpen() const { return m_browserOpen; }
+    // Plans to open instead of the start-up plan when the window is first
+    // shown (the files named on the command line).
+    void setPlansToOpen(const QStringList &files) { m_plansToOpen = files; }
+    bool openPlanFile(const QString &path);
     QList<Tfrm_budget *> planWindows() const;
     QString pendingPlanName() const { return m_pendingPlanName; }
 
@@ -109,6 +113,7 @@ private:
     bool m_closeApproval = true;
     bool m_firstShown = false;
     QString m_pendingPlanName;
+    QStringList m_plansToOpen;
     QString m_systemDateFormat;
 
     QFrame *m_buttonBar = nullptr;

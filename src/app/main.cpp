@@ -14,6 +14,7 @@ int main(int argc, char *argv[])
     Tfrm_splashscreen::run();
     QApplication::setApplicationName(QStringLiteral("Kavo Pursekeep V3"));
     Tfrm_main window;
+    window.setPlansToOpen(QApplication::arguments().mid(1));
     window.showMaximized();
     return app.exec();
 }

@@ -425,6 +425,43 @@ private slots:
         QVERIFY(m_main->loanCalculator());
     }
 
+    // Plans named on the command line open in their order instead of the
+    // start-up plan, the last one active; a damaged one says why and the
+    // others open; when none opens, the start-up plan does.
+    void plansNamedOnTheCommandLine()
+    {
+        m_main.reset();
+        writePlan(path("home.pkb"), 3);
+        writePlan(path("work.pkb"), 1);
+        QFile damaged(path("bad.pkb"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write("not a plan");
+        damaged.close();
+
+        m_main = std::make_unique<Tfrm_main>(m_dir->path());
+        m_main->setPlansToOpen({path("home.pkb"), path("bad.pkb"), "work.pkb"}); // relative to the current folder
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        m_main->show();
+        const QStringList shown = GuiTest::shownTexts();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.front().contains(path("bad.pkb")), qPrintable(shown.front()));
+        QStringList titles;
+        for (Tfrm_budget *plan : m_main->planWindows())
+            titles << plan->windowTitle();
+        QCOMPARE(titles, QStringList({"home.pkb", "work.pkb"}));
+        QCOMPARE(m_main->activePlanWindow()->windowTitle(), QString("work.pkb"));
+        QCOMPARE(m_main->activePlanWindow()->displayFrequencyName(), QString("Weekly"));
+        m_main.reset();
+
+        m_main = std::make_unique<Tfrm_main>(m_dir->path());
+        m_main->setPlansToOpen({path("bad.pkb")});
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        m_main->show();
+        MessageBox::takeShown();
+        QCOMPARE(m_main->planWindows().size(), 1);
+        QCOMPARE(m_main->activePlanWindow()->windowTitle(), QString("Untitled1"));
+    }
+
     void openingAPlan()
     {
         QDir(m_dir->path()).mkdir("plans");
