@@ -444,23 +444,13 @@ void Tfrm_loan_calc::saveToFile()
 void Tfrm_loan_calc::printReport(bool preview)
 {
     const int p = activePage();
-    LoanReportInput input;
-    const LoanPage values = inputs(p);
-    input.principal = values.principal;
-    input.years = values.years;
-    input.rate = values.rate;
-    input.today = Clock::today();
+    // The page's values as the core has them, with each number of payments
+    // as its field holds it (pages B and C take typing there).
+    LoanReportInput input = LoanReport::fromPage(inputs(p), Clock::today());
     input.dateFormat = Format::shortDateFormat();
-    input.currencySymbol = MoneyFormat::currencySymbol();
-    for (int k = 0; k < 3; ++k) {
-        const Calculation &c = m_page[p].calculations[static_cast<size_t>(k)];
-        LoanReportInput::Calculation &out = input.calculations[static_cast<size_t>(k)];
-        out.payment = values.calculations[static_cast<size_t>(k)].payment;
-        out.numberOfPayments = c.numberOfPayments->text();
-        out.totalInterest = values.calculations[static_cast<size_t>(k)].totalInterest;
-        out.totalPaid = values.calculations[static_cast<size_t>(k)].totalPaid;
-        out.schedule = values.calculations[static_cast<size_t>(k)].schedule;
-    }
+    for (int k = 0; k < 3; ++k)
+        input.calculations[static_cast<size_t>(k)].numberOfPayments =
+            m_page[p].calculations[static_cast<size_t>(k)].numberOfPayments->text();
     const LoanReport report(input);
     if (report.refusal() != LoanReport::Refusal::None) {
         MessageBox::error(this, report.message());
