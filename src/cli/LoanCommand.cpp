@@ -1,4 +1,5 @@
 #include "LoanCommand.h"
+#include "CommandLine.h"
 
 #include "loancalc/LoanPage.h"
 #include "loancalc/LoanTextFile.h"
@@ -15,52 +16,14 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 
 namespace {
-
-// The options of the page's inputs and calculations, shared by `loan` and
-// `report loan`.
-const QStringList pageOptions = {
-    QStringLiteral("principal"), QStringLiteral("years"),   QStringLiteral("rate"),
-    QStringLiteral("payment2"),  QStringLiteral("payment3"), QStringLiteral("balance"),
-    QStringLiteral("today"),
-};
 
 int fail(const QString &message, int status)
 {
     QTextStream(stderr) << message << '\n';
     return status;
-}
-
-// "--name value" or "--name=value"; a later repeat replaces an earlier one.
-bool parseOptions(const QString &command, const QStringList &args, const QStringList &knownOptions,
-                  QHash<QString, QString> &options, QString &error)
-{
-    for (qsizetype a = 0; a < args.size(); ++a) {
-        const QString &arg = args[a];
-        if (!arg.startsWith(QLatin1String("--"))) {
-            error = QStringLiteral("pursekeep-cli %1: unexpected argument '%2'").arg(command, arg);
-            return false;
-        }
-        QString name = arg.mid(2);
-        QString value;
-        const qsizetype eq = name.indexOf(QLatin1Char('='));
-        if (eq >= 0) {
-            value = name.mid(eq + 1);
-            name.truncate(eq);
-        } else if (a + 1 < args.size()) {
-            value = args[++a];
-        } else {
-            error = QStringLiteral("pursekeep-cli %1: --%2 needs a value").arg(command, name);
-            return false;
-        }
-        if (!knownOptions.contains(name)) {
-            error = QStringLiteral("pursekeep-cli %1: unknown option --%2").arg(command, name);
-            return false;
-        }
-        options.insert(name, value);
-    }
-    return true;
 }
 
 // The length field holds whole years: a number is truncated toward zero, and
@@ -80,19 +43,25 @@ bool writeToStdout(const QByteArray &data)
     return out.open(stdout, QIODevice::WriteOnly) && out.write(data) == data.size() && out.flush();
 }
 
-// Reads the options (`pageOptions` plus `extraOptions`) and runs the page's
-// calculations as its Calculate buttons would. False after reporting why
-// not (exit status 2 then).
-bool runLoanPage(const QString &command, const QStringList &args, const QStringList &extraOptions,
-                 QHash<QString, QString> &options, LoanPage &page)
+// Reads the command's options and runs the page's calculations as its
+// Calculate buttons would. Nothing when they ran; otherwise the exit status:
+// 0 when the command's help was shown, 2 after reporting why not.
+std::optional<int> runLoanPage(const QString &command, const QStringList &args, QHash<QString, QString> &options,
+                               LoanPage &page)
 {
     auto refuse = [](const QString &message) {
-        fail(message, 2);
-        return false;
+        return std::optional<int>(fail(message, 2));
     };
-    QString error;
-    if (!parseOptions(command, args, pageOptions + extraOptions, options, error))
-        return refuse(error);
+    CommandLine::Arguments arguments;
+    switch (CommandLine::parse(*CommandLine::find(command), args, arguments)) {
+    case CommandLine::Outcome::Run:
+        break;
+    case CommandLine::Outcome::HelpShown:
+        return 0;
+    case CommandLine::Outcome::Refused:
+        return 2;
+    }
+    options = arguments.options;
 
     if (options.contains(QStringLiteral("today"))) {
         const QDate today = QDate::fromString(options.value(QStringLiteral("today")), Qt::ISODate);
@@ -122,7 +91,7 @@ bool runLoanPage(const QString &command, const QStringList &args, const QStringL
         else if (outcome != LoanPage::Outcome::Done)
             return refuse(page.message(outcome));
     }
-    return true;
+    return std::nullopt;
 }
 
 } // namespace
@@ -132,8 +101,8 @@ int runLoanCommand(const QStringList &args)
     QHash<QString, QString> options;
     QString error;
     LoanPage page;
-    if (!runLoanPage(QStringLiteral("loan"), args, {QStringLiteral("output")}, options, page))
-        return 2;
+    if (const std::optional<int> stop = runLoanPage(QStringLiteral("loan"), args, options, page))
+        return *stop;
 
     if (options.contains(QStringLiteral("output"))) {
         if (!LoanTextFile::write(options.value(QStringLiteral("output")), page, &error))
@@ -149,8 +118,8 @@ int runLoanReportCommand(const QStringList &args)
     const QString command = QStringLiteral("report loan");
     QHash<QString, QString> options;
     LoanPage page;
-    if (!runLoanPage(command, args, {QStringLiteral("pdf")}, options, page))
-        return 2;
+    if (const std::optional<int> stop = runLoanPage(command, args, options, page))
+        return *stop;
     const QString pdfFile = options.value(QStringLiteral("pdf"));
     if (pdfFile.isEmpty())
         return fail(QStringLiteral("pursekeep-cli %1: --pdf FILE is needed").arg(command), 2);

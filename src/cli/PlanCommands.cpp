@@ -1,7 +1,8 @@
 #include "PlanCommands.h"
+#include "CommandLine.h"
 #include "LoanCommand.h"
-#include "PlanCsv.h"
-#include "PlanImport.h"
+#include "plan/PlanCsv.h"
+#include "plan/PlanImport.h"
 
 #include "plan/Clock.h"
 #include "plan/FileWriter.h"
@@ -20,6 +21,7 @@
 #include <QHash>
 #include <QFile>
 #include <QTextStream>
+#include <optional>
 
 // Exit statuses: 0 done; 1 the output could not be written; 2 bad arguments,
 // bad input or a plan that cannot be read (nothing written then).
@@ -27,8 +29,6 @@ namespace {
 
 constexpr int kWriteFailed = 1;
 constexpr int kBadInput = 2;
-// Enough to show the pattern of what is wrong without flooding the terminal.
-constexpr int kMaxErrorLines = 20;
 
 // Messages are one line each, whatever the file names hold.
 QString oneLine(QString text)
@@ -44,49 +44,21 @@ int fail(const QString &command, const QString &message, int status = kBadInput)
     return status;
 }
 
-struct Arguments
-{
-    QStringList positional;
-    QHash<QString, QString> options;
-};
+using CommandLine::Arguments;
 
-// Positional arguments and "--name value" or "--name=value" options; a later
-// repeat of an option replaces an earlier one.
-bool parseArguments(const QString &command, const QStringList &args, const QStringList &knownOptions,
-                    int positionalCount, Arguments &out)
+// Reads a command's arguments: nothing to go on with, or the exit status when
+// its help was shown (0) or the arguments were refused (2, reported).
+std::optional<int> readArguments(const QString &command, const QStringList &args, Arguments &out)
 {
-    for (qsizetype a = 0; a < args.size(); ++a) {
-        const QString &arg = args.at(a);
-        if (!arg.startsWith(QLatin1String("--"))) {
-            out.positional << arg;
-            continue;
-        }
-        QString name = arg.mid(2);
-        QString value;
-        const qsizetype eq = name.indexOf(u'=');
-        if (eq >= 0) {
-            value = name.mid(eq + 1);
-            name.truncate(eq);
-        } else if (a + 1 < args.size()) {
-            value = args.at(++a);
-        } else {
-            fail(command, QStringLiteral("--%1 needs a value").arg(name));
-            return false;
-        }
-        if (!knownOptions.contains(name)) {
-            fail(command, QStringLiteral("unknown option --%1").arg(name));
-            return false;
-        }
-        out.options.insert(name, value);
+    switch (CommandLine::parse(*CommandLine::find(command), args, out)) {
+    case CommandLine::Outcome::Run:
+        return std::nullopt;
+    case CommandLine::Outcome::HelpShown:
+        return 0;
+    case CommandLine::Outcome::Refused:
+        break;
     }
-    if (out.positional.size() != positionalCount) {
-        fail(command, QStringLiteral("expected %1 arguments, got %2 (run pursekeep-cli without arguments "
-                                     "for the usage)")
-                          .arg(positionalCount)
-                          .arg(out.positional.size()));
-        return false;
-    }
-    return true;
+    return kBadInput;
 }
 
 QString frequencyList()
@@ -179,8 +151,8 @@ int runImportCommand(const QStringList &args)
 {
     const QString command = QStringLiteral("import");
     Arguments arguments;
-    if (!parseArguments(command, args, {QStringLiteral("frequency")}, 2, arguments))
-        return kBadInput;
+    if (const std::optional<int> stop = readArguments(command, args, arguments))
+        return *stop;
     const QString folder = arguments.positional.at(0);
     const QString planFile = arguments.positional.at(1);
     const int frequency = frequencyOption(command, arguments.options.value(QStringLiteral("frequency"),
@@ -195,11 +167,8 @@ int runImportCommand(const QStringList &args)
     for (const QString &warning : import.warnings())
         err << oneLine(warning) << '\n';
     if (!good) {
-        const QStringList &errors = import.errors();
-        for (qsizetype i = 0; i < errors.size() && i < kMaxErrorLines; ++i)
-            err << oneLine(errors.at(i)) << '\n';
-        if (errors.size() > kMaxErrorLines)
-            err << "... and " << errors.size() - kMaxErrorLines << " more problems\n";
+        for (const QString &line : import.shownErrors())
+            err << oneLine(line) << '\n';
         err << "pursekeep-cli import: nothing was written\n";
         return kBadInput;
     }
@@ -214,24 +183,16 @@ int runExportCommand(const QStringList &args)
 {
     const QString command = QStringLiteral("export");
     Arguments arguments;
-    if (!parseArguments(command, args, {}, 2, arguments))
-        return kBadInput;
+    if (const std::optional<int> stop = readArguments(command, args, arguments))
+        return *stop;
     const QString planFile = arguments.positional.at(0);
     const QString folder = arguments.positional.at(1);
 
     Plan plan;
     if (!loadExistingPlan(command, planFile, plan))
         return kBadInput;
-    if (!QDir().mkpath(folder))
-        return fail(command, QStringLiteral("the folder \"%1\" cannot be created").arg(folder), kWriteFailed);
-
-    // The five files are replaced together, or none of them.
-    const QDir dir(folder);
     try {
-        FileWriter writer;
-        for (const PlanCsv::TableFile &file : PlanCsv::tableFiles())
-            writer.add(dir.filePath(file.csvName), PlanCsv::tableText(file.table(plan)).toUtf8());
-        writer.commit();
+        PlanCsv::writeFolder(plan, folder);
     } catch (const FileWriteError &e) {
         return fail(command, e.message(), kWriteFailed);
     }
@@ -262,8 +223,8 @@ int runTotalsCommand(const QStringList &args)
 {
     const QString command = QStringLiteral("totals");
     Arguments arguments;
-    if (!parseArguments(command, args, {QStringLiteral("frequency"), QStringLiteral("today")}, 1, arguments))
-        return kBadInput;
+    if (const std::optional<int> stop = readArguments(command, args, arguments))
+        return *stop;
     const QString planFile = arguments.positional.at(0);
 
     Plan plan;
@@ -297,8 +258,8 @@ int runPlanReport(const QStringList &args)
 {
     const QString command = QStringLiteral("report plan");
     Arguments arguments;
-    if (!parseArguments(command, args, {"pdf", "frequency", "today"}, 1, arguments))
-        return kBadInput;
+    if (const std::optional<int> stop = readArguments(command, args, arguments))
+        return *stop;
     const QString planFile = arguments.positional.at(0);
     const QString pdfFile = arguments.options.value(QStringLiteral("pdf"));
     if (pdfFile.isEmpty())
@@ -323,8 +284,8 @@ int runRemindersReport(const QStringList &args)
 {
     const QString command = QStringLiteral("report reminders");
     Arguments arguments;
-    if (!parseArguments(command, args, {"pdf", "kind", "month"}, 1, arguments))
-        return kBadInput;
+    if (const std::optional<int> stop = readArguments(command, args, arguments))
+        return *stop;
     const QString planFile = arguments.positional.at(0);
     const QString pdfFile = arguments.options.value(QStringLiteral("pdf"));
     if (pdfFile.isEmpty())
@@ -358,6 +319,10 @@ int runRemindersReport(const QStringList &args)
 int runReportCommand(const QStringList &args)
 {
     const QString which = args.value(0);
+    if (which == QLatin1String("--help") || which == QLatin1String("-h")) {
+        CommandLine::print(CommandLine::commandHelp(QStringLiteral("report")));
+        return 0;
+    }
     if (which == QLatin1String("plan"))
         return runPlanReport(args.mid(1));
     if (which == QLatin1String("reminders"))

@@ -1,27 +1,80 @@
+#include "CommandLine.h"
 #include "LoanCommand.h"
 #include "PlanCommands.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QLocale>
 #include <QTextStream>
 #include <memory>
 
-static int usage()
+namespace {
+
+// The program's own options before the command: --help and --version.
+// Anything from the first argument that is not an option on belongs to the
+// command.
+int runProgram(const QStringList &args)
 {
-    QTextStream(stderr)
-        << "usage:\n"
-           "  pursekeep-cli import DIR PLAN [--frequency NAME]\n"
-           "  pursekeep-cli export PLAN DIR\n"
-           "  pursekeep-cli totals PLAN [--frequency NAME] [--today yyyy-MM-dd]\n"
-           "  pursekeep-cli loan --principal P --years Y --rate R [--payment2 X] [--payment3 Z]\n"
-           "                     [--balance B] [--today yyyy-MM-dd] [--output FILE]\n"
-           "  pursekeep-cli report plan PLAN --pdf FILE [--frequency NAME] [--today yyyy-MM-dd]\n"
-           "  pursekeep-cli report reminders PLAN --kind I|E [--month 1..12] --pdf FILE\n"
-           "  pursekeep-cli report loan --principal P --years Y --rate R [--payment2 X] [--payment3 Z]\n"
-           "                            [--balance B] [--today yyyy-MM-dd] --pdf FILE\n";
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("command"), QString());
+    if (!parser.parse(QStringList{QStringLiteral("pursekeep-cli")} + args)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        CommandLine::printError(QStringLiteral("pursekeep-cli: %1 (run pursekeep-cli --help for the usage)")
+                                    .arg(unknown.isEmpty() ? parser.errorText()
+                                                           : QStringLiteral("unknown option ")
+                                                                 + CommandLine::spelling(unknown.constFirst(), args)));
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        CommandLine::print(CommandLine::programHelp());
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        CommandLine::print(CommandLine::versionText());
+        return 0;
+    }
+
+    QStringList rest = parser.positionalArguments();
+    if (rest.isEmpty()) {
+        QTextStream(stderr) << CommandLine::programHelp();
+        return 2;
+    }
+    const QString command = rest.takeFirst();
+    if (command == QLatin1String("help")) {
+        if (rest.isEmpty()) {
+            CommandLine::print(CommandLine::programHelp());
+            return 0;
+        }
+        const QString help = CommandLine::commandHelp(rest.join(u' '));
+        if (help.isEmpty()) {
+            CommandLine::printError(QStringLiteral("pursekeep-cli help: there is no command '%1' (run pursekeep-cli "
+                                                   "--help for the list)")
+                                        .arg(rest.join(u' ')));
+            return 2;
+        }
+        CommandLine::print(help);
+        return 0;
+    }
+    if (command == "import")
+        return runImportCommand(rest);
+    if (command == "export")
+        return runExportCommand(rest);
+    if (command == "totals")
+        return runTotalsCommand(rest);
+    if (command == "loan")
+        return runLoanCommand(rest);
+    if (command == "report")
+        return runReportCommand(rest);
+    CommandLine::printError(
+        QStringLiteral("pursekeep-cli: there is no command '%1' (run pursekeep-cli --help for the list)").arg(command));
     return 2;
 }
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -31,19 +84,6 @@ int main(int argc, char *argv[])
     if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app(report ? new QGuiApplication(argc, argv) : new QCoreApplication(argc, argv));
-    QStringList args = app->arguments().mid(1);
-    if (args.isEmpty())
-        return usage();
-    const QString command = args.takeFirst();
-    if (command == "import")
-        return runImportCommand(args);
-    if (command == "export")
-        return runExportCommand(args);
-    if (command == "totals")
-        return runTotalsCommand(args);
-    if (command == "loan")
-        return runLoanCommand(args);
-    if (command == "report")
-        return runReportCommand(args);
-    return usage();
+    QCoreApplication::setApplicationVersion(QStringLiteral(PURSEKEEP_VERSION));
+    return runProgram(app->arguments().mid(1));
 }

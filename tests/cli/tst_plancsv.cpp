@@ -1,5 +1,5 @@
-#include "Csv.h"
-#include "PlanCsv.h"
+#include "plan/Csv.h"
+#include "plan/PlanCsv.h"
 #include "plan/CalendarTime.h"
 
 #include <QtTest>

@@ -1,6 +1,6 @@
 #include "fuzz_readers.h"
-#include "cli/PlanCsv.h"
-#include "cli/PlanImport.h"
+#include "plan/PlanCsv.h"
+#include "plan/PlanImport.h"
 #include "plan/IniFile.h"
 #include "plan/ListFile.h"
 #include "plan/Plan.h"

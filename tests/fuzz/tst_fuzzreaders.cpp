@@ -3,8 +3,8 @@
 // stays handled; and the readers' limits on what they read. CSV seed names say
 // what is expected: "ok-" imports, "bad-" is refused.
 #include "fuzz_readers.h"
-#include "cli/PlanCsv.h"
-#include "cli/PlanImport.h"
+#include "plan/PlanCsv.h"
+#include "plan/PlanImport.h"
 #include "plan/IniFile.h"
 #include "plan/ListFile.h"
 #include "plan/Plan.h"

@@ -1,8 +1,10 @@
-#include "PlanCsv.h"
+#include "plan/PlanCsv.h"
 #include "plan/CalendarTime.h"
 
+#include "plan/FileWriter.h"
 #include "plan/Plan.h"
 
+#include <QDir>
 #include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
@@ -20,6 +22,17 @@ const QList<TableFile> &tableFiles()
         {QStringLiteral("reminders.csv"), [](Plan &p) -> Table & { return p.reminders(); }},
     };
     return files;
+}
+
+void writeFolder(Plan &plan, const QString &folder)
+{
+    if (!QDir().mkpath(folder))
+        throw FileWriteError(folder, QStringLiteral("the folder \"%1\" cannot be created").arg(folder));
+    const QDir dir(folder);
+    FileWriter writer;
+    for (const TableFile &file : tableFiles())
+        writer.add(dir.filePath(file.csvName), tableText(file.table(plan)).toUtf8());
+    writer.commit();
 }
 
 QString tableText(const Table &table)

@@ -1,5 +1,5 @@
 #pragma once
-#include "Csv.h"
+#include "plan/Csv.h"
 #include "plan/FieldDef.h"
 
 #include <QDateTime>
@@ -27,6 +27,11 @@ struct TableFile
 
 // items.csv, categories.csv, savings.csv, loans.csv, reminders.csv.
 const QList<TableFile> &tableFiles();
+
+// Writes the five CSV files of the plan into `folder` (made when missing),
+// every row whatever filter is in force. The five replace any earlier ones
+// together or not at all; throws FileWriteError with the system's reason.
+void writeFolder(Plan &plan, const QString &folder);
 
 // The header and every row of the table, whatever filter is in force.
 QString tableText(const Table &table);

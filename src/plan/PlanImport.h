@@ -31,6 +31,9 @@ public:
     static constexpr qint64 kMaxFileSize = qint64(256) << 20;
 
     const QStringList &errors() const { return m_errors; }
+    // The errors as they are shown to a person: the first twenty, enough to
+    // show the pattern of what is wrong, then "... and N more problems".
+    QStringList shownErrors() const;
     // Things that are allowed but probably not meant (an item whose category
     // is not among the categories).
     const QStringList &warnings() const { return m_warnings; }

@@ -1,4 +1,4 @@
-#include "Csv.h"
+#include "plan/Csv.h"
 
 #include <QStringDecoder>
 

@@ -1,6 +1,6 @@
-#include "PlanImport.h"
-#include "Csv.h"
-#include "PlanCsv.h"
+#include "plan/PlanImport.h"
+#include "plan/Csv.h"
+#include "plan/PlanCsv.h"
 
 #include "plan/Frequency.h"
 #include "plan/Plan.h"
@@ -112,6 +112,15 @@ void PlanImport::error(const QString &path, int line, const QString &field, cons
     if (!field.isEmpty())
         text += QStringLiteral("field '%1': ").arg(field);
     m_fileErrors.push_back({line, text + message});
+}
+
+QStringList PlanImport::shownErrors() const
+{
+    constexpr qsizetype shown = 20;
+    QStringList lines = m_errors.mid(0, shown);
+    if (m_errors.size() > shown)
+        lines << QStringLiteral("... and %1 more problems").arg(m_errors.size() - shown);
+    return lines;
 }
 
 bool PlanImport::read(const QString &folder, Plan &plan)
