@@ -8,6 +8,8 @@
 #include "loancalc/frm_loan_calc.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
+#include "plan/ProgramFolders.h"
+#include "plan/RecentPlans.h"
 #include "planwindow/frm_budget.h"
 #include "reports/PlanDocumentReport.h"
 #include "reports/PlanReport.h"
@@ -84,8 +86,12 @@ Tfrm_main::Tfrm_main(const QString &programFolder, QWidget *parent) : QMainWindo
     Format::setShortDateFormat(QStringLiteral("dd/MM/yyyy"));
 
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    m_programFolder = QDir::cleanPath(programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                              : programFolder);
+    // An installed program finds its read-only files in the install's share
+    // folder and writes its own files in the user's data folder.
+    const QString executableFolder = programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder;
+    m_resourceFolder = ProgramFolders::resourceFolder(executableFolder);
+    m_programFolder = ProgramFolders::writableFolder(executableFolder);
+    m_recentPlans = std::make_unique<RecentPlans>(ProgramFolders::recentPlansFile());
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -100,6 +106,7 @@ Tfrm_main::Tfrm_main(const QString &programFolder, QWidget *parent) : QMainWindo
     setCentralWidget(central);
     buildHintsPanel();
     buildMenus();
+    updateRecentPlansMenu();
     OnScreenHints::install();
     applyConfiguration();
 
@@ -214,10 +221,18 @@ void Tfrm_main::buildMenus()
             [this] { barButton("sb_new_plan")->click(); });
     connect(entry(file, "mnuOpenPlan", "Open", QKeySequence(QStringLiteral("Ctrl+O"))), &QAction::triggered, this,
             [this] { barButton("sbtn_openplan")->click(); });
+    m_recentMenu = file->addMenu(QStringLiteral("Recent Plans"));
+    m_recentMenu->setObjectName(QStringLiteral("mnuRecentPlans"));
+    m_recentMenu->menuAction()->setObjectName(QStringLiteral("mnuRecentPlansMenu"));
+    // Read again each time: another copy of the program may have added to it.
+    connect(m_recentMenu, &QMenu::aboutToShow, this, &Tfrm_main::updateRecentPlansMenu);
+    connect(entry(file, "mnuImportCsv", "Import From CSV…"), &QAction::triggered, this,
+            &Tfrm_main::importFromCsv);
     file->addSection(QStringLiteral("Save Plan"));
     connect(entry(file, "mnuSavePlan", "&Save", QKeySequence(QStringLiteral("Ctrl+S"))), &QAction::triggered,
             this, [this] { forwardToPlan("LMDSbtn_save_plan"); });
     connect(entry(file, "mnuPlanSaveAs", "Save &As"), &QAction::triggered, this, &Tfrm_main::saveAs);
+    connect(entry(file, "mnuExportCsv", "Export To CSV…"), &QAction::triggered, this, &Tfrm_main::exportToCsv);
     file->addSection(QStringLiteral("Close Plan"));
     connect(entry(file, "mnuPlanClose", "&Close"), &QAction::triggered, this,
             [this] { forwardToPlan("obcloseplan"); });
@@ -285,6 +300,9 @@ void Tfrm_main::buildMenus()
     static const MenuPicture pictures[] = {
         {"mnuNewPlan", "document-new", QStyle::SP_FileIcon},
         {"mnuOpenPlan", "document-open", QStyle::SP_DialogOpenButton},
+        {"mnuRecentPlansMenu", "document-open-recent", QStyle::SP_DirOpenIcon},
+        {"mnuImportCsv", "document-import", QStyle::SP_ArrowDown},
+        {"mnuExportCsv", "document-export", QStyle::SP_ArrowUp},
         {"mnuSavePlan", "document-save", QStyle::SP_DialogSaveButton},
         {"mnuPlanSaveAs", "document-save-as", QStyle::SP_DialogSaveButton},
         {"mnuPlanClose", "window-close", QStyle::SP_DialogCloseButton},
@@ -396,7 +414,7 @@ void Tfrm_main::openBrowser(const QUrl &start)
     if (m_browserOpen)
         return;
     m_browserOpen = true;
-    auto *window = new Tfrm_browser(m_programFolder, start);
+    auto *window = new Tfrm_browser(m_resourceFolder, start);
     QMdiSubWindow *sub = m_mdi->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     menuBar()->addMenu(window->fileMenu())->setVisible(false);
@@ -416,7 +434,7 @@ void Tfrm_main::openHelp(const QString &page)
 {
     if (m_browserOpen)
         return;
-    openBrowser(QUrl::fromLocalFile(QDir(m_programFolder).filePath(QStringLiteral("help/") + page)));
+    openBrowser(QUrl::fromLocalFile(QDir(m_resourceFolder).filePath(QStringLiteral("help/") + page)));
 }
 
 Tfrm_browser *Tfrm_main::browser() const
@@ -476,8 +494,8 @@ void Tfrm_main::updateMenus()
     for (QAction *menu : menuBar()->actions())
         menu->setVisible(web && menu == web->fileMenu()->menuAction() ? browsing : !browsing);
     const bool hasPlan = activePlanWindow() != nullptr;
-    for (const char *name : {"mnuSavePlan", "mnuPlanSaveAs", "mnuPlanClose", "mnuNewItem", "mnuEditItem",
-                             "mnuDeleteItem", "mnuPrint", "mnuPrintPreview"})
+    for (const char *name : {"mnuSavePlan", "mnuPlanSaveAs", "mnuExportCsv", "mnuPlanClose", "mnuNewItem",
+                             "mnuEditItem", "mnuDeleteItem", "mnuPrint", "mnuPrintPreview"})
         action(QLatin1String(name))->setEnabled(hasPlan);
     const bool hasWindows = documentWindowCount() > 0;
     for (const char *name : {"mnuPlanCloseAll", "Horizontal1", "Vertical1", "Cascade1"})
@@ -657,11 +675,9 @@ bool Tfrm_main::openPlanFile(const QString &path)
         updateMenus();
         return false;
     }
-    window->updateall();
-    window->setPagekind(QStringLiteral("income"));
-    window->plan().items().setFilter(kindFilter(Kind::Income));
-    window->plan().items().setFiltered(true);
-    window->rebuildCategoryTrees();
+    presentPlan(window);
+    rememberPlan(path);
+    window->showDueReminders();
 
     const QString text = PlanFiles::readDisplayFrequencyText(PlanFiles::settingsFile(path));
     try {
@@ -674,6 +690,16 @@ bool Tfrm_main::openPlanFile(const QString &path)
     window->cb_item_total_freqChange();
     window->show();
     return true;
+}
+
+// A plan window after its tables were filled: totals, the income page.
+void Tfrm_main::presentPlan(Tfrm_budget *window)
+{
+    window->updateall();
+    window->setPagekind(QStringLiteral("income"));
+    window->plan().items().setFilter(kindFilter(Kind::Income));
+    window->plan().items().setFiltered(true);
+    window->rebuildCategoryTrees();
 }
 
 void Tfrm_main::newPlan()

@@ -17,6 +17,7 @@ class Tfrm_loan_calc;
 class Tfrm_browser;
 class QUrl;
 class QPrinter;
+class RecentPlans;
 
 // The main window: the button bar, the menus and the document area in which
 // every plan window opens. It creates the start-up plan when first shown, and
@@ -31,6 +32,10 @@ public:
 
     // PlanHost
     QString programFolder() const override { return m_programFolder; }
+    // The folder of the program's read-only files: help pages, hints
+    // document, check-mark picture.
+    QString resourceFolder() const { return m_resourceFolder; }
+    void rememberPlan(const QString &planFile) override;
     bool isClosingAll() const override { return m_closingAll; }
     void setCloseApproval(bool approved) override { m_closeApproval = approved; }
     int documentWindowCount() const override;
@@ -53,6 +58,12 @@ public:
     // shown (the files named on the command line).
     void setPlansToOpen(const QStringList &files) { m_plansToOpen = files; }
     bool openPlanFile(const QString &path);
+    // File > Recent Plans: the entries as the menu shows them, and choosing one.
+    QMenu *recentPlansMenu() const { return m_recentMenu; }
+    void openRecentPlan(const QString &path);
+    // File > Import From CSV… and Export To CSV….
+    void importFromCsv();
+    void exportToCsv();
     QList<Tfrm_budget *> planWindows() const;
     QString pendingPlanName() const { return m_pendingPlanName; }
 
@@ -80,8 +91,10 @@ private:
     void buildHintsPanel();
     void updateMenus();
     void updateWindowMenu();
+    void updateRecentPlansMenu();
     void subWindowActivated(QMdiSubWindow *window);
     Tfrm_budget *createPlanWindow();
+    void presentPlan(Tfrm_budget *window);
     void forwardToPlan(const char *buttonName);
     void saveAs();
     void showAbout();
@@ -106,6 +119,9 @@ private:
     void reportABug();
 
     QString m_programFolder;
+    QString m_resourceFolder;
+    std::unique_ptr<RecentPlans> m_recentPlans;
+    QMenu *m_recentMenu = nullptr;
     bool m_hints = false;
     bool m_browserOpen = false;
     bool m_calculatorOpen = false;

@@ -34,7 +34,7 @@ QString Tfrm_main::configFile() const
 // the executable, wherever a file dialog has taken the current folder.
 std::optional<QIcon> Tfrm_main::checkPicture()
 {
-    const QString file = QDir(m_programFolder).filePath(QStringLiteral("check.bmp"));
+    const QString file = QDir(m_resourceFolder).filePath(QStringLiteral("check.bmp"));
     const QPixmap picture(file);
     if (picture.isNull()) {
         MessageBox::error(this, QStringLiteral("Cannot open file %1").arg(file));
@@ -45,7 +45,7 @@ std::optional<QIcon> Tfrm_main::checkPicture()
 
 bool Tfrm_main::loadHints()
 {
-    const QString file = QDir(m_programFolder).filePath(QStringLiteral("pkhint.rtf"));
+    const QString file = QDir(m_resourceFolder).filePath(QStringLiteral("pkhint.rtf"));
     QFile rtf(file);
     auto *text = m_hintPanel->findChild<QTextEdit *>(QStringLiteral("RE1"));
     if (!rtf.open(QIODevice::ReadOnly) || !RtfReader::read(rtf.readAll(), text->document())) {

@@ -1,3 +1,4 @@
+#include "app/ProgramArguments.h"
 #include "app/frm_main.h"
 #include "auxwindows/frm_splashscreen.h"
 
@@ -6,15 +7,22 @@
 
 int main(int argc, char *argv[])
 {
+    // --help and --version need no screen: they are answered before the
+    // application connects to one.
+    if (const std::optional<int> status = ProgramArguments::answerWithoutScreen(argc, argv))
+        return *status;
     // The web view's sandbox refuses to start for the root user (a container
     // or a kiosk); without this the browser window would end the program.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication app(argc, argv);
+    QStringList plans;
+    if (!ProgramArguments::plans(QApplication::arguments(), plans))
+        return 2;
     Tfrm_splashscreen::run();
     QApplication::setApplicationName(QStringLiteral("Kavo Pursekeep V3"));
     Tfrm_main window;
-    window.setPlansToOpen(QApplication::arguments().mid(1));
+    window.setPlansToOpen(plans);
     window.showMaximized();
     return app.exec();
 }

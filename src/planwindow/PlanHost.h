@@ -9,8 +9,9 @@ class PlanHost
 public:
     virtual ~PlanHost() = default;
 
-    // The folder of the program's own files (start-up plan, dialogs' start
-    // folder, the settings copy written by a save).
+    // The folder the program writes its own files to (start-up plan,
+    // dialogs' start folder, the settings copy written by a save): its own
+    // folder, or the user's data folder when that cannot be written.
     virtual QString programFolder() const = 0;
     // True while the exit protocol asks every plan window to close.
     virtual bool isClosingAll() const = 0;
@@ -26,4 +27,6 @@ public:
     // Opens a page of the help folder in the browser (nothing while a
     // browser is open).
     virtual void openHelp(const QString &page) = 0;
+    // A plan was saved to `planFile` (the list of recent plans).
+    virtual void rememberPlan(const QString &planFile) { Q_UNUSED(planFile); }
 };

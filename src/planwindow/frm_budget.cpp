@@ -12,6 +12,7 @@
 #include "plan/MoneyFormat.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
+#include "DueRemindersBar.h"
 #include "widgets/FlowLayout.h"
 #include "widgets/HoverFocus.h"
 #include "widgets/StatusPanel.h"
@@ -81,6 +82,8 @@ Tfrm_budget::Tfrm_budget(PlanHost *host, QWidget *parent)
     connect(m_frequency, &RadioGroup::clicked, this, &Tfrm_budget::frequencyClicked);
     buildPages();
 
+    m_dueReminders = new DueRemindersBar(this);
+    layout->addWidget(m_dueReminders);
     layout->addWidget(m_toolbar);
     layout->addWidget(m_sbar);
     layout->addWidget(m_frequency);
@@ -94,6 +97,11 @@ Tfrm_budget::Tfrm_budget(PlanHost *host, QWidget *parent)
 }
 
 Tfrm_budget::~Tfrm_budget() = default;
+
+void Tfrm_budget::showDueReminders()
+{
+    m_dueReminders->showReminders(DueReminders::within(*m_plan, Clock::today()));
+}
 
 void Tfrm_budget::buildToolbar()
 {
@@ -355,6 +363,8 @@ bool Tfrm_budget::savePlan()
         if (writeTables) {
             PlanFiles::savePlan(*m_plan, m_planfile, settings, displayFrequency());
             setWindowTitle(planFileName());
+            if (m_host)
+                m_host->rememberPlan(m_planfile);
         } else {
             PlanFiles::writeDisplayFrequency(settings, displayFrequency());
         }

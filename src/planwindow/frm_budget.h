@@ -12,6 +12,7 @@ class SavingsPage;
 class LoansPage;
 class RemindersPage;
 class ChartsPage;
+class DueRemindersBar;
 class QLabel;
 class StatusPanel;
 class QMenu;
@@ -78,6 +79,9 @@ public:
     SavingsPage *savingsPage() const { return m_savingsPage; }
     LoansPage *loansPage() const { return m_loansPage; }
     RemindersPage *remindersPage() const { return m_remindersPage; }
+    // The bar of the reminders due within a week, filled when the plan opens.
+    DueRemindersBar *dueRemindersBar() const { return m_dueReminders; }
+    void showDueReminders();
     ChartsPage *chartsPage() const { return m_chartsPage; }
     QTabWidget *pages() const { return m_pages; }
     QToolButton *toolButton(const QString &objectName) const;
@@ -137,5 +141,6 @@ private:
     LoansPage *m_loansPage = nullptr;
     RemindersPage *m_remindersPage = nullptr;
     ChartsPage *m_chartsPage = nullptr;
+    DueRemindersBar *m_dueReminders = nullptr;
     QMenu *m_itemsMenu = nullptr;
 };

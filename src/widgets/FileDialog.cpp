@@ -24,7 +24,10 @@ std::optional<QString> FileDialog::run(QWidget *parent, Request request)
     } else {
         QFileDialog dialog(parent, request.title, request.directory, request.filter);
         dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setFileMode(request.folder ? QFileDialog::Directory
+                                          : request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        if (request.folder)
+            dialog.setOption(QFileDialog::ShowDirsOnly);
         dialog.setDefaultSuffix(request.defaultSuffix);
         if (!request.fileName.isEmpty())
             dialog.selectFile(request.fileName);
@@ -33,7 +36,7 @@ std::optional<QString> FileDialog::run(QWidget *parent, Request request)
             chosen = dialog.selectedFiles().constFirst();
     }
     if (chosen && !chosen->isEmpty()) {
-        QDir::setCurrent(QFileInfo(*chosen).absolutePath());
+        QDir::setCurrent(request.folder ? QFileInfo(*chosen).absoluteFilePath() : QFileInfo(*chosen).absolutePath());
         return QFileInfo(*chosen).absoluteFilePath();
     }
     return std::nullopt;
@@ -50,6 +53,14 @@ std::optional<QString> FileDialog::getSaveFileName(QWidget *parent, const Reques
 {
     Request r = request;
     r.save = true;
+    return run(parent, r);
+}
+
+std::optional<QString> FileDialog::getExistingDirectory(QWidget *parent, const Request &request)
+{
+    Request r = request;
+    r.save = false;
+    r.folder = true;
     return run(parent, r);
 }
 

@@ -14,6 +14,7 @@ public:
     struct Request
     {
         bool save = false;
+        bool folder = false;   // choose an existing folder
         QString title;
         QString directory;
         QString fileName;      // proposed name
@@ -25,6 +26,9 @@ public:
     static std::optional<QString> getOpenFileName(QWidget *parent, const Request &request);
     // Asks before overwriting an existing file.
     static std::optional<QString> getSaveFileName(QWidget *parent, const Request &request);
+
+    // The chosen folder's full path, or nothing when cancelled.
+    static std::optional<QString> getExistingDirectory(QWidget *parent, const Request &request);
 
     // --- test seam ---------------------------------------------------------
     static void setTestMode(bool on);

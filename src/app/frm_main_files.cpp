@@ -1,0 +1,113 @@
+// The main window's plan files beyond open and save: the recent plans and the
+// CSV files of a plan.
+#include "frm_main.h"
+
+#include "plan/Plan.h"
+#include "plan/PlanCsv.h"
+#include "plan/PlanFileError.h"
+#include "plan/PlanImport.h"
+#include "plan/RecentPlans.h"
+#include "planwindow/frm_budget.h"
+#include "widgets/FileDialog.h"
+#include "widgets/MessageBox.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+
+void Tfrm_main::rememberPlan(const QString &planFile)
+{
+    // The list is a convenience: a list that cannot be written loses the
+    // entry, never the plan or the open.
+    try {
+        m_recentPlans->add(planFile);
+    } catch (const PlanFileError &) {
+    }
+    updateRecentPlansMenu();
+}
+
+void Tfrm_main::updateRecentPlansMenu()
+{
+    m_recentMenu->clear();
+    const QStringList plans = m_recentPlans->entries();
+    for (qsizetype i = 0; i < plans.size(); ++i) {
+        const QString path = plans.at(i);
+        QAction *a = m_recentMenu->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path).replace(u'&', QStringLiteral("&&"))));
+        a->setObjectName(QStringLiteral("mnuRecentPlan%1").arg(i + 1));
+        a->setData(path);
+        a->setIcon(m_recentMenu->menuAction()->icon());
+        connect(a, &QAction::triggered, this, [this, path] { openRecentPlan(path); });
+    }
+    m_recentMenu->setEnabled(!plans.isEmpty());
+}
+
+void Tfrm_main::openRecentPlan(const QString &path)
+{
+    if (!QFileInfo::exists(path)) {
+        try {
+            m_recentPlans->remove(path);
+        } catch (const PlanFileError &) {
+        }
+        updateRecentPlansMenu();
+    }
+    // The open routine says why a plan cannot be opened.
+    openPlanFile(path);
+}
+
+void Tfrm_main::importFromCsv()
+{
+    FileDialog::Request request;
+    request.title = QStringLiteral("Import From CSV");
+    request.directory = QDir::currentPath();
+    const std::optional<QString> folder = FileDialog::getExistingDirectory(this, request);
+    if (!folder)
+        return;
+
+    // Every row of every file is checked before a window opens.
+    Plan imported;
+    PlanImport import;
+    if (!import.read(*folder, imported)) {
+        MessageBox::error(this, QStringLiteral("The CSV files in \"%1\" cannot be imported; nothing was opened.\n\n%2")
+                                    .arg(QDir::toNativeSeparators(*folder), import.shownErrors().join(u'\n')));
+        return;
+    }
+
+    const QString name = QDir(*folder).dirName() + QStringLiteral(".PKB");
+    Tfrm_budget *window = createPlanWindow();
+    window->setPlanfile(name);
+    window->setWindowTitle(name);
+    Plan &plan = window->plan();
+    plan.items().takeRowsFrom(imported.items());
+    plan.categories().takeRowsFrom(imported.categories());
+    plan.savings().takeRowsFrom(imported.savings());
+    plan.loans().takeRowsFrom(imported.loans());
+    plan.reminders().takeRowsFrom(imported.reminders());
+    presentPlan(window);
+    window->cb_item_total_freqChange();
+    // A new plan that no file holds yet: saving asks for its name.
+    plan.setSaved(false);
+    window->show();
+    window->showDueReminders();
+    if (!import.warnings().isEmpty())
+        MessageBox::information(this, import.warnings().join(u'\n'));
+}
+
+void Tfrm_main::exportToCsv()
+{
+    Tfrm_budget *window = activePlanWindow();
+    if (!window)
+        return;
+    FileDialog::Request request;
+    request.title = QStringLiteral("Export To CSV");
+    request.directory = QDir::currentPath();
+    const std::optional<QString> folder = FileDialog::getExistingDirectory(this, request);
+    if (!folder)
+        return;
+    try {
+        PlanCsv::writeFolder(window->plan(), *folder);
+    } catch (const PlanFileError &e) {
+        MessageBox::error(this, e.message());
+    }
+}
