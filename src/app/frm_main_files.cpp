@@ -45,14 +45,18 @@ void Tfrm_main::updateRecentPlansMenu()
 
 void Tfrm_main::openRecentPlan(const QString &path)
 {
-    if (!QFileInfo::exists(path)) {
+    // The open routine would show an empty plan under the name of a file
+    // that is gone; the entry goes instead, and the user is told why.
+    if (!QFileInfo(path).isFile()) {
         try {
             m_recentPlans->remove(path);
         } catch (const PlanFileError &) {
         }
         updateRecentPlansMenu();
+        MessageBox::error(this, QStringLiteral("\"%1\" does not exist; it is taken off the list of recent plans.")
+                                    .arg(QDir::toNativeSeparators(path)));
+        return;
     }
-    // The open routine says why a plan cannot be opened.
     openPlanFile(path);
 }
 

@@ -33,7 +33,7 @@ QList<Option> loanOptions()
 
 QList<Command> makeCommands()
 {
-    const QString frequencyDefault = QStringLiteral(" (default: Monthly)");
+    const QString frequencyDefault = QStringLiteral(" (default: Fortnightly)");
     QList<Command> list;
     list << Command{QStringLiteral("import"), QStringLiteral("Build a plan from CSV files."),
                     QStringLiteral("Builds the plan PLAN from the CSV files in DIR (items.csv, categories.csv, "

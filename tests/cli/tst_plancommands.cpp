@@ -34,6 +34,10 @@ class TestPlanCommands : public QObject
         env.insert("LC_ALL", "C.UTF-8"); // no currency symbol in the locale: "$"
         if (!zone.isEmpty())
             env.insert("TZ", zone);
+        // The reports' GUI application wants a runtime folder of the user's.
+        static const QTemporaryDir runtime;
+        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
         process.setProcessEnvironment(env);
         process.start();
         process.waitForFinished(30000);
@@ -419,6 +423,72 @@ private slots:
         for (const QString &path : familyFiles(plan))
             after << readFile(path);
         QCOMPARE(after, before);
+    }
+
+    // Help and version on standard output with status 0; a wrong command or
+    // option is one line on standard error with status 2.
+    void helpVersionAndRefusals_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out"); // what standard output starts with
+        QTest::addColumn<QString>("err"); // standard error, whole
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << "Usage: pursekeep-cli COMMAND" << "";
+        QTest::newRow("-h") << QStringList{"-h"} << 0 << "Usage: pursekeep-cli COMMAND" << "";
+        QTest::newRow("--version") << QStringList{"--version"} << 0 << "pursekeep-cli 3.0\n" << "";
+        QTest::newRow("help import") << QStringList{"help", "import"} << 0
+                                     << "Usage: pursekeep-cli import [options] DIR PLAN\n" << "";
+        QTest::newRow("import --help") << QStringList{"import", "--help"} << 0
+                                       << "Usage: pursekeep-cli import [options] DIR PLAN\n" << "";
+        QTest::newRow("help report loan") << QStringList{"help", "report", "loan"} << 0
+                                          << "Usage: pursekeep-cli report loan [options]\n" << "";
+        QTest::newRow("report reminders --help") << QStringList{"report", "reminders", "--help"} << 0
+                                                 << "Usage: pursekeep-cli report reminders [options] PLAN\n" << "";
+        QTest::newRow("unknown command") << QStringList{"merge", "a.pkb"} << 2 << ""
+                                         << "pursekeep-cli: there is no command 'merge' (run pursekeep-cli --help "
+                                            "for the list)\n";
+        QTest::newRow("help of no command") << QStringList{"help", "merge"} << 2 << ""
+                                            << "pursekeep-cli help: there is no command 'merge' (run pursekeep-cli "
+                                               "--help for the list)\n";
+        QTest::newRow("unknown program option") << QStringList{"--verbose", "totals"} << 2 << ""
+                                                << "pursekeep-cli: unknown option --verbose (run pursekeep-cli "
+                                                   "--help for the usage)\n";
+        QTest::newRow("unknown command option") << QStringList{"export", "a.pkb", "out", "--force"} << 2 << ""
+                                                << "pursekeep-cli export: unknown option --force\n";
+        QTest::newRow("option without value") << QStringList{"totals", "a.pkb", "--today"} << 2 << ""
+                                              << "pursekeep-cli totals: --today needs a value\n";
+        QTest::newRow("too many arguments") << QStringList{"export", "a", "b", "c"} << 2 << ""
+                                            << "pursekeep-cli export: expected 2 arguments, got 3 (run "
+                                               "pursekeep-cli without arguments for the usage)\n";
+        QTest::newRow("loan takes no arguments") << QStringList{"loan", "10000"} << 2 << ""
+                                                 << "pursekeep-cli loan: unexpected argument '10000'\n";
+    }
+    void helpVersionAndRefusals()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        const Run result = run(args);
+        QCOMPARE(result.status, status);
+        if (out.isEmpty())
+            QCOMPARE(result.out, QString());
+        else
+            QVERIFY2(result.out.startsWith(out), qPrintable(result.out));
+        QCOMPARE(result.err, err);
+    }
+
+    // The "=" form and a repeated option (the last one counts) read as before.
+    void optionForms()
+    {
+        const QString plan = folder("plan") + "/plan.pkb";
+        const QString csv = folder("csv");
+        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nWage,Weekly,100,Work,I,\n");
+        QCOMPARE(run({"import", csv, plan, "--frequency=Daily", "--frequency", "Weekly"}).status, 0);
+        const Run totals = run({"totals", plan, "--frequency=Weekly"});
+        QCOMPARE(totals.status, 0);
+        QVERIFY2(totals.out.startsWith("Income Total: $100.00\n"), qPrintable(totals.out));
+        QCOMPARE(PlanFiles::readDisplayFrequencyText(plan + "ini"), QString("1"));
     }
 
     void importArguments_data()

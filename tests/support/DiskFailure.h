@@ -5,6 +5,9 @@
 //                  a mount namespace of the test process's own (needs root; the
 //                  mount vanishes with the process), filled to leave exactly
 //                  the free space a test asks for: writes fail with ENOSPC.
+//   ReadOnlyFolder a folder nobody may write to, the superuser included: a
+//                  read-only tmpfs in the same private mount namespace (root),
+//                  or a folder without write permission (anyone else).
 //   FileSizeLimit  RLIMIT_FSIZE with SIGXFSZ ignored, for the test process or
 //                  (through QProcess's child modifier) for a program it runs:
 //                  a write past the limit fails with EFBIG. Works everywhere.
@@ -12,6 +15,9 @@
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
 
 #include <csignal>
 #include <fcntl.h>
@@ -74,6 +80,13 @@ public:
         return names;
     }
 
+    // Mounts the disk again read-only: every write then fails with EROFS.
+    bool makeReadOnly()
+    {
+        return m_mounted && ::mount("pursekeep-test", QFile::encodeName(path()).constData(), "tmpfs",
+                                    MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+
 private:
     static bool privateMounts()
     {
@@ -91,6 +104,40 @@ private:
         if (!(disk).isMounted())                                                                    \
             QSKIP("a small tmpfs needs root (the RLIMIT_FSIZE cases run instead)");                  \
     } while (false)
+
+class ReadOnlyFolder
+{
+public:
+    // `fill` puts the folder's files in place before it turns read-only.
+    explicit ReadOnlyFolder(const std::function<void(const QString &folder)> &fill)
+    {
+        if (::geteuid() == 0) {
+            m_disk = std::make_unique<SmallDisk>(qint64(4) << 20);
+            if (!m_disk->isMounted())
+                return;
+            fill(m_disk->path());
+            m_ready = m_disk->makeReadOnly();
+        } else {
+            fill(m_folder.path());
+            m_ready = QFile::setPermissions(m_folder.path(), QFile::ReadOwner | QFile::ExeOwner);
+        }
+    }
+    ~ReadOnlyFolder()
+    {
+        if (!m_disk)
+            QFile::setPermissions(m_folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder &) = delete;
+    ReadOnlyFolder &operator=(const ReadOnlyFolder &) = delete;
+
+    bool isReady() const { return m_ready; }
+    QString path() const { return m_disk ? m_disk->path() : m_folder.path(); }
+
+private:
+    QTemporaryDir m_folder;
+    std::unique_ptr<SmallDisk> m_disk;
+    bool m_ready = false;
+};
 
 class FileSizeLimit
 {

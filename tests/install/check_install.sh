@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch prefix and checks what a desktop needs:
+# the programs, their read-only files, a valid desktop entry, the icons, the
+# MIME type of plan files and the man pages.
+#   check_install.sh BUILD_DIR
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cmake --install "$build" --prefix "$prefix" > /dev/null
+
+for f in bin/pursekeep bin/pursekeep-cli; do
+  [ -x "$prefix/$f" ] || fail "$f is not installed"
+done
+for f in pkhint.rtf check.bmp help/hlp_Contents_index_main.html help/help.css; do
+  [ -f "$prefix/share/kavo-pursekeep/$f" ] || fail "share/kavo-pursekeep/$f is not installed"
+done
+
+desktop="$prefix/share/applications/kavo-pursekeep.desktop"
+[ -f "$desktop" ] || fail "no desktop entry"
+desktop-file-validate "$desktop" || fail "the desktop entry does not validate"
+grep -qx 'Exec=pursekeep %F' "$desktop" || fail "Exec is not 'pursekeep %F'"
+grep -qx 'Categories=Office;Finance;' "$desktop" || fail "Categories are not Office;Finance;"
+grep -qx 'MimeType=application/x-kavo-pursekeep-plan;' "$desktop" || fail "the entry does not open plan files"
+
+icons="$prefix/share/icons/hicolor"
+xmllint --noout "$icons/scalable/apps/kavo-pursekeep.svg" || fail "the SVG icon is not well-formed"
+for size in 16 22 24 32 48 64 128 256; do
+  png="$icons/${size}x${size}/apps/kavo-pursekeep.png"
+  [ -f "$png" ] || fail "no ${size}x${size} icon"
+  [ "$(identify -format '%wx%h' "$png")" = "${size}x${size}" ] || fail "the ${size}x${size} icon has another size"
+done
+
+# The MIME database built from the package's file maps *.pkb to a plan.
+mime="$prefix/share/mime"
+xmllint --noout "$mime/packages/kavo-pursekeep.xml" || fail "the MIME file is not well-formed"
+update-mime-database "$mime" 2> /dev/null
+grep -q '^50:application/x-kavo-pursekeep-plan:\*\.pkb$' "$mime/globs2" || fail "*.pkb is not a plan file"
+[ -f "$mime/application/x-kavo-pursekeep-plan.xml" ] || fail "the plan MIME type was not registered"
+
+for page in pursekeep pursekeep-cli; do
+  man="$prefix/share/man/man1/$page.1.gz"
+  [ -f "$man" ] || fail "no man page for $page"
+  zcat "$man" | grep -q "^\.TH \"\?${page}\"\? 1 " || fail "$page.1 is not a man page of section 1"
+done
+
+# The installed programs run from their new place.
+[ "$("$prefix/bin/pursekeep-cli" --version)" = "pursekeep-cli 3.0" ] || fail "pursekeep-cli --version"
+[ "$(env -u DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/pursekeep" --version)" = "pursekeep 3.0" ] || fail "pursekeep --version"
+echo "installed layout is complete"
