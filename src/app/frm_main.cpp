@@ -208,7 +208,7 @@ void Tfrm_main::buildMenus()
         return m;
     };
     const auto entry = [&](QMenu *m, const char *name, const char *caption, const QKeySequence &keys = {}) {
-        QAction *a = m->addAction(QLatin1String(caption));
+        QAction *a = m->addAction(QString::fromUtf8(caption));
         a->setObjectName(QLatin1String(name));
         if (!keys.isEmpty())
             a->setShortcut(keys);

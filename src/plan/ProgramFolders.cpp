@@ -31,10 +31,12 @@ QString resourceFolder(const QString &executableFolder)
 
 QString writableFolder(const QString &executableFolder)
 {
-    // access() also tells a read-only file system, which permission bits
-    // alone do not (and which bind the superuser too).
-    if (::access(QFile::encodeName(executableFolder).constData(), W_OK) == 0)
-        return QDir::cleanPath(executableFolder);
+    // An installed program (its files in the share folder) never writes
+    // beside itself, even when it could (run by the superuser). access() also
+    // tells a read-only file system, which permission bits alone do not.
+    const QString own = QDir::cleanPath(executableFolder);
+    if (resourceFolder(executableFolder) == own && ::access(QFile::encodeName(own).constData(), W_OK) == 0)
+        return own;
     const QString user = userDataFolder();
     QDir().mkpath(user);
     return user;

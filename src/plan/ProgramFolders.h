@@ -21,7 +21,9 @@ QString userDataFolder();
 QString resourceFolder(const QString &executableFolder);
 
 // The folder the program writes its own files to: `executableFolder` when it
-// may be written, otherwise userDataFolder(), made when missing.
+// holds the read-only files itself (a build folder) and may be written;
+// otherwise (an installed program, a read-only folder) userDataFolder(),
+// made when missing.
 QString writableFolder(const QString &executableFolder);
 
 // The file of the recently opened and saved plans, in userDataFolder().

@@ -129,6 +129,8 @@ private slots:
 
     void csvThroughTheMenus()
     {
+        QCOMPARE(m_main->action("mnuImportCsv")->text(), QString::fromUtf8("Import From CSV\u2026"));
+        QCOMPARE(m_main->action("mnuExportCsv")->text(), QString::fromUtf8("Export To CSV\u2026"));
         writePlan(path("home.pkb"), {{"E", "Home", "Rent", 1, "Pay the rent", 7}});
         QVERIFY(m_main->openPlanFile(path("home.pkb")));
         FileDialog::queuePath(path("csv"));

@@ -143,6 +143,13 @@ private slots:
         QCOMPARE(ProgramFolders::writableFolder(bin), user.path() + "/kavo-pursekeep");
         QVERIFY(QFileInfo(user.path() + "/kavo-pursekeep").isDir());
 
+        // Installed where it could write (the superuser's own install): the
+        // user's folder all the same.
+        QTemporaryDir writable;
+        QDir(writable.path()).mkpath("bin");
+        QDir(writable.path()).mkpath("share/kavo-pursekeep/help");
+        QCOMPARE(ProgramFolders::writableFolder(writable.path() + "/bin"), user.path() + "/kavo-pursekeep");
+
         // A build folder holds everything itself.
         QTemporaryDir build;
         QDir(build.path()).mkdir("help");
