@@ -6,6 +6,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace PlanFiles {
 
 namespace {
@@ -30,7 +32,13 @@ DataPacket::StoredRows readRows(const Table &table, const QString &fileName)
         throw FileFormatError(fileName, QStringLiteral("\"%1\" cannot be opened: %2").arg(fileName, file.errorString()));
     if (file.size() > kMaxTableFileSize)
         throw FileFormatError(fileName, QStringLiteral("\"%1\" is not a valid plan file: it is far too large").arg(fileName));
-    const QByteArray data = file.readAll();
+    // Read in one piece of the file's size; whatever the file gained since
+    // is read after it.
+    QByteArray data(file.size(), Qt::Uninitialized);
+    const qint64 got = file.read(data.data(), data.size());
+    data.truncate(std::max<qint64>(got, 0));
+    if (got >= 0)
+        data += file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw FileFormatError(fileName, QStringLiteral("\"%1\" cannot be read: %2").arg(fileName, file.errorString()));
     return DataPacket::readStored(data, table, fileName);

@@ -276,11 +276,37 @@ void ItemsPage::drawTrees()
 
 namespace {
 
+// A node of a category tree. It shows the plan's own text (shared, not
+// copied) until the text is changed in the tree; a changed text is kept as
+// any tree item keeps it.
+class TreeNode : public QTreeWidgetItem
+{
+public:
+    explicit TreeNode(const QString &text) : m_text(text) { setFlags(flags() | Qt::ItemIsEditable); }
+
+    QVariant data(int column, int role) const override
+    {
+        if (column == 0 && !m_changed && (role == Qt::DisplayRole || role == Qt::EditRole))
+            return m_text;
+        return QTreeWidgetItem::data(column, role);
+    }
+
+    void setData(int column, int role, const QVariant &value) override
+    {
+        // The display and edit roles share one text in a tree item.
+        if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole))
+            m_changed = true;
+        QTreeWidgetItem::setData(column, role, value);
+    }
+
+private:
+    QString m_text;
+    bool m_changed = false;
+};
+
 QTreeWidgetItem *treeNode(const QString &text)
 {
-    auto *node = new QTreeWidgetItem(QStringList{text});
-    node->setFlags(node->flags() | Qt::ItemIsEditable);
-    return node;
+    return new TreeNode(text);
 }
 
 QList<QTreeWidgetItem *> itemNodes(const QStringList &items)
