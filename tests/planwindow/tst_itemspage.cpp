@@ -332,6 +332,8 @@ private slots:
             << "delete" << "Tyres" << "Car" << QStringList{"Car: ", "Food: Bread", "Mum's: Cake"};
         QTest::newRow("delete from the last category")
             << "delete" << "Cake" << "Mum's" << QStringList{"Car: Tyres", "Food: Bread", "Mum's: "};
+        QTest::newRow("edit an item in place")
+            << "edit" << "Bread" << "Food" << QStringList{"Car: Tyres", "Food: Loaf", "Mum's: Cake"};
         QTest::newRow("rename an item node")
             << "rename" << "Bread" << "Food" << QStringList{"Car: Tyres", "Food: Bread", "Mum's: Cake"};
         QTest::newRow("rename a category node")
@@ -352,13 +354,20 @@ private slots:
 
         if (action == "add") {
             QCOMPARE(ItemRoutines::addItem(plan, item, cat, "Weekly", 1, "E", QString()), QString());
-        } else if (action == "delete") {
+        } else if (action == "delete" || action == "edit") {
             Table &items = plan.items();
             for (int r = 0; r < items.rowCount(); ++r)
                 if (items.visibleValue(r, 0).toString() == item)
                     items.goTo(r);
             QCOMPARE(items.asString("item"), item);
-            ItemRoutines::deleteCurrent(plan, "expense");
+            if (action == "delete") {
+                ItemRoutines::deleteCurrent(plan, "expense");
+            } else {
+                items.edit();
+                items.setValue("item", "Loaf");
+                items.post();
+                w().rebuildCategoryTrees();
+            }
         } else {
             const auto found = tree->findItems(item.isEmpty() ? cat : item, Qt::MatchExactly | Qt::MatchRecursive);
             QCOMPARE(found.size(), 1);
