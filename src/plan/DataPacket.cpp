@@ -354,13 +354,16 @@ std::vector<Table::Row> readRows(In &in, const QList<FieldDef> &fields, quint32 
     std::vector<Table::Row> rows;
     rows.reserve(rowCount);
     for (quint32 r = 0; r < rowCount; ++r) {
-        Table::Row row(fieldCount);
-        QVariant *values = row.data();
+        // Each value is made in its place in the row.
+        Table::Row row;
+        row.reserve(fieldCount);
         for (int i = 0; i < fieldCount; ++i) {
             const FieldDef &f = fields.at(i);
             const quint8 present = in.num<quint8>("row");
-            if (present == 0)
+            if (present == 0) {
+                row.emplaceBack();
                 continue;
+            }
             if (present != 1)
                 in.fail(QStringLiteral("a row value of field \"%1\" is damaged").arg(f.name));
             switch (f.type) {
@@ -372,9 +375,9 @@ std::vector<Table::Row> readRows(In &in, const QList<FieldDef> &fields, quint32 
                                 ? caches[static_cast<size_t>(i)].text(in, len, "text value", data.constData() + in.pos())
                                 : in.text(len, "text value");
                 if (stored && (s.isEmpty() || (f.type == FieldType::Text && f.width > 0 && s.size() > f.width)))
-                    values[i] = normaliseFieldValue(f, s);
+                    row.emplaceBack(normaliseFieldValue(f, s));
                 else
-                    values[i] = std::move(s);
+                    row.emplaceBack(std::move(s));
                 break;
             }
             case FieldType::Money:
@@ -388,18 +391,18 @@ std::vector<Table::Row> readRows(In &in, const QList<FieldDef> &fields, quint32 
                     else if (f.type == FieldType::Money)
                         d = roundMoney4(d);
                 }
-                values[i] = d;
+                row.emplaceBack(d);
                 break;
             }
             case FieldType::Integer:
-                values[i] = in.num<qint32>("integer value");
+                row.emplaceBack(in.num<qint32>("integer value"));
                 break;
             case FieldType::DateTime: {
                 const qint64 v = in.num<qint64>("date value");
                 QDateTime dt = decodeDateTime(v);
                 if (!dt.isValid())
                     in.fail(QStringLiteral("a date of field \"%1\" is out of range").arg(f.name));
-                values[i] = std::move(dt);
+                row.emplaceBack(std::move(dt));
                 break;
             }
             }
