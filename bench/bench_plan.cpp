@@ -4,6 +4,7 @@
 // items cursor with the reminders following it). BM_LoadedPlanMemory reports
 // the memory a loaded 100,000-item plan takes (plan_MB) and the peak while
 // loading it (peak_MB), from /proc/self/status.
+#include "BenchPlans.h"
 #include "plan/CategoryTree.h"
 #include "plan/Frequency.h"
 #include "plan/Plan.h"
@@ -11,55 +12,19 @@
 #include "plan/PlanTotals.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <memory>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
-QString categoryName(int c) { return QStringLiteral("Cat%1").arg(c); }
-QString kindOf(int c) { return c % 2 == 0 ? Kind::Income : Kind::Expense; }
-QString itemName(int i) { return QStringLiteral("Item %1").arg(i, 6, 10, QLatin1Char('0')); }
-
-// Items spread evenly over the categories; every tenth has a note.
-void fillPlan(Plan &plan, int items, int categories, int remindersPerItem)
-{
-    const QStringList freqs = Frequency::names();
-    std::vector<Table::Row> cats;
-    for (int c = 0; c < categories; ++c)
-        cats.push_back({categoryName(c), kindOf(c)});
-    plan.categories().setAllRows(std::move(cats));
-
-    std::vector<Table::Row> rows;
-    std::vector<Table::Row> reminders;
-    rows.reserve(static_cast<size_t>(items));
-    for (int i = 0; i < items; ++i) {
-        const int c = i % categories;
-        const QVariant note = i % 10 == 0 ? QVariant(QStringLiteral("Paid by standing order on the first"))
-                                          : QVariant();
-        rows.push_back({itemName(i), freqs.at(i % freqs.size()), (i % 1000) * 1.25 + 0.5,
-                        categoryName(c), kindOf(c), note});
-        for (int r = 0; r < remindersPerItem; ++r)
-            reminders.push_back({kindOf(c), categoryName(c), itemName(i), 1 + r * 6,
-                                 QStringLiteral("Reminder %1").arg(r), 1 + (i + r) % 12});
-    }
-    plan.items().setAllRows(std::move(rows));
-    plan.reminders().setAllRows(std::move(reminders));
-
-    std::vector<Table::Row> goals;
-    std::vector<Table::Row> loans;
-    const QDateTime start(QDate(2024, 1, 1), QTime(0, 0));
-    for (int i = 0; i < 100; ++i) {
-        goals.push_back({QStringLiteral("Goal %1").arg(i), 1000.0, start, start.addMonths(12 + i), "Monthly",
-                         83.3333});
-        loans.push_back({QStringLiteral("Loan %1").arg(i), "Bank", 5000.0, 150.0, "Monthly", start, 36,
-                         start.addMonths(36), 6.5});
-    }
-    plan.savings().setAllRows(std::move(goals));
-    plan.loans().setAllRows(std::move(loans));
-}
+using namespace BenchPlans;
 
 // A plan of 10,000 items, 1,000 categories and 50,000 reminders.
 Plan &largePlan()
@@ -136,6 +101,38 @@ static void BM_LoadPlan100kItems(benchmark::State &state)
     }
 }
 BENCHMARK(BM_LoadPlan100kItems)->Unit(benchmark::kMillisecond);
+
+// `cp` of the same five files, in the same run: the yardstick for the load.
+// The load's share of cp's speed is cp's time over the load's.
+static void BM_CopyPlanFiles100kItems(benchmark::State &state)
+{
+    SavedPlan &saved = savedPlan();
+    const QString target = saved.dir.filePath(QStringLiteral("copy"));
+    QDir().mkpath(target);
+    QList<QByteArray> args = {"cp"};
+    for (const QString &f : {saved.file, PlanFiles::loansFile(saved.file), PlanFiles::savingsFile(saved.file),
+                             PlanFiles::categoriesFile(saved.file), PlanFiles::remindersFile(saved.file)})
+        args << QFile::encodeName(f);
+    args << QFile::encodeName(target);
+    std::vector<char *> argv;
+    for (QByteArray &a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    for (auto _ : state) {
+        pid_t pid = 0;
+        if (posix_spawn(&pid, "/bin/cp", nullptr, nullptr, argv.data(), environ) != 0) {
+            state.SkipWithError("cp cannot be started");
+            break;
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("cp failed");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_CopyPlanFiles100kItems)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 static void BM_LoadedPlanMemory(benchmark::State &state)
 {

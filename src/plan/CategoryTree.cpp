@@ -46,7 +46,8 @@ CategoryTrees categoryTreeData(const Plan &plan)
 
 CategoryTrees rebuildCategoryTrees(Plan &plan)
 {
-    CategoryTrees trees = categoryTreeData(plan);
+    // Nothing changed since the last rebuild: its trees still hold.
+    CategoryTrees trees = plan.categoryTreesCurrent() ? plan.categoryTrees() : categoryTreeData(plan);
     if (plan.categories().totalRowCount() > 0)
         plan.categories().setFiltered(false);
     plan.items().setFiltered(true);

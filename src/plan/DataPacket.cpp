@@ -4,7 +4,10 @@
 #include <QDate>
 #include <QDateTime>
 #include <QtEndian>
+#include <cmath>
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
 
 namespace DataPacket {
 
@@ -294,37 +297,119 @@ void readDescriptor(In &in, const FieldDef &f, int number)
         in.fail(QStringLiteral("field \"%1\" is not of the table's type").arg(f.name));
 }
 
-QVariant readValue(In &in, const FieldDef &f)
+// Texts that repeat (kinds, categories, frequencies, the item of several
+// reminders) are decoded once and shared by every row that has them. A
+// field whose texts turn out to be mostly different stops looking them up.
+class TextCache
 {
-    const quint8 present = in.num<quint8>("row");
-    if (present == 0)
-        return QVariant();
-    if (present != 1)
-        in.fail(QStringLiteral("a row value of field \"%1\" is damaged").arg(f.name));
-    switch (f.type) {
-    case FieldType::Text:
-    case FieldType::Memo: {
-        const quint32 len = in.num<quint32>("text value");
-        return in.text(len, "text value");
+public:
+    QString text(In &in, qint64 count, const char *what, const char *bytes)
+    {
+        const std::string_view key(bytes, static_cast<size_t>(count));
+        if (m_hasLast && key == m_lastKey) {
+            in.skip(count, what);
+            return m_last;
+        }
+        QString s;
+        if (m_lookups < kTrial || m_hits * 4 >= m_lookups) {
+            ++m_lookups;
+            if (auto it = m_seen.find(key); it != m_seen.end()) {
+                ++m_hits;
+                s = it->second;
+                in.skip(count, what);
+            } else {
+                s = in.text(count, what);
+                if (m_seen.size() < kMaxEntries)
+                    m_seen.emplace(key, s);
+            }
+        } else {
+            s = in.text(count, what);
+        }
+        m_lastKey = key;
+        m_last = s;
+        m_hasLast = true;
+        return s;
     }
-    case FieldType::Money:
-    case FieldType::Real: {
-        const quint64 bits = in.num<quint64>("number value");
-        double d;
-        std::memcpy(&d, &bits, sizeof d);
-        return d;
+
+private:
+    static constexpr int kTrial = 256;
+    static constexpr size_t kMaxEntries = 65536;
+    std::unordered_map<std::string_view, QString> m_seen; // keys point into the packet
+    std::string_view m_lastKey;
+    QString m_last;
+    bool m_hasLast = false;
+    int m_lookups = 0;
+    int m_hits = 0;
+};
+
+// Reads every row. With `stored`, values come in the form the table keeps
+// (text cut to its width, money rounded); a value that would not convert
+// (a number that is not finite) is left as read and `*allStored` set false,
+// so the table's own conversion reports it.
+std::vector<Table::Row> readRows(In &in, const QList<FieldDef> &fields, quint32 rowCount, bool stored,
+                                 bool *allStored, const QByteArray &data)
+{
+    const int fieldCount = static_cast<int>(fields.size());
+    std::vector<TextCache> caches(static_cast<size_t>(fieldCount));
+    std::vector<Table::Row> rows;
+    rows.reserve(rowCount);
+    for (quint32 r = 0; r < rowCount; ++r) {
+        // Each value is made in its place in the row.
+        Table::Row row;
+        row.reserve(fieldCount);
+        for (int i = 0; i < fieldCount; ++i) {
+            const FieldDef &f = fields.at(i);
+            const quint8 present = in.num<quint8>("row");
+            if (present == 0) {
+                row.emplaceBack();
+                continue;
+            }
+            if (present != 1)
+                in.fail(QStringLiteral("a row value of field \"%1\" is damaged").arg(f.name));
+            switch (f.type) {
+            case FieldType::Text:
+            case FieldType::Memo: {
+                const quint32 len = in.num<quint32>("text value");
+                in.need(len, "text value");
+                QString s = f.type == FieldType::Text
+                                ? caches[static_cast<size_t>(i)].text(in, len, "text value", data.constData() + in.pos())
+                                : in.text(len, "text value");
+                if (stored && (s.isEmpty() || (f.type == FieldType::Text && f.width > 0 && s.size() > f.width)))
+                    row.emplaceBack(normaliseFieldValue(f, s));
+                else
+                    row.emplaceBack(std::move(s));
+                break;
+            }
+            case FieldType::Money:
+            case FieldType::Real: {
+                const quint64 bits = in.num<quint64>("number value");
+                double d;
+                std::memcpy(&d, &bits, sizeof d);
+                if (stored) {
+                    if (!std::isfinite(d))
+                        *allStored = false;
+                    else if (f.type == FieldType::Money)
+                        d = roundMoney4(d);
+                }
+                row.emplaceBack(d);
+                break;
+            }
+            case FieldType::Integer:
+                row.emplaceBack(in.num<qint32>("integer value"));
+                break;
+            case FieldType::DateTime: {
+                const qint64 v = in.num<qint64>("date value");
+                QDateTime dt = decodeDateTime(v);
+                if (!dt.isValid())
+                    in.fail(QStringLiteral("a date of field \"%1\" is out of range").arg(f.name));
+                row.emplaceBack(std::move(dt));
+                break;
+            }
+            }
+        }
+        rows.push_back(std::move(row));
     }
-    case FieldType::Integer:
-        return in.num<qint32>("integer value");
-    case FieldType::DateTime: {
-        const qint64 v = in.num<qint64>("date value");
-        const QDateTime dt = decodeDateTime(v);
-        if (!dt.isValid())
-            in.fail(QStringLiteral("a date of field \"%1\" is out of range").arg(f.name));
-        return dt;
-    }
-    }
-    return QVariant();
+    return rows;
 }
 
 } // namespace
@@ -365,7 +450,10 @@ QByteArray write(const Table &table)
     return o.bytes;
 }
 
-std::vector<Table::Row> read(const QByteArray &data, const Table &table, const QString &fileName)
+namespace {
+
+std::vector<Table::Row> readPacket(const QByteArray &data, const Table &table, const QString &fileName, bool stored,
+                                   bool *allStored)
 {
     const QList<FieldDef> &fields = table.fields();
     In in(data, fileName);
@@ -405,17 +493,25 @@ std::vector<Table::Row> read(const QByteArray &data, const Table &table, const Q
     if (static_cast<qint64>(rowCount) * fields.size() > in.remaining())
         in.fail(QStringLiteral("it claims %1 rows, more than the file can hold").arg(rowCount));
 
-    std::vector<Table::Row> rows;
-    rows.reserve(rowCount);
-    for (quint32 r = 0; r < rowCount; ++r) {
-        Table::Row row(fields.size());
-        for (int i = 0; i < fields.size(); ++i)
-            row[i] = readValue(in, fields.at(i));
-        rows.push_back(std::move(row));
-    }
+    std::vector<Table::Row> rows = readRows(in, fields, rowCount, stored, allStored, data);
     if (in.remaining() != 0)
         in.fail(QStringLiteral("%1 bytes follow the last row").arg(in.remaining()));
     return rows;
+}
+
+} // namespace
+
+std::vector<Table::Row> read(const QByteArray &data, const Table &table, const QString &fileName)
+{
+    bool allStored = true;
+    return readPacket(data, table, fileName, false, &allStored);
+}
+
+StoredRows readStored(const QByteArray &data, const Table &table, const QString &fileName)
+{
+    StoredRows result;
+    result.rows = readPacket(data, table, fileName, true, &result.stored);
+    return result;
 }
 
 } // namespace DataPacket

@@ -45,4 +45,14 @@ QByteArray write(const Table &table);
 // with a message naming `fileName`.
 std::vector<Table::Row> read(const QByteArray &data, const Table &table, const QString &fileName);
 
+// read() with the values in the form `table` stores them, for
+// Table::setStoredRows; `stored` is false when some value still needs the
+// table's conversion (which then reports it), for Table::setAllRows.
+struct StoredRows
+{
+    std::vector<Table::Row> rows;
+    bool stored = true;
+};
+StoredRows readStored(const QByteArray &data, const Table &table, const QString &fileName);
+
 } // namespace DataPacket

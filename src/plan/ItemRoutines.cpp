@@ -49,9 +49,16 @@ int itemsSharingReminders(const Plan &plan, const QString &kind, const QString &
     probe[reminders.fieldIndex("cat")] = category;
     probe[reminders.fieldIndex("item")] =
         normaliseFieldValue(reminders.fields().at(reminders.fieldIndex("item")), item);
+    // Only items of that category and kind can match: when the items are in
+    // order on those two first, they lie together.
+    const QList<int> &order = items.orderFieldIndexes();
+    const int cat = items.fieldIndex("cat");
+    const int catid = items.fieldIndex("catid");
+    const bool byCategory = order.size() >= 2 && order.at(0) == cat && order.at(1) == catid;
+    const auto [from, to] = items.orderRange(itemKey(items, kind, category, item), byCategory ? 2 : 0);
     int count = 0;
-    for (const Table::Row &row : items.allRows())
-        if (reminders.belongsTo(probe, row))
+    for (int i = from; i < to; ++i)
+        if (reminders.belongsTo(probe, items.allRows()[static_cast<size_t>(i)]))
             ++count;
     return count;
 }
@@ -64,8 +71,7 @@ int deleteRemindersOf(Plan &plan, const QString &kind, const QString &category, 
         return 0;
     Table &reminders = plan.reminders();
     const Table::Row master = itemKey(plan.items(), kind, category, item);
-    return reminders.removeRowsWhere(
-        [&](const Table::Row &row) { return reminders.belongsTo(row, master); });
+    return reminders.removeDetailRowsOf(master);
 }
 
 void deleteCurrent(Plan &plan, const QString &pagekind)

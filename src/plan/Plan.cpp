@@ -141,5 +141,14 @@ QString categoryFilter(const QString &kindLetter, const QString &category)
 void Plan::setCategoryTrees(const CategoryTrees &trees)
 {
     m_trees = trees;
+    m_treesStored = true;
+    m_treesItemsChange = m_items->changeCount();
+    m_treesCategoriesChange = m_categories->changeCount();
     emit categoryTreesChanged();
+}
+
+bool Plan::categoryTreesCurrent() const
+{
+    return m_treesStored && m_treesItemsChange == m_items->changeCount()
+           && m_treesCategoriesChange == m_categories->changeCount();
 }

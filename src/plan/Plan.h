@@ -35,7 +35,10 @@ public:
 
     // The content of the category trees, as the last rebuild left it.
     const CategoryTrees &categoryTrees() const { return m_trees; }
+    // Stores trees computed from the items and categories as they are now.
     void setCategoryTrees(const CategoryTrees &trees);
+    // Whether neither the items nor the categories changed since then.
+    bool categoryTreesCurrent() const;
 
     // The field definitions of the five tables.
     static QList<FieldDef> itemFields();
@@ -57,6 +60,9 @@ private:
     int m_displayFrequency = 2;
     bool m_saved = true;
     CategoryTrees m_trees;
+    bool m_treesStored = false;
+    quint64 m_treesItemsChange = 0;      // the tables' change counts the trees were computed at
+    quint64 m_treesCategoriesChange = 0;
 
 signals:
     void categoryTreesChanged();

@@ -6,6 +6,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace PlanFiles {
 
 namespace {
@@ -23,25 +25,34 @@ QString journalFile(const QString &p) { return p + QStringLiteral(".saving"); }
 
 namespace {
 
-std::vector<Table::Row> readRows(const Table &table, const QString &fileName)
+DataPacket::StoredRows readRows(const Table &table, const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw FileFormatError(fileName, QStringLiteral("\"%1\" cannot be opened: %2").arg(fileName, file.errorString()));
     if (file.size() > kMaxTableFileSize)
         throw FileFormatError(fileName, QStringLiteral("\"%1\" is not a valid plan file: it is far too large").arg(fileName));
-    const QByteArray data = file.readAll();
+    // Read in one piece of the file's size; whatever the file gained since
+    // is read after it.
+    QByteArray data(file.size(), Qt::Uninitialized);
+    const qint64 got = file.read(data.data(), data.size());
+    data.truncate(std::max<qint64>(got, 0));
+    if (got >= 0)
+        data += file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw FileFormatError(fileName, QStringLiteral("\"%1\" cannot be read: %2").arg(fileName, file.errorString()));
-    return DataPacket::read(data, table, fileName);
+    return DataPacket::readStored(data, table, fileName);
 }
 
 // Checks rows against the table's key on a scratch table, so the real table
 // only changes when the whole file is good.
-void checkedAssign(Table &table, std::vector<Table::Row> rows, const QString &fileName)
+void checkedAssign(Table &table, DataPacket::StoredRows rows, const QString &fileName)
 {
     try {
-        table.setAllRows(std::move(rows));
+        if (rows.stored)
+            table.setStoredRows(std::move(rows.rows));
+        else
+            table.setAllRows(std::move(rows.rows));
     } catch (const TableError &e) {
         throw FileFormatError(fileName, QStringLiteral("\"%1\" is not a valid plan file: %2").arg(fileName, e.message()));
     }

@@ -8,6 +8,8 @@ int compareText(const QString &a, const QString &b)
 {
     // Order without regard to case; texts that differ only in case still
     // differ, so equal keys are exactly equal texts.
+    if (a.size() == b.size() && a.constData() == b.constData())
+        return 0; // one shared text (rows read from a file share their repeated texts)
     const int ci = a.compare(b, Qt::CaseInsensitive);
     return ci != 0 ? ci : a.compare(b, Qt::CaseSensitive);
 }
@@ -18,17 +20,33 @@ int threeWay(const T &a, const T &b)
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
+// The text of a value without a copy when it holds one; `scratch` keeps the
+// converted text of any other value alive.
+const QString &textOf(const QVariant &v, QString &scratch)
+{
+    if (v.typeId() == QMetaType::QString)
+        return *static_cast<const QString *>(v.constData());
+    scratch = v.toString();
+    return scratch;
+}
+
+int compareTextValues(const QVariant &a, const QVariant &b)
+{
+    QString sa;
+    QString sb;
+    return compareText(textOf(a, sa), textOf(b, sb));
+}
+
 int compareValues(FieldType type, const QVariant &a, const QVariant &b)
 {
-    if (a.isNull() || b.isNull()) {
-        if (type == FieldType::Text || type == FieldType::Memo)
-            return compareText(a.toString(), b.toString());
+    if (type == FieldType::Text || type == FieldType::Memo)
+        return compareTextValues(a, b);
+    if (a.isNull() || b.isNull())
         return threeWay(!a.isNull(), !b.isNull()); // nulls first
-    }
     switch (type) {
     case FieldType::Text:
     case FieldType::Memo:
-        return compareText(a.toString(), b.toString());
+        return compareTextValues(a, b);
     case FieldType::Integer:
         return threeWay(a.toInt(), b.toInt());
     case FieldType::Money:
@@ -254,6 +272,7 @@ void Table::post()
             (oldIndex == 0 || compareRows(m_rows[static_cast<size_t>(oldIndex - 1)], row) <= 0)
             && (oldIndex + 1 >= static_cast<int>(m_rows.size())
                 || compareRows(row, m_rows[static_cast<size_t>(oldIndex + 1)]) <= 0);
+        ++m_changeCount;
         if (keepsPlace && isVisible(row)) {
             m_rows[static_cast<size_t>(oldIndex)] = std::move(row);
             emit rowChanged(m_current);
@@ -263,6 +282,7 @@ void Table::post()
     }
     const int pos = insertPosition(row);
     m_rows.insert(m_rows.begin() + pos, std::move(row));
+    ++m_changeCount;
     refresh(pos);
 }
 
@@ -280,6 +300,7 @@ void Table::remove()
         throw TableError(QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(m_name));
     const int current = m_current;
     m_rows.erase(m_rows.begin() + m_visible[static_cast<size_t>(current)]);
+    ++m_changeCount;
     // The following row takes the deleted row's place, or the previous one
     // when the last row went.
     refresh(-1, current);
@@ -295,6 +316,7 @@ void Table::appendRow(const Row &input)
         throw TableError(duplicateMessage(row));
     const int pos = insertPosition(row);
     m_rows.insert(m_rows.begin() + pos, std::move(row));
+    ++m_changeCount;
     refresh(pos);
 }
 
@@ -316,20 +338,49 @@ void Table::setAllRows(std::vector<Row> rows)
             if (!row.at(i).isNull())
                 row[i] = normaliseFieldValue(m_fields.at(i), row.at(i));
     }
+    setCheckedRows(std::move(rows));
+}
+
+void Table::setStoredRows(std::vector<Row> rows)
+{
+    requireBrowse("load");
+    for (Row &row : rows)
+        if (row.size() != m_fields.size())
+            row.resize(m_fields.size());
+    setCheckedRows(std::move(rows));
+}
+
+void Table::setCheckedRows(std::vector<Row> rows)
+{
     if (!m_order.isEmpty()) {
-        const auto less = [this](const Row &a, const Row &b) { return compareRows(a, b) < 0; };
-        if (!std::is_sorted(rows.begin(), rows.end(), less))
-            std::stable_sort(rows.begin(), rows.end(), less);
-        if (m_unique) {
-            for (size_t i = 1; i < rows.size(); ++i)
-                if (compareRows(rows[i - 1], rows[i]) == 0)
-                    throw TableError(QStringLiteral("Key violation: %1 has two rows with %2 = '%3'")
-                                         .arg(m_name,
-                                              m_indexName.isEmpty() ? QStringLiteral("the key") : m_indexName,
-                                              keyText(rows[i])));
+        // One pass tells whether the rows are in order and finds the first
+        // pair of equal keys; rows out of order are sorted and looked at again.
+        size_t firstEqual = 0;
+        bool sorted = true;
+        for (size_t i = 1; i < rows.size(); ++i) {
+            const int c = compareRows(rows[i - 1], rows[i]);
+            if (c > 0) {
+                sorted = false;
+                break;
+            }
+            if (c == 0 && firstEqual == 0)
+                firstEqual = i;
         }
+        const auto less = [this](const Row &a, const Row &b) { return compareRows(a, b) < 0; };
+        if (!sorted) {
+            std::stable_sort(rows.begin(), rows.end(), less);
+            firstEqual = 0;
+            for (size_t i = 1; i < rows.size() && firstEqual == 0; ++i)
+                if (compareRows(rows[i - 1], rows[i]) == 0)
+                    firstEqual = i;
+        }
+        if (m_unique && firstEqual > 0)
+            throw TableError(QStringLiteral("Key violation: %1 has two rows with %2 = '%3'")
+                                 .arg(m_name, m_indexName.isEmpty() ? QStringLiteral("the key") : m_indexName,
+                                      keyText(rows[firstEqual])));
     }
     m_rows = std::move(rows);
+    ++m_changeCount;
     m_current = -1;
     refresh(-1, 0);
 }
@@ -346,6 +397,7 @@ void Table::takeRowsFrom(Table &source)
     if (!sameLayout)
         throw TableError(QStringLiteral("%1: the rows of %2 do not fit").arg(m_name, source.m_name));
     m_rows = std::move(source.m_rows);
+    ++m_changeCount;
     source.clear();
     m_current = -1;
     refresh(-1, 0);
@@ -355,6 +407,7 @@ void Table::clear()
 {
     cancel();
     m_rows.clear();
+    ++m_changeCount;
     m_current = -1;
     refresh(-1, 0);
 }
@@ -365,8 +418,26 @@ int Table::removeRowsWhere(const std::function<bool(const Row &)> &pred)
     const auto before = m_rows.size();
     m_rows.erase(std::remove_if(m_rows.begin(), m_rows.end(), pred), m_rows.end());
     const int removed = static_cast<int>(before - m_rows.size());
-    if (removed > 0)
+    if (removed > 0) {
+        ++m_changeCount;
         refresh(-1, m_current);
+    }
+    return removed;
+}
+
+int Table::removeDetailRowsOf(const Row &masterRow)
+{
+    requireBrowse("delete");
+    const auto [from, to] = linkRange(masterRow);
+    const auto begin = m_rows.begin() + from;
+    const auto end = m_rows.begin() + to;
+    const auto kept = std::remove_if(begin, end, [&](const Row &row) { return belongsTo(row, masterRow); });
+    const int removed = static_cast<int>(end - kept);
+    m_rows.erase(kept, end);
+    if (removed > 0) {
+        ++m_changeCount;
+        refresh(-1, m_current);
+    }
     return removed;
 }
 
@@ -396,6 +467,7 @@ void Table::setMasterLink(Table *master, const QStringList &detailFields, const 
     m_master = master;
     m_linkDetail.clear();
     m_linkMaster.clear();
+    m_linkRangeFields.clear();
     if (!master)
         return;
     if (detailFields.size() != masterFields.size())
@@ -403,6 +475,16 @@ void Table::setMasterLink(Table *master, const QStringList &detailFields, const 
     for (int i = 0; i < detailFields.size(); ++i) {
         m_linkDetail.append(requireField(detailFields.at(i)));
         m_linkMaster.append(master->requireField(masterFields.at(i)));
+    }
+    // The leading order fields that are text link fields: the rows of one
+    // master row lie together in the order, found by binary search.
+    m_linkRangeFields.clear();
+    for (int f : m_order) {
+        const int link = m_linkDetail.indexOf(f);
+        const FieldType type = m_fields.at(f).type;
+        if (link < 0 || (type != FieldType::Text && type != FieldType::Memo))
+            break;
+        m_linkRangeFields.append(link);
     }
     auto follow = [this] {
         if (m_linkActive && m_state == State::Browse)
@@ -423,19 +505,51 @@ void Table::setLinkActive(bool on)
     refresh(-1, 0);
 }
 
+QString Table::linkText(int link, const Row &masterRow) const
+{
+    // The master's value as this table would store it: cut to the width.
+    const FieldDef &df = m_fields.at(m_linkDetail.at(link));
+    const QVariant &masterValue = masterRow.at(m_linkMaster.at(link));
+    QString text = masterValue.toString();
+    if (df.type == FieldType::Text && df.width > 0 && text.size() > df.width)
+        text = normaliseFieldValue(df, text).toString();
+    return text;
+}
+
 bool Table::belongsTo(const Row &row, const Row &masterRow) const
 {
-    for (int i = 0; i < m_linkDetail.size(); ++i) {
-        // The master's value as this table would store it: cut to the width.
-        const FieldDef &df = m_fields.at(m_linkDetail.at(i));
-        const QVariant &masterValue = masterRow.at(m_linkMaster.at(i));
-        const QString masterText = df.type == FieldType::Text && df.width > 0
-                                       ? normaliseFieldValue(df, masterValue.toString()).toString()
-                                       : masterValue.toString();
-        if (row.at(m_linkDetail.at(i)).toString() != masterText)
+    QString scratch;
+    for (int i = 0; i < m_linkDetail.size(); ++i)
+        if (textOf(row.at(m_linkDetail.at(i)), scratch) != linkText(i, masterRow))
             return false;
-    }
     return true;
+}
+
+std::pair<int, int> Table::linkRange(const Row &masterRow) const
+{
+    if (m_linkRangeFields.isEmpty())
+        return {0, static_cast<int>(m_rows.size())};
+    Row probe(m_fields.size());
+    for (int link : m_linkRangeFields)
+        probe[m_linkDetail.at(link)] = linkText(link, masterRow);
+    return orderRange(probe, static_cast<int>(m_linkRangeFields.size()));
+}
+
+std::pair<int, int> Table::orderRange(const Row &probe, int orderFields) const
+{
+    const int count = std::min(orderFields, static_cast<int>(m_order.size()));
+    const auto compare = [&](const Row &row) {
+        for (int i = 0; i < count; ++i) {
+            const int f = m_order.at(i);
+            if (const int c = compareValues(m_fields.at(f).type, row.at(f), probe.at(f)); c != 0)
+                return c;
+        }
+        return 0;
+    };
+    const auto from = std::partition_point(m_rows.begin(), m_rows.end(),
+                                           [&](const Row &row) { return compare(row) < 0; });
+    const auto to = std::partition_point(from, m_rows.end(), [&](const Row &row) { return compare(row) == 0; });
+    return {static_cast<int>(from - m_rows.begin()), static_cast<int>(to - m_rows.begin())};
 }
 
 bool Table::isVisible(const Row &row) const
@@ -453,11 +567,26 @@ bool Table::isVisible(const Row &row) const
 void Table::refresh(int keepIndex, int fallbackVisible)
 {
     m_visible.clear();
-    m_visible.reserve(m_rows.size());
-    const bool everything = !(m_filtered && !m_filterExpr.isEmpty()) && !(m_master && m_linkActive);
-    for (size_t i = 0; i < m_rows.size(); ++i)
-        if (everything || isVisible(m_rows[i]))
-            m_visible.push_back(static_cast<int>(i));
+    const bool linked = m_master && m_linkActive;
+    const bool everything = !(m_filtered && !m_filterExpr.isEmpty()) && !linked;
+    if (everything) {
+        m_visible.resize(m_rows.size());
+        for (size_t i = 0; i < m_rows.size(); ++i)
+            m_visible[i] = static_cast<int>(i);
+    } else if (linked) {
+        // Only the master row's range can hold visible rows; no master row, none.
+        if (const Row *masterRow = m_master->storedCurrentRow()) {
+            const auto [from, to] = linkRange(*masterRow);
+            for (int i = from; i < to; ++i)
+                if (isVisible(m_rows[static_cast<size_t>(i)]))
+                    m_visible.push_back(i);
+        }
+    } else {
+        m_visible.reserve(m_rows.size());
+        for (size_t i = 0; i < m_rows.size(); ++i)
+            if (isVisible(m_rows[i]))
+                m_visible.push_back(static_cast<int>(i));
+    }
 
     int target = fallbackVisible >= 0 ? fallbackVisible : m_current;
     if (keepIndex >= 0) {

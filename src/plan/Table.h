@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QVariant>
 #include <functional>
+#include <utility>
 #include <vector>
 
 // One in-memory table of a plan: fields, rows, an optional unique key and a
@@ -82,6 +83,9 @@ public:
     // Replaces all rows at once (loading a file). Throws TableError on a
     // duplicate key and leaves the table unchanged then.
     void setAllRows(std::vector<Row> rows);
+    // setAllRows for rows whose values are already in the form the table
+    // stores (DataPacket::readStored): they are not converted again.
+    void setStoredRows(std::vector<Row> rows);
     // Moves every row of `source`, a table of the same fields, key and order
     // (a scratch table checked by setAllRows), into this one without checking
     // them again; `source` is left empty. Throws TableError when the layouts
@@ -90,6 +94,13 @@ public:
     void clear();
     // Removes every row (visible or not) for which `pred` holds; returns how many.
     int removeRowsWhere(const std::function<bool(const Row &)> &pred);
+    // Removes every row (visible or not) that belongs to `masterRow` under
+    // the master link; returns how many.
+    int removeDetailRowsOf(const Row &masterRow);
+
+    // Counts every change of the rows (insert, post, delete, load, clear);
+    // views compare it to tell whether anything changed since they looked.
+    quint64 changeCount() const { return m_changeCount; }
 
     // Every row in presentation order, whatever filter or link is in force.
     const std::vector<Row> &allRows() const { return m_rows; }
@@ -120,6 +131,10 @@ public:
     // Compares two rows on the order fields: < 0, 0, > 0.
     int compareRows(const Row &a, const Row &b) const;
 
+    // The rows [first, second) of allRows() equal to `probe` in the first
+    // `orderFields` fields of the order (all rows when that is 0).
+    std::pair<int, int> orderRange(const Row &probe, int orderFields) const;
+
 signals:
     void visibleRowsReset();        // the set of visible rows changed
     void rowChanged(int visibleRow);  // one visible row's values changed in place
@@ -127,6 +142,11 @@ signals:
 
 private:
     QString duplicateMessage(const Row &row) const;
+    void setCheckedRows(std::vector<Row> rows);
+    QString linkText(int link, const Row &masterRow) const;
+    // The rows [first, second) that can belong to `masterRow`: all of them,
+    // or the range of its texts when the order begins with text link fields.
+    std::pair<int, int> linkRange(const Row &masterRow) const;
     void refresh(int keepIndex = -1, int fallbackVisible = -1);
     const Row *storedCurrentRow() const;
     bool isVisible(const Row &row) const;
@@ -162,4 +182,6 @@ private:
     QList<int> m_linkDetail;
     QList<int> m_linkMaster;
     bool m_linkActive = false;
+    QList<int> m_linkRangeFields; // links whose detail fields begin the order
+    quint64 m_changeCount = 0;
 };

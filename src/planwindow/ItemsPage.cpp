@@ -58,6 +58,9 @@ ItemsPage::ItemsPage(Tfrm_budget *window)
             [this](int index) { m_notesPanel->setVisible(index == 0); });
     connect(m_totalFreq, &QComboBox::currentIndexChanged, this, &ItemsPage::cb_item_total_freqChange);
     connect(m_tvInc, &QTreeWidget::itemClicked, this, [this] { treeClicked(m_tvInc); });
+    // A node renamed in the tree is drawn afresh from the plan next time.
+    connect(m_tvInc, &QTreeWidget::itemChanged, this, [this] { m_drawnInc.edited |= !m_drawingTrees; });
+    connect(m_tvExp, &QTreeWidget::itemChanged, this, [this] { m_drawnExp.edited |= !m_drawingTrees; });
     connect(m_tvExp, &QTreeWidget::itemClicked, this, [this] { treeClicked(m_tvExp); });
     connect(m_grid, &QTableView::clicked, this, &ItemsPage::cb_item_total_freqChange);
     new GridCommands(m_window, m_grid, m_items);
@@ -265,23 +268,94 @@ void ItemsPage::pageShown()
 void ItemsPage::drawTrees()
 {
     const CategoryTrees &trees = m_window->plan().categoryTrees();
-    const auto draw = [](QTreeWidget *tree, const QList<CategoryNode> &nodes) {
+    m_drawingTrees = true;
+    drawTree(m_tvInc, trees.income, m_drawnInc);
+    drawTree(m_tvExp, trees.expense, m_drawnExp);
+    m_drawingTrees = false;
+}
+
+namespace {
+
+// A node of a category tree. It shows the plan's own text (shared, not
+// copied) until the text is changed in the tree; a changed text is kept as
+// any tree item keeps it.
+class TreeNode : public QTreeWidgetItem
+{
+public:
+    explicit TreeNode(const QString &text) : m_text(text) { setFlags(flags() | Qt::ItemIsEditable); }
+
+    QVariant data(int column, int role) const override
+    {
+        if (column == 0 && !m_changed && (role == Qt::DisplayRole || role == Qt::EditRole))
+            return m_text;
+        return QTreeWidgetItem::data(column, role);
+    }
+
+    void setData(int column, int role, const QVariant &value) override
+    {
+        // The display and edit roles share one text in a tree item.
+        if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole))
+            m_changed = true;
+        QTreeWidgetItem::setData(column, role, value);
+    }
+
+private:
+    QString m_text;
+    bool m_changed = false;
+};
+
+QTreeWidgetItem *treeNode(const QString &text)
+{
+    return new TreeNode(text);
+}
+
+QList<QTreeWidgetItem *> itemNodes(const QStringList &items)
+{
+    QList<QTreeWidgetItem *> nodes;
+    nodes.reserve(items.size());
+    for (const QString &item : items)
+        nodes.append(treeNode(item));
+    return nodes;
+}
+
+bool sameCategories(const QList<CategoryNode> &a, const QList<CategoryNode> &b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const CategoryNode &x, const CategoryNode &y) { return x.name == y.name; });
+}
+
+} // namespace
+
+// The tree shows `nodes` as a fresh drawing would: every category closed,
+// no node current. While it shows the categories it was drawn with last
+// (and nobody renamed a node in it), only the categories whose items
+// changed get new item nodes.
+void ItemsPage::drawTree(QTreeWidget *tree, const QList<CategoryNode> &nodes, DrawnTree &drawn)
+{
+    if (drawn.edited || tree->topLevelItemCount() != drawn.nodes.size() || !sameCategories(drawn.nodes, nodes)) {
         tree->clear();
         QList<QTreeWidgetItem *> top;
         top.reserve(nodes.size());
         for (const CategoryNode &n : nodes) {
-            auto *cat = new QTreeWidgetItem(QStringList{n.name});
-            cat->setFlags(cat->flags() | Qt::ItemIsEditable);
-            for (const QString &item : n.items) {
-                auto *child = new QTreeWidgetItem(cat, QStringList{item});
-                child->setFlags(child->flags() | Qt::ItemIsEditable);
-            }
+            QTreeWidgetItem *cat = treeNode(n.name);
+            cat->addChildren(itemNodes(n.items));
             top.append(cat);
         }
         tree->addTopLevelItems(top);
-    };
-    draw(m_tvInc, trees.income);
-    draw(m_tvExp, trees.expense);
+    } else {
+        for (qsizetype i = 0; i < nodes.size(); ++i) {
+            if (drawn.nodes.at(i).items == nodes.at(i).items)
+                continue;
+            QTreeWidgetItem *cat = tree->topLevelItem(static_cast<int>(i));
+            qDeleteAll(cat->takeChildren());
+            cat->addChildren(itemNodes(nodes.at(i).items));
+        }
+        tree->collapseAll();
+        tree->selectionModel()->reset();
+        tree->viewport()->update();
+    }
+    drawn.nodes = nodes;
+    drawn.edited = false;
 }
 
 // Follows the current item, whatever moved it: the category, the notes and

@@ -1,4 +1,6 @@
 #pragma once
+#include "plan/CategoryTree.h"
+
 #include <QWidget>
 
 class Tfrm_budget;
@@ -44,6 +46,13 @@ public:
     QTreeWidget *visibleTree() const;
 
 private:
+    // What a tree was last drawn with, and whether a node in it was renamed since.
+    struct DrawnTree
+    {
+        QList<CategoryNode> nodes;
+        bool edited = false;
+    };
+    void drawTree(QTreeWidget *tree, const QList<CategoryNode> &nodes, DrawnTree &drawn);
     void buildLayout();
     void setItemsFilter(const QString &filter);
     void setCategoryColumnShown(bool shown);
@@ -60,6 +69,9 @@ private:
     QLineEdit *m_catDisplay = nullptr;
     QTreeWidget *m_tvInc = nullptr;
     QTreeWidget *m_tvExp = nullptr;
+    DrawnTree m_drawnInc;
+    DrawnTree m_drawnExp;
+    bool m_drawingTrees = false;
     QTableView *m_grid = nullptr;
     TableModel *m_model = nullptr;
     QFrame *m_notesPanel = nullptr;

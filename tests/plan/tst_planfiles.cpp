@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <limits>
 
 // Plan files: the packet layout, round trips of every field type, the file
 // family, failed saves, and the settings file.
@@ -253,6 +254,68 @@ private slots:
         QCOMPARE(readAll(path), QByteArray("; settings\r\n[Options]\r\nhints=True\r\nName=Mum's \"plan\" % 50\r\n"
                                            "tips=false\r\n\r\n[FreqValue]\r\n0=4\r\n[Last]\r\nx=1\r\n"
                                            "[New Section]\r\nk=v\r\n"));
+    }
+
+    // A file written elsewhere may hold values the table would not store as
+    // they are: opening it stores them as an insert would, or refuses the
+    // file with the table's own message.
+    void valuesAreStoredAsTheTableStoresThem_data()
+    {
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<QVariant>("item");
+        QTest::addColumn<QVariant>("amount");
+        QTest::addColumn<QString>("error");
+        const QByteArray name = QByteArray("\x32\0\0\0", 4) + QByteArray(50, 'N'); // the item's full width
+        const auto number = [](double d) { return QByteArray(reinterpret_cast<const char *>(&d), 8); };
+        QTest::newRow("text past its width is cut")
+            << name << QByteArray("\x37\0\0\0", 4) + QByteArray(55, 'N') << QVariant(QString(50, 'N'))
+            << QVariant(1.5) << QString();
+        QTest::newRow("text within its width is kept")
+            << name << QByteArray("\x03\0\0\0", 4) + "abc" << QVariant(QString("abc")) << QVariant(1.5) << QString();
+        QTest::newRow("empty text is empty") << name << QByteArray("\0\0\0\0", 4) << QVariant(QString())
+                                             << QVariant(1.5) << QString();
+        QTest::newRow("money to four decimals")
+            << number(1.5) << number(2.123456) << QVariant(QString(50, 'N')) << QVariant(2.1235) << QString();
+        QTest::newRow("money that is no number")
+            << number(1.5) << number(std::numeric_limits<double>::quiet_NaN()) << QVariant() << QVariant()
+            << QString("'nan' is not a valid number value for field 'amount'");
+    }
+
+    void valuesAreStoredAsTheTableStoresThem()
+    {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(QVariant, item);
+        QFETCH(QVariant, amount);
+        QFETCH(QString, error);
+        Plan plan;
+        plan.items().appendRow({QString(50, 'N'), "Weekly", 1.5, "Home", "E"});
+        QByteArray packet = DataPacket::write(plan.items());
+        QCOMPARE(packet.count(from), 1);
+        packet.replace(from, to);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("odd.pkb");
+        writeAll(file, packet);
+
+        Plan loaded;
+        try {
+            PlanFiles::loadTable(loaded.items(), file);
+            QVERIFY2(error.isEmpty(), "the file was taken");
+        } catch (const FileFormatError &e) {
+            QCOMPARE(e.message(), QString("\"%1\" is not a valid plan file: %2").arg(file, error));
+            QCOMPARE(loaded.items().totalRowCount(), 0);
+            return;
+        }
+        QCOMPARE(loaded.items().totalRowCount(), 1);
+        const Table::Row &row = loaded.items().allRows().front();
+        QCOMPARE(row.at(0).toString(), item.toString());
+        QCOMPARE(row.at(0).isNull(), item.isNull());
+        QCOMPARE(row.at(2), amount);
+        // Written again as a table that took the values by insert would write them.
+        Plan inserted;
+        inserted.items().appendRow({row.at(0), "Weekly", amount, "Home", "E"});
+        QCOMPARE(DataPacket::write(loaded.items()), DataPacket::write(inserted.items()));
     }
 };
 

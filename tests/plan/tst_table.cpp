@@ -1,6 +1,7 @@
 #include "plan/Plan.h"
 
 #include <QSignalSpy>
+#include <tuple>
 #include <QTest>
 
 // The behaviours of the plan tables that windows and files rely on.
@@ -334,6 +335,72 @@ private slots:
         std::vector<Table::Row> rows{{"Car", "E"}, {"Car", "E"}};
         QVERIFY_THROWS_EXCEPTION(TableError, t.setAllRows(rows));
         QCOMPARE(t.totalRowCount(), 1);
+    }
+
+    // The reminders shown under an item are found among neighbours in the
+    // reminders' order (category, item, month, day) that differ from it only
+    // in case, in kind, or after the 20 characters a reminder keeps.
+    void remindersOfTheCurrentItemAmongNeighbours_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("cat");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("lower-case name") << "E" << "Home" << "bonus" << QStringList{"b1", "b2"};
+        QTest::newRow("capitalised name") << "E" << "Home" << "Bonus" << QStringList{"B"};
+        QTest::newRow("lower-case category") << "E" << "home" << "Bonus" << QStringList{"h"};
+        QTest::newRow("expense of a name also income") << "E" << "Home" << "Rent" << QStringList{"rent out"};
+        QTest::newRow("income of a name also expense") << "I" << "Home" << "Rent" << QStringList{"rent in"};
+        QTest::newRow("long name, house") << "E" << "Home" << "Electricity and gas for the house"
+                                          << QStringList{"power 1", "power 2"};
+        QTest::newRow("long name, flat") << "E" << "Home" << "Electricity and gas for the flat"
+                                         << QStringList{"power 1", "power 2"};
+        QTest::newRow("the 20 characters alone") << "E" << "Home" << "Electricity and gas "
+                                                 << QStringList{"power 1", "power 2"};
+        QTest::newRow("no reminders") << "E" << "Home" << "Electricity" << QStringList{};
+    }
+
+    void remindersOfTheCurrentItemAmongNeighbours()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, cat);
+        QFETCH(QString, item);
+        QFETCH(QStringList, shown);
+        Plan plan;
+        Table &items = plan.items();
+        Table &rem = plan.reminders();
+        rem.setFiltered(false);
+        for (const auto &[k, c, name] : {std::tuple{"E", "Home", "bonus"}, {"E", "Home", "Bonus"},
+                                         {"E", "home", "Bonus"}, {"E", "Home", "Rent"}, {"I", "Home", "Rent"},
+                                         {"E", "Home", "Electricity and gas for the house"},
+                                         {"E", "Home", "Electricity and gas for the flat"},
+                                         {"E", "Home", "Electricity and gas "}, {"E", "Home", "Electricity"}})
+            addItem(items, name, c, k);
+        addReminder(rem, "E", "Home", "bonus", 3, 1, "b2");
+        addReminder(rem, "E", "Home", "bonus", 1, 1, "b1");
+        addReminder(rem, "E", "Home", "Bonus", 2, 1, "B");
+        addReminder(rem, "E", "home", "Bonus", 2, 1, "h");
+        addReminder(rem, "I", "Home", "Rent", 1, 1, "rent in");
+        addReminder(rem, "E", "Home", "Rent", 1, 1, "rent out");
+        addReminder(rem, "E", "Home", "Electricity and gas for the house", 5, 1, "power 1");
+        addReminder(rem, "E", "Home", "Electricity and gas for the flat", 6, 1, "power 2");
+        rem.setLinkActive(true);
+
+        for (int i = 0; i < items.rowCount(); ++i) {
+            items.goTo(i);
+            if (items.asString("catid") == kind && items.asString("cat") == cat && items.asString("item") == item)
+                break;
+        }
+        QCOMPARE(items.asString("item"), item);
+        QCOMPARE(visibleItems(rem, "desc"), shown);
+
+        // A reminder added and one deleted while the item is current.
+        addReminder(rem, kind, cat, item, 12, 31, "new");
+        QCOMPARE(visibleItems(rem, "desc"), shown + QStringList{"new"});
+        rem.goTo(0);
+        rem.remove();
+        QCOMPARE(visibleItems(rem, "desc"), (shown + QStringList{"new"}).mid(1));
+        QCOMPARE(rem.totalRowCount(), 8);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include "plan/Frequency.h"
+#include "plan/ItemRoutines.h"
 #include "plan/Plan.h"
 #include "planwindow/GridCommands.h"
 #include "planwindow/ItemsPage.h"
@@ -299,6 +300,85 @@ private slots:
         QCOMPARE(inc->topLevelItem(1)->childCount(), 2);
         QCOMPARE(inc->topLevelItem(1)->child(0)->text(0), QString("Bonus"));
         QVERIFY(!w().plan().categories().isFiltered()); // the rebuild leaves them unfiltered
+    }
+
+    // "Cat: item, item" for every category of a tree.
+    static QStringList treeText(QTreeWidget *tree)
+    {
+        QStringList out;
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+            QStringList items;
+            for (int c = 0; c < tree->topLevelItem(i)->childCount(); ++c)
+                items << tree->topLevelItem(i)->child(c)->text(0);
+            out << tree->topLevelItem(i)->text(0) + ": " + items.join(", ");
+        }
+        return out;
+    }
+
+    // The trees after the items change or a node is renamed in the tree: the
+    // plan's categories with their items, every category closed and no node
+    // current, as when the trees are drawn afresh.
+    void treesFollowTheItems_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("cat");
+        QTest::addColumn<QStringList>("expense");
+        QTest::newRow("add to a category with items")
+            << "add" << "Petrol" << "Car" << QStringList{"Car: Petrol, Tyres", "Food: Bread", "Mum's: Cake"};
+        QTest::newRow("add after the last item")
+            << "add" << "Wine" << "Food" << QStringList{"Car: Tyres", "Food: Bread, Wine", "Mum's: Cake"};
+        QTest::newRow("delete the last item of a category")
+            << "delete" << "Tyres" << "Car" << QStringList{"Car: ", "Food: Bread", "Mum's: Cake"};
+        QTest::newRow("delete from the last category")
+            << "delete" << "Cake" << "Mum's" << QStringList{"Car: Tyres", "Food: Bread", "Mum's: "};
+        QTest::newRow("edit an item in place")
+            << "edit" << "Bread" << "Food" << QStringList{"Car: Tyres", "Food: Loaf", "Mum's: Cake"};
+        QTest::newRow("rename an item node")
+            << "rename" << "Bread" << "Food" << QStringList{"Car: Tyres", "Food: Bread", "Mum's: Cake"};
+        QTest::newRow("rename a category node")
+            << "rename" << "" << "Food" << QStringList{"Car: Tyres", "Food: Bread", "Mum's: Cake"};
+    }
+
+    void treesFollowTheItems()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, item);
+        QFETCH(QString, cat);
+        QFETCH(QStringList, expense);
+        Plan &plan = w().plan();
+        clickRadio("rg_items", 1);
+        auto *tree = child<QTreeWidget>("tvcatexp");
+        tree->expandAll();
+        tree->setCurrentItem(tree->topLevelItem(1)->child(0));
+
+        if (action == "add") {
+            QCOMPARE(ItemRoutines::addItem(plan, item, cat, "Weekly", 1, "E", QString()), QString());
+        } else if (action == "delete" || action == "edit") {
+            Table &items = plan.items();
+            for (int r = 0; r < items.rowCount(); ++r)
+                if (items.visibleValue(r, 0).toString() == item)
+                    items.goTo(r);
+            QCOMPARE(items.asString("item"), item);
+            if (action == "delete") {
+                ItemRoutines::deleteCurrent(plan, "expense");
+            } else {
+                items.edit();
+                items.setValue("item", "Loaf");
+                items.post();
+                w().rebuildCategoryTrees();
+            }
+        } else {
+            const auto found = tree->findItems(item.isEmpty() ? cat : item, Qt::MatchExactly | Qt::MatchRecursive);
+            QCOMPARE(found.size(), 1);
+            found.front()->setText(0, "Renamed");
+            w().activate();
+        }
+        QCOMPARE(treeText(tree), expense);
+        QCOMPARE(treeText(child<QTreeWidget>("tvcatinc")), (QStringList{"Gifts: ", "Work: Bonus, Wage"}));
+        QCOMPARE(tree->currentItem(), nullptr);
+        for (int i = 0; i < tree->topLevelItemCount(); ++i)
+            QVERIFY(!tree->topLevelItem(i)->isExpanded());
     }
 };
 

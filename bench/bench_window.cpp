@@ -1,0 +1,253 @@
+// The plan window's actions on large plans, through a real Tfrm_budget on the
+// offscreen platform: New Item and Delete Item on 10,000 items, 1,000
+// categories and 50,000 reminders; a Down key in the items grid with the
+// reminders following; the window's activation with 100,000 items; and
+// opening a 100,000-item plan from the main window until the event queue is
+// idle.
+#include "BenchPlans.h"
+#include "app/frm_main.h"
+#include "plan/ItemRoutines.h"
+#include "plan/Plan.h"
+#include "plan/PlanFiles.h"
+#include "planwindow/ItemsPage.h"
+#include "planwindow/frm_budget.h"
+#include "widgets/FileDialog.h"
+#include "widgets/MessageBox.h"
+#include "widgets/ModalRunner.h"
+#include "widgets/TimedWindows.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <memory>
+
+namespace {
+
+using namespace BenchPlans;
+
+// The resident size in MB, from /proc/self/status.
+double residentMB()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return -1;
+}
+
+void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+// A shown plan window over a plan filled by `fill`, in a folder of its own
+// (the item editor writes its suggested-items list into the current folder).
+struct WindowFixture
+{
+    QTemporaryDir dir;
+    std::unique_ptr<Tfrm_budget> window;
+
+    explicit WindowFixture(int items, int categories, int remindersPerItem)
+    {
+        QDir::setCurrent(dir.path());
+        window = std::make_unique<Tfrm_budget>(nullptr);
+        fillPlan(window->plan(), items, categories, remindersPerItem);
+        window->plan().setSaved(true);
+        window->resize(1000, 700);
+        window->show();
+        window->activate();
+        window->updateall();
+        settle();
+    }
+    Plan &plan() { return window->plan(); }
+    QToolButton *button(const char *name) { return window->toolButton(QLatin1String(name)); }
+};
+
+WindowFixture &planWithReminders()
+{
+    static auto *fixture = new WindowFixture(10000, 1000, 5);
+    return *fixture;
+}
+
+WindowFixture &plan100k()
+{
+    static auto *fixture = new WindowFixture(100000, 1000, 0);
+    return *fixture;
+}
+
+} // namespace
+
+// New Item: the editor opens, a new name is typed, OK adds the item and the
+// trees follow. The item goes again (untimed) so every round sees the same plan.
+static void BM_WindowAddItem(benchmark::State &state)
+{
+    WindowFixture &f = planWithReminders();
+    int n = 0;
+    QString name;
+    ModalRunner::setHook([&name](QDialog *d) {
+        auto *category = d->findChild<QLineEdit *>(QStringLiteral("DBEdit_cat"));
+        for (int i = 0; i < 100 && category->text().isEmpty(); ++i)
+            QCoreApplication::processEvents();
+        d->findChild<QComboBox *>(QStringLiteral("ebitem"))->setEditText(name);
+        d->findChild<QPushButton *>(QStringLiteral("LMDSB_OK"))->click();
+    });
+    for (auto _ : state) {
+        state.PauseTiming();
+        name = QStringLiteral("Bench item %1").arg(++n);
+        QFile::remove(QStringLiteral("incitems.txt"));
+        state.ResumeTiming();
+        f.button("obnewitem")->click();
+        state.PauseTiming();
+        if (f.plan().items().asString("item") != name) {
+            state.SkipWithError("the item was not added");
+            break;
+        }
+        ItemRoutines::deleteCurrent(f.plan(), QStringLiteral("income"));
+        state.ResumeTiming();
+    }
+    ModalRunner::setHook({});
+    f.window->updateall();
+}
+BENCHMARK(BM_WindowAddItem)->Unit(benchmark::kMillisecond);
+
+// Delete Item, answered Yes: the item and its five reminders go, the trees
+// follow. The item and its reminders come back (untimed) for the next round.
+static void BM_WindowDeleteItem(benchmark::State &state)
+{
+    WindowFixture &f = planWithReminders();
+    Table &items = f.plan().items();
+    Table &reminders = f.plan().reminders();
+    int row = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        row = (row + 997) % items.rowCount();
+        items.goTo(row);
+        const Table::Row item = items.visibleRow(row);
+        std::vector<Table::Row> own;
+        for (const Table::Row &r : reminders.allRows())
+            if (reminders.belongsTo(r, item))
+                own.push_back(r);
+        MessageBox::queueAnswer(MessageBox::Answer::Yes);
+        state.ResumeTiming();
+        f.button("obdeleteitem")->click();
+        state.PauseTiming();
+        if (items.totalRowCount() != 9999) {
+            state.SkipWithError("the item was not deleted");
+            break;
+        }
+        ItemRoutines::addItem(f.plan(), item.at(0).toString(), item.at(3).toString(), item.at(1).toString(),
+                              item.at(2).toDouble(), item.at(4).toString(), item.at(5).toString());
+        for (const Table::Row &r : own)
+            reminders.appendRow(r);
+        state.ResumeTiming();
+    }
+    MessageBox::takeShown();
+    f.window->updateall();
+}
+BENCHMARK(BM_WindowDeleteItem)->Unit(benchmark::kMillisecond);
+
+// A Down key in the items grid: the cursor moves and the current item's
+// reminders, notes and total follow. Back to the top (untimed) at the end.
+static void BM_WindowItemsDownKey(benchmark::State &state)
+{
+    WindowFixture &f = planWithReminders();
+    QTableView *grid = f.window->itemsPage()->grid();
+    Table &items = f.plan().items();
+    grid->setFocus();
+    items.goTo(0);
+    settle();
+    for (auto _ : state) {
+        if (items.currentRow() + 1 >= items.rowCount()) {
+            state.PauseTiming();
+            items.goTo(0);
+            state.ResumeTiming();
+        }
+        QTest::keyClick(grid, Qt::Key_Down);
+    }
+    state.counters["reminders_shown"] = f.plan().reminders().rowCount();
+}
+BENCHMARK(BM_WindowItemsDownKey)->Unit(benchmark::kMillisecond);
+
+// The window becomes the active plan window again, nothing changed meanwhile.
+static void BM_WindowActivate100kItems(benchmark::State &state)
+{
+    WindowFixture &f = plan100k();
+    for (auto _ : state)
+        f.window->activate();
+}
+BENCHMARK(BM_WindowActivate100kItems)->Unit(benchmark::kMillisecond);
+
+// Open a saved 100,000-item plan from the main window (the open routine after
+// the dialog's Enter), until the events it posted are handled. The window is
+// closed again untimed. grown_MB: how much the program grew with the window open.
+static void BM_OpenPlanWindow100kItems(benchmark::State &state)
+{
+    static auto *saved = [] {
+        auto *dir = new QTemporaryDir;
+        Plan plan;
+        fillPlan(plan, 100000, 1000, 0);
+        PlanFiles::savePlanTables(plan, dir->filePath(QStringLiteral("large.pkb")));
+        return dir;
+    }();
+    const QString file = saved->filePath(QStringLiteral("large.pkb"));
+    QTemporaryDir folder;
+    auto main = std::make_unique<Tfrm_main>(folder.path());
+    main->show();
+    settle();
+    for (auto _ : state) {
+        state.PauseTiming();
+        malloc_trim(0);
+        const double before = residentMB();
+        state.ResumeTiming();
+        if (!main->openPlanFile(file)) {
+            state.SkipWithError("the plan did not open");
+            break;
+        }
+        settle();
+        state.PauseTiming();
+        malloc_trim(0);
+        state.counters["grown_MB"] = residentMB() - before;
+        for (QMdiSubWindow *sub : main->documentArea()->subWindowList())
+            if (sub->widget()->windowTitle() == QLatin1String("large.pkb"))
+                delete sub;
+        settle();
+        state.ResumeTiming();
+    }
+    main.reset();
+    settle();
+}
+BENCHMARK(BM_OpenPlanWindow100kItems)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    MessageBox::setTestMode(true);
+    FileDialog::setTestMode(true);
+    TimedWindows::setOverride(0);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
