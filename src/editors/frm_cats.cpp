@@ -301,13 +301,13 @@ void Tfrm_cats::btn_cat_delClick()
     Table &reminders = plan.reminders();
     const int remKind = reminders.fieldIndex("cat_id");
     const int remCat = reminders.fieldIndex("cat");
-    reminders.removeRowsWhere([&](const Table::Row &r) {
+    reminders.removeRowsWhere([&](const Table::RowView &r) {
         return r.at(remKind).toString() == kind && r.at(remCat).toString() == name;
     });
     Table &items = plan.items();
     const int itemKind = items.fieldIndex("catid");
     const int itemCat = items.fieldIndex("cat");
-    items.removeRowsWhere([&](const Table::Row &r) {
+    items.removeRowsWhere([&](const Table::RowView &r) {
         return r.at(itemKind).toString() == kind && r.at(itemCat).toString() == name;
     });
     m_cats->remove();

@@ -14,7 +14,7 @@ CategoryTrees categoryTreeData(const Plan &plan)
     const int catKind = cats.fieldIndex("catid");
     QHash<QString, int> incomeIndex;
     QHash<QString, int> expenseIndex;
-    for (const Table::Row &row : cats.allRows()) {
+    for (const Table::RowView row : cats.allRows()) {
         const QString kind = row.at(catKind).toString();
         const QString name = row.at(catName).toString();
         if (kind == Kind::Income) {
@@ -30,7 +30,7 @@ CategoryTrees categoryTreeData(const Plan &plan)
     const int itemName = items.fieldIndex("item");
     const int itemCat = items.fieldIndex("cat");
     const int itemKind = items.fieldIndex("catid");
-    for (const Table::Row &row : items.allRows()) {
+    for (const Table::RowView row : items.allRows()) {
         const QString kind = row.at(itemKind).toString();
         const QString cat = row.at(itemCat).toString();
         if (kind == Kind::Income) {

@@ -17,7 +17,7 @@ QList<Bar> categoryBars(const Plan &plan, const QString &kind)
     const int itemKind = items.fieldIndex("catid");
     const int amount = items.fieldIndex("amount");
     QHash<QString, double> sums;
-    for (const Table::Row &row : items.allRows())
+    for (const Table::RowView row : items.allRows())
         if (row.at(itemKind).toString() == kind)
             sums[row.at(itemCat).toString()] += row.at(amount).toDouble();
 
@@ -25,7 +25,7 @@ QList<Bar> categoryBars(const Plan &plan, const QString &kind)
     const int cat = categories.fieldIndex("cat");
     const int catKind = categories.fieldIndex("catid");
     QList<Bar> out;
-    for (const Table::Row &row : categories.allRows())
+    for (const Table::RowView row : categories.allRows())
         if (row.at(catKind).toString() == kind)
             out.append({row.at(cat).toString(), sums.value(row.at(cat).toString())});
     return out;
@@ -36,7 +36,7 @@ QList<Bar> rowBars(const Table &table, const char *labelField, const char *value
     const int label = table.fieldIndex(QLatin1String(labelField));
     const int value = table.fieldIndex(QLatin1String(valueField));
     QList<Bar> out;
-    for (const Table::Row &row : table.allRows())
+    for (const Table::RowView row : table.allRows())
         out.append({row.at(label).toString(), row.at(value).toDouble()});
     return out;
 }

@@ -444,7 +444,7 @@ QByteArray write(const Table &table)
     const quint16 metaSize = qToLittleEndian(static_cast<quint16>(o.bytes.size()));
     std::memcpy(o.bytes.data() + 22, &metaSize, 2);
 
-    for (const Table::Row &row : table.allRows())
+    for (const Table::RowView row : table.allRows())
         for (int i = 0; i < fields.size(); ++i)
             writeValue(o, fields.at(i), row.at(i));
     return o.bytes;

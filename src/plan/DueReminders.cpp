@@ -27,7 +27,7 @@ QList<Due> within(const Plan &plan, const QDate &today, int days)
     const int desc = reminders.fieldIndex(QStringLiteral("desc"));
     const int month = reminders.fieldIndex(QStringLiteral("month"));
     const int dom = reminders.fieldIndex(QStringLiteral("dom"));
-    for (const Table::Row &row : reminders.allRows()) {
+    for (const Table::RowView row : reminders.allRows()) {
         const int m = row.value(month).toInt();
         const int d = row.value(dom).toInt();
         // The span may reach into the next year (and, for a long span, beyond).

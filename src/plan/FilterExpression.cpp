@@ -156,24 +156,3 @@ FilterExpression FilterExpression::parse(const QString &text, const QList<FieldD
     expr.m_comparisons = Parser(text, fields).parse();
     return expr;
 }
-
-bool FilterExpression::accepts(const QList<QVariant> &row) const
-{
-    for (const Comparison &c : m_comparisons) {
-        const QVariant &v = row.at(c.field);
-        if (c.value.typeId() == QMetaType::QString) {
-            // Stored texts are compared where they are, without a copy.
-            const QString &text = *static_cast<const QString *>(c.value.constData());
-            if (v.typeId() == QMetaType::QString ? *static_cast<const QString *>(v.constData()) != text
-                                                 : v.toString() != text)
-                return false;
-        } else if (c.value.typeId() == QMetaType::Int) {
-            if (v.isNull() || v.toInt() != c.value.toInt())
-                return false;
-        } else {
-            if (v.isNull() || v.toDouble() != c.value.toDouble())
-                return false;
-        }
-    }
-    return true;
-}

@@ -27,9 +27,32 @@ public:
     static FilterExpression parse(const QString &text, const QList<FieldDef> &fields);
 
     bool isEmpty() const { return m_comparisons.isEmpty(); }
-    bool accepts(const QList<QVariant> &row) const;
+    // `row` is a QList<QVariant> or a table's row view.
+    template <typename R> bool accepts(const R &row) const;
     const QList<Comparison> &comparisons() const { return m_comparisons; }
 
 private:
     QList<Comparison> m_comparisons;
 };
+
+template <typename R>
+bool FilterExpression::accepts(const R &row) const
+{
+    for (const Comparison &c : m_comparisons) {
+        const QVariant &v = row.at(c.field);
+        if (c.value.typeId() == QMetaType::QString) {
+            // Stored texts are compared where they are, without a copy.
+            const QString &text = *static_cast<const QString *>(c.value.constData());
+            if (v.typeId() == QMetaType::QString ? *static_cast<const QString *>(v.constData()) != text
+                                                 : v.toString() != text)
+                return false;
+        } else if (c.value.typeId() == QMetaType::Int) {
+            if (v.isNull() || v.toInt() != c.value.toInt())
+                return false;
+        } else {
+            if (v.isNull() || v.toDouble() != c.value.toDouble())
+                return false;
+        }
+    }
+    return true;
+}

@@ -42,7 +42,7 @@ QString tableText(const Table &table)
     for (const FieldDef &field : fields)
         header.append({field.name, false});
     QString text = Csv::formatRecord(header);
-    for (const Table::Row &row : table.allRows()) {
+    for (const Table::RowView row : table.allRows()) {
         QList<Csv::Cell> cells;
         for (qsizetype i = 0; i < fields.size(); ++i)
             cells.append(cellFor(fields.at(i), i < row.size() ? row.at(i) : QVariant()));

@@ -12,7 +12,7 @@ double perDaySum(const Table &table, int amountField, int freqField, int finishF
                  const QDateTime &now, int kindField = -1, const QString &kind = QString())
 {
     double sum = 0;
-    for (const Table::Row &row : table.allRows()) {
+    for (const Table::RowView row : table.allRows()) {
         if (kindField >= 0 && row.at(kindField).toString() != kind)
             continue;
         if (finishField >= 0) {

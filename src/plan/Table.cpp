@@ -1,6 +1,11 @@
 #include "Table.h"
+#include "CalendarTime.h"
 
+#include <QTimeZone>
 #include <algorithm>
+#include <bit>
+#include <cstring>
+#include <stdexcept>
 
 namespace {
 
@@ -24,7 +29,7 @@ int threeWay(const T &a, const T &b)
 // converted text of any other value alive.
 const QString &textOf(const QVariant &v, QString &scratch)
 {
-    if (v.typeId() == QMetaType::QString)
+    if (v.data_ptr().typeId() == QMetaType::QString)
         return *static_cast<const QString *>(v.constData());
     scratch = v.toString();
     return scratch;
@@ -58,7 +63,93 @@ int compareValues(FieldType type, const QVariant &a, const QVariant &b)
     return 0;
 }
 
+// A field of either kind of row as text, without a copy when it holds one.
+const QString &textAt(const Table::Row &row, int field, QString &scratch)
+{
+    return textOf(row.at(field), scratch);
+}
+
+const QString &textAt(const Table::RowView &row, int field, QString &scratch)
+{
+    if (const QString *text = row.text(field))
+        return *text;
+    scratch = row.at(field).toString();
+    return scratch;
+}
+
+template <typename A, typename B>
+int compareField(FieldType type, const A &a, const B &b, int field)
+{
+    if (type == FieldType::Text || type == FieldType::Memo) {
+        QString sa;
+        QString sb;
+        return compareText(textAt(a, field, sa), textAt(b, field, sb));
+    }
+    return compareValues(type, a.at(field), b.at(field));
+}
+
+// What a cell holds.
+enum CellTag : quint8 {
+    NoValue = 0,   // an invalid QVariant
+    Compact = 1,   // the field's own compact form
+    OddValue = 2,  // an index into the odd values
+    NullText = 3,  // a null QString
+    EmptyText = 4, // an empty QString that is not null
+};
+
+constexpr qint64 kMsecsPerDay = 86400000;
+
+QDateTime readingFromMsecs(qint64 msecs)
+{
+    qint64 day = msecs / kMsecsPerDay;
+    qint64 rest = msecs % kMsecsPerDay;
+    if (rest < 0) {
+        rest += kMsecsPerDay;
+        --day;
+    }
+    return CalendarTime::at(QDate::fromJulianDay(day), QTime::fromMSecsSinceStartOfDay(static_cast<int>(rest)));
+}
+
+// Whether the date-time reads back the same from its wall-clock milliseconds.
+bool fitsReading(const QDateTime &dt, qint64 &msecs)
+{
+    if (!dt.isValid() || !dt.date().isValid() || !dt.time().isValid())
+        return false;
+    msecs = CalendarTime::readingMsecs(dt);
+    const QDateTime back = readingFromMsecs(msecs);
+    return back == dt && back.timeSpec() == dt.timeSpec() && back.offsetFromUtc() == dt.offsetFromUtc()
+           && back.date() == dt.date() && back.time() == dt.time()
+           && (dt.timeSpec() != Qt::TimeZone || back.timeZone() == dt.timeZone());
+}
+
+const QString &nullText()
+{
+    static const QString text;
+    return text;
+}
+
+const QString &emptyText()
+{
+    static const QString text = QStringLiteral("");
+    return text;
+}
+
 } // namespace
+
+// The texts put into the pool while many rows are stored: texts shared by
+// rows (one QString read once for many rows) take one pool place.
+struct Table::TextCache
+{
+    struct Slot
+    {
+        const QChar *data = nullptr;
+        qsizetype size = -1;
+        quint32 index = 0;
+    };
+    static constexpr int kSlots = 64;
+    explicit TextCache(int fields) : entries(static_cast<size_t>(fields) * kSlots) {}
+    std::vector<Slot> entries;
+};
 
 Table::Table(const QString &name, const QList<FieldDef> &fields, const QStringList &orderFields,
              bool uniqueKey, const QString &indexName, QObject *parent)
@@ -66,6 +157,48 @@ Table::Table(const QString &name, const QList<FieldDef> &fields, const QStringLi
 {
     for (const QString &f : orderFields)
         m_order.append(requireField(f));
+    // Money, reals and date-times take eight bytes of a row, texts and
+    // integers four; the fields' tags follow them.
+    for (const FieldDef &field : m_fields) {
+        const bool wide = field.type == FieldType::Money || field.type == FieldType::Real
+                          || field.type == FieldType::DateTime;
+        m_offsets.push_back(static_cast<quint32>(m_stride));
+        m_wide.push_back(wide ? 1 : 0);
+        m_stride += wide ? 8 : 4;
+    }
+    m_tagBase = m_stride;
+    m_stride += static_cast<size_t>(m_fields.size());
+}
+
+quint8 Table::tagAt(size_t row, int field) const
+{
+    return m_bytes[row * m_stride + m_tagBase + static_cast<size_t>(field)];
+}
+
+quint64 Table::bitsAt(size_t row, int field) const
+{
+    const quint8 *at = m_bytes.data() + row * m_stride + m_offsets[static_cast<size_t>(field)];
+    if (m_wide[static_cast<size_t>(field)]) {
+        quint64 bits;
+        std::memcpy(&bits, at, 8);
+        return bits;
+    }
+    quint32 bits;
+    std::memcpy(&bits, at, 4);
+    return bits;
+}
+
+void Table::setCell(size_t row, int field, quint8 tag, quint64 bits)
+{
+    quint8 *base = m_bytes.data() + row * m_stride;
+    base[m_tagBase + static_cast<size_t>(field)] = tag;
+    quint8 *at = base + m_offsets[static_cast<size_t>(field)];
+    if (m_wide[static_cast<size_t>(field)]) {
+        std::memcpy(at, &bits, 8);
+    } else {
+        const auto narrow = static_cast<quint32>(bits);
+        std::memcpy(at, &narrow, 4);
+    }
 }
 
 int Table::fieldIndex(const QString &name) const
@@ -82,6 +215,279 @@ int Table::requireField(const QString &name) const
     if (i < 0)
         throw TableError(QStringLiteral("%1: Field '%2' not found").arg(m_name, name));
     return i;
+}
+
+// --- compact storage ------------------------------------------------------------
+
+QVariant Table::cellValue(size_t row, int field) const
+{
+    const quint64 bits = bitsAt(row, field);
+    switch (tagAt(row, field)) {
+    case NoValue:
+        return QVariant();
+    case OddValue:
+        return m_odd[static_cast<size_t>(bits)];
+    case NullText:
+        return QVariant(nullText());
+    case EmptyText:
+        return QVariant(emptyText());
+    default:
+        break;
+    }
+    switch (m_fields.at(field).type) {
+    case FieldType::Text:
+    case FieldType::Memo:
+        return QVariant(poolText(static_cast<size_t>(bits)));
+    case FieldType::Money:
+    case FieldType::Real:
+        return QVariant(std::bit_cast<double>(bits));
+    case FieldType::Integer:
+        return QVariant(static_cast<int>(static_cast<qint32>(static_cast<quint32>(bits))));
+    case FieldType::DateTime:
+        return QVariant(readingFromMsecs(static_cast<qint64>(bits)));
+    }
+    return QVariant();
+}
+
+const QString *Table::cellText(size_t row, int field) const
+{
+    const FieldType type = m_fields.at(field).type;
+    if (type != FieldType::Text && type != FieldType::Memo)
+        return nullptr;
+    switch (tagAt(row, field)) {
+    case Compact:
+        return &poolText(static_cast<size_t>(bitsAt(row, field)));
+    case NoValue:
+    case NullText:
+        return &nullText();
+    case EmptyText:
+        return &emptyText();
+    default:
+        return nullptr;
+    }
+}
+
+Table::Row Table::rowAt(size_t row) const
+{
+    Row values;
+    values.reserve(m_fields.size());
+    for (int f = 0; f < m_fields.size(); ++f)
+        values.append(cellValue(row, f));
+    return values;
+}
+
+quint32 Table::addText(const QString &text)
+{
+    if (!m_freeTexts.empty()) {
+        const quint32 index = m_freeTexts.back();
+        m_freeTexts.pop_back();
+        poolText(index) = text;
+        poolUses(index) = 1;
+        return index;
+    }
+    if (m_textCount % kPoolChunk == 0)
+        m_textChunks.push_back(std::make_unique<PoolChunk>());
+    const auto index = static_cast<quint32>(m_textCount++);
+    poolText(index) = text;
+    poolUses(index) = 1;
+    return index;
+}
+
+void Table::storeCell(size_t row, int field, const QVariant &value, TextCache *cache)
+{
+    quint8 tag = NoValue;
+    quint64 bits = 0;
+    // Every way out of the switch below puts what it found into the cell.
+    struct Put
+    {
+        Table *table;
+        size_t row;
+        int field;
+        quint8 &tag;
+        quint64 &bits;
+        ~Put() { table->setCell(row, field, tag, bits); }
+    } put{this, row, field, tag, bits};
+    if (!value.isValid())
+        return;
+    const int typeId = value.data_ptr().typeId(); // inline, unlike QVariant::typeId()
+    switch (m_fields.at(field).type) {
+    case FieldType::Text:
+    case FieldType::Memo:
+        if (typeId == QMetaType::QString) {
+            const QString &text = *static_cast<const QString *>(value.constData());
+            if (text.isNull()) {
+                tag = NullText;
+                return;
+            }
+            if (text.isEmpty()) {
+                tag = EmptyText;
+                return;
+            }
+            quint32 index = 0;
+            bool found = false;
+            if (cache) {
+                const auto key = reinterpret_cast<quintptr>(text.constData());
+                const size_t slot = static_cast<size_t>(field) * TextCache::kSlots
+                                    + static_cast<size_t>(((key >> 3) * 0x9E3779B97F4A7C15ull) >> 58);
+                TextCache::Slot &s = cache->entries[slot];
+                if (s.data == text.constData() && s.size == text.size()) {
+                    index = s.index;
+                    ++poolUses(index);
+                    found = true;
+                } else {
+                    index = addText(text);
+                    s = {text.constData(), text.size(), index};
+                    found = true;
+                }
+            } else {
+                // A text equal to the same field of a neighbour shares its place.
+                for (const size_t other : {row - 1, row + 1}) {
+                    if (other >= m_rowCount || (row == 0 && other == row - 1))
+                        continue;
+                    if (tagAt(other, field) == Compact
+                        && poolText(static_cast<size_t>(bitsAt(other, field))) == text) {
+                        index = static_cast<quint32>(bitsAt(other, field));
+                        ++poolUses(index);
+                        found = true;
+                        break;
+                    }
+                }
+            }
+            if (!found)
+                index = addText(text);
+            tag = Compact;
+            bits = index;
+            return;
+        }
+        break;
+    case FieldType::Money:
+    case FieldType::Real:
+        if (typeId == QMetaType::Double) {
+            tag = Compact;
+            bits = std::bit_cast<quint64>(*static_cast<const double *>(value.constData()));
+            return;
+        }
+        break;
+    case FieldType::Integer:
+        if (typeId == QMetaType::Int) {
+            tag = Compact;
+            bits = static_cast<quint32>(*static_cast<const int *>(value.constData()));
+            return;
+        }
+        break;
+    case FieldType::DateTime:
+        if (typeId == QMetaType::QDateTime) {
+            qint64 msecs = 0;
+            if (fitsReading(*static_cast<const QDateTime *>(value.constData()), msecs)) {
+                tag = Compact;
+                bits = static_cast<quint64>(msecs);
+                return;
+            }
+        }
+        break;
+    }
+    quint32 index = 0;
+    if (!m_freeOdd.empty()) {
+        index = m_freeOdd.back();
+        m_freeOdd.pop_back();
+        m_odd[index] = value;
+    } else {
+        m_odd.push_back(value);
+        index = static_cast<quint32>(m_odd.size() - 1);
+    }
+    tag = OddValue;
+    bits = index;
+}
+
+void Table::releaseCell(size_t row, int field)
+{
+    const quint8 tag = tagAt(row, field);
+    if (tag == NoValue)
+        return;
+    const auto index = static_cast<quint32>(bitsAt(row, field));
+    if (tag == OddValue) {
+        m_odd[index] = QVariant();
+        m_freeOdd.push_back(index);
+    } else if (tag == Compact
+               && (m_fields.at(field).type == FieldType::Text || m_fields.at(field).type == FieldType::Memo)) {
+        if (--poolUses(index) == 0) {
+            poolText(index) = QString();
+            m_freeTexts.push_back(index);
+        }
+    }
+    setCell(row, field, NoValue, 0);
+}
+
+void Table::storeRow(size_t row, const Row &values, TextCache *cache)
+{
+    static const QVariant none;
+    for (int f = 0; f < m_fields.size(); ++f)
+        storeCell(row, f, f < values.size() ? values.at(f) : none, cache);
+}
+
+void Table::releaseRow(size_t row)
+{
+    for (int f = 0; f < m_fields.size(); ++f)
+        releaseCell(row, f);
+}
+
+void Table::insertRowAt(size_t row, const Row &values)
+{
+    m_bytes.insert(m_bytes.begin() + static_cast<std::ptrdiff_t>(row * m_stride), m_stride, 0);
+    ++m_rowCount;
+    storeRow(row, values, nullptr);
+}
+
+void Table::eraseRows(size_t from, size_t to)
+{
+    if (from >= to)
+        return;
+    for (size_t r = from; r < to; ++r)
+        releaseRow(r);
+    m_bytes.erase(m_bytes.begin() + static_cast<std::ptrdiff_t>(from * m_stride),
+                  m_bytes.begin() + static_cast<std::ptrdiff_t>(to * m_stride));
+    m_rowCount -= to - from;
+    if (m_rowCount == 0)
+        clearStorage();
+}
+
+void Table::clearStorage()
+{
+    std::vector<quint8>().swap(m_bytes);
+    std::vector<std::unique_ptr<PoolChunk>>().swap(m_textChunks);
+    m_textCount = 0;
+    std::vector<quint32>().swap(m_freeTexts);
+    std::vector<QVariant>().swap(m_odd);
+    std::vector<quint32>().swap(m_freeOdd);
+    m_rowCount = 0;
+}
+
+void Table::storeAllRows(std::vector<Row> &rows)
+{
+    clearStorage();
+    m_bytes.assign(rows.size() * m_stride, 0);
+    m_rowCount = rows.size();
+    TextCache cache(m_fields.size());
+    for (size_t r = 0; r < rows.size(); ++r) {
+        storeRow(r, rows[r], &cache);
+        rows[r] = Row();
+    }
+}
+
+Table::RowView Table::RowRange::at(size_t i) const
+{
+    if (i >= size())
+        throw std::out_of_range("Table::RowRange::at");
+    return RowView(m_table, i);
+}
+
+std::vector<Table::Row> Table::RowRange::toRows() const
+{
+    std::vector<Row> rows;
+    rows.reserve(size());
+    for (size_t i = 0; i < size(); ++i)
+        rows.push_back(m_table->rowAt(i));
+    return rows;
 }
 
 // --- cursor ----------------------------------------------------------------
@@ -126,30 +532,23 @@ void Table::goTo(int visibleRow)
     setCurrent(visibleRow);
 }
 
-const Table::Row *Table::currentRowPtr() const
-{
-    if (m_state != State::Browse)
-        return &m_buffer;
-    if (m_current < 0 || m_current >= rowCount())
-        return nullptr;
-    return &m_rows[static_cast<size_t>(m_visible[static_cast<size_t>(m_current)])];
-}
-
-const Table::Row *Table::storedCurrentRow() const
+int Table::storedCurrentIndex() const
 {
     if (m_current < 0 || m_current >= rowCount())
-        return nullptr;
-    return &m_rows[static_cast<size_t>(m_visible[static_cast<size_t>(m_current)])];
+        return -1;
+    return m_visible[static_cast<size_t>(m_current)];
 }
 
 // --- field access ------------------------------------------------------------
 
 QVariant Table::value(int field) const
 {
-    const Row *row = currentRowPtr();
-    if (!row || field < 0 || field >= row->size())
+    if (m_state != State::Browse)
+        return field < 0 || field >= m_buffer.size() ? QVariant() : m_buffer.at(field);
+    const int row = storedCurrentIndex();
+    if (row < 0 || field < 0 || field >= m_fields.size())
         return QVariant();
-    return row->at(field);
+    return cellValue(static_cast<size_t>(row), field);
 }
 
 QVariant Table::value(const QString &field) const { return value(requireField(field)); }
@@ -173,47 +572,78 @@ void Table::setValue(const QString &field, const QVariant &value)
     setValue(requireField(field), value);
 }
 
-const Table::Row &Table::visibleRow(int visibleRow) const
+Table::RowView Table::visibleRow(int visibleRow) const
 {
-    return m_rows[static_cast<size_t>(m_visible.at(static_cast<size_t>(visibleRow)))];
+    return RowView(this, static_cast<size_t>(m_visible.at(static_cast<size_t>(visibleRow))));
 }
 
 QVariant Table::visibleValue(int visibleRow, int field) const
 {
-    return this->visibleRow(visibleRow).at(field);
+    return cellValue(static_cast<size_t>(m_visible.at(static_cast<size_t>(visibleRow))), field);
 }
 
 // --- ordering and keys -------------------------------------------------------------
 
-int Table::compareRows(const Row &a, const Row &b) const
+template <typename A, typename B>
+int Table::compareOrder(const A &a, const B &b, int orderFields) const
 {
-    for (int f : m_order) {
-        const int c = compareValues(m_fields.at(f).type, a.at(f), b.at(f));
-        if (c != 0)
+    const int count = std::min(orderFields, static_cast<int>(m_order.size()));
+    for (int i = 0; i < count; ++i) {
+        const int f = m_order.at(i);
+        if (const int c = compareField(m_fields.at(f).type, a, b, f); c != 0)
             return c;
     }
     return 0;
 }
 
+int Table::compareRows(const Row &a, const Row &b) const
+{
+    return compareOrder(a, b, static_cast<int>(m_order.size()));
+}
+
+int Table::compareRows(const RowView &a, const Row &b) const
+{
+    return compareOrder(a, b, static_cast<int>(m_order.size()));
+}
+
+namespace {
+
+// The first stored row in [from, to) for which `pred` fails, the rows being
+// partitioned by it.
+template <typename P>
+size_t partitionPoint(size_t from, size_t to, P pred)
+{
+    while (from < to) {
+        const size_t mid = from + (to - from) / 2;
+        if (pred(mid))
+            from = mid + 1;
+        else
+            to = mid;
+    }
+    return from;
+}
+
+} // namespace
+
 int Table::insertPosition(const Row &row) const
 {
     if (m_order.isEmpty())
-        return static_cast<int>(m_rows.size());
-    auto it = std::upper_bound(m_rows.begin(), m_rows.end(), row,
-                               [this](const Row &a, const Row &b) { return compareRows(a, b) < 0; });
-    return static_cast<int>(it - m_rows.begin());
+        return static_cast<int>(m_rowCount);
+    const int all = static_cast<int>(m_order.size());
+    return static_cast<int>(partitionPoint(
+        0, m_rowCount, [&](size_t i) { return compareOrder(row, RowView(this, i), all) >= 0; }));
 }
 
 int Table::findKey(const Row &row, int ignoreIndex) const
 {
     if (!m_unique || m_order.isEmpty())
         return -1;
-    auto it = std::lower_bound(m_rows.begin(), m_rows.end(), row,
-                               [this](const Row &a, const Row &b) { return compareRows(a, b) < 0; });
-    for (; it != m_rows.end() && compareRows(*it, row) == 0; ++it) {
-        const int index = static_cast<int>(it - m_rows.begin());
-        if (index != ignoreIndex)
-            return index;
+    const int all = static_cast<int>(m_order.size());
+    size_t i = partitionPoint(0, m_rowCount,
+                              [&](size_t r) { return compareOrder(RowView(this, r), row, all) < 0; });
+    for (; i < m_rowCount && compareOrder(RowView(this, i), row, all) == 0; ++i) {
+        if (static_cast<int>(i) != ignoreIndex)
+            return static_cast<int>(i);
     }
     return -1;
 }
@@ -235,7 +665,7 @@ void Table::insert()
     m_editIndex = -1;
     m_state = State::Insert;
     // A new detail row belongs to the master's current row.
-    if (m_master && m_linkActive && m_master->storedCurrentRow()) {
+    if (m_master && m_linkActive && m_master->storedCurrentIndex() >= 0) {
         for (int i = 0; i < m_linkDetail.size(); ++i)
             m_buffer[m_linkDetail.at(i)] = normaliseFieldValue(
                 m_fields.at(m_linkDetail.at(i)), m_master->value(m_linkMaster.at(i)));
@@ -248,7 +678,7 @@ void Table::edit()
     if (m_current < 0)
         throw TableError(QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(m_name));
     m_editIndex = m_visible[static_cast<size_t>(m_current)];
-    m_buffer = m_rows[static_cast<size_t>(m_editIndex)];
+    m_buffer = rowAt(static_cast<size_t>(m_editIndex));
     m_state = State::Edit;
 }
 
@@ -268,20 +698,22 @@ void Table::post()
         const int oldIndex = m_editIndex;
         m_editIndex = -1;
         // Stays in place when its order is unchanged: a change in place.
+        const int all = static_cast<int>(m_order.size());
         const bool keepsPlace =
-            (oldIndex == 0 || compareRows(m_rows[static_cast<size_t>(oldIndex - 1)], row) <= 0)
-            && (oldIndex + 1 >= static_cast<int>(m_rows.size())
-                || compareRows(row, m_rows[static_cast<size_t>(oldIndex + 1)]) <= 0);
+            (oldIndex == 0 || compareOrder(RowView(this, static_cast<size_t>(oldIndex - 1)), row, all) <= 0)
+            && (oldIndex + 1 >= static_cast<int>(m_rowCount)
+                || compareOrder(row, RowView(this, static_cast<size_t>(oldIndex + 1)), all) <= 0);
         ++m_changeCount;
         if (keepsPlace && isVisible(row)) {
-            m_rows[static_cast<size_t>(oldIndex)] = std::move(row);
+            releaseRow(static_cast<size_t>(oldIndex));
+            storeRow(static_cast<size_t>(oldIndex), row, nullptr);
             emit rowChanged(m_current);
             return;
         }
-        m_rows.erase(m_rows.begin() + oldIndex);
+        eraseRows(static_cast<size_t>(oldIndex), static_cast<size_t>(oldIndex) + 1);
     }
     const int pos = insertPosition(row);
-    m_rows.insert(m_rows.begin() + pos, std::move(row));
+    insertRowAt(static_cast<size_t>(pos), row);
     ++m_changeCount;
     refresh(pos);
 }
@@ -299,7 +731,8 @@ void Table::remove()
     if (m_current < 0)
         throw TableError(QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(m_name));
     const int current = m_current;
-    m_rows.erase(m_rows.begin() + m_visible[static_cast<size_t>(current)]);
+    const auto index = static_cast<size_t>(m_visible[static_cast<size_t>(current)]);
+    eraseRows(index, index + 1);
     ++m_changeCount;
     // The following row takes the deleted row's place, or the previous one
     // when the last row went.
@@ -315,7 +748,7 @@ void Table::appendRow(const Row &input)
     if (findKey(row, -1) >= 0)
         throw TableError(duplicateMessage(row));
     const int pos = insertPosition(row);
-    m_rows.insert(m_rows.begin() + pos, std::move(row));
+    insertRowAt(static_cast<size_t>(pos), row);
     ++m_changeCount;
     refresh(pos);
 }
@@ -379,7 +812,7 @@ void Table::setCheckedRows(std::vector<Row> rows)
                                  .arg(m_name, m_indexName.isEmpty() ? QStringLiteral("the key") : m_indexName,
                                       keyText(rows[firstEqual])));
     }
-    m_rows = std::move(rows);
+    storeAllRows(rows);
     ++m_changeCount;
     m_current = -1;
     refresh(-1, 0);
@@ -396,7 +829,13 @@ void Table::takeRowsFrom(Table &source)
                      && source.m_fields.at(i).width == m_fields.at(i).width;
     if (!sameLayout)
         throw TableError(QStringLiteral("%1: the rows of %2 do not fit").arg(m_name, source.m_name));
-    m_rows = std::move(source.m_rows);
+    m_bytes = std::move(source.m_bytes);
+    m_rowCount = std::exchange(source.m_rowCount, 0);
+    m_textChunks = std::move(source.m_textChunks);
+    m_textCount = std::exchange(source.m_textCount, 0);
+    m_freeTexts = std::move(source.m_freeTexts);
+    m_odd = std::move(source.m_odd);
+    m_freeOdd = std::move(source.m_freeOdd);
     ++m_changeCount;
     source.clear();
     m_current = -1;
@@ -406,18 +845,44 @@ void Table::takeRowsFrom(Table &source)
 void Table::clear()
 {
     cancel();
-    m_rows.clear();
+    clearStorage();
     ++m_changeCount;
     m_current = -1;
     refresh(-1, 0);
 }
 
-int Table::removeRowsWhere(const std::function<bool(const Row &)> &pred)
+int Table::removeRows(size_t from, size_t to, const std::function<bool(const RowView &)> &pred)
+{
+    // Every row is looked at before any goes; the rows kept close up.
+    std::vector<char> goes(to - from);
+    for (size_t i = from; i < to; ++i)
+        goes[i - from] = pred(RowView(this, i)) ? 1 : 0;
+    size_t kept = from;
+    for (size_t i = from; i < to; ++i) {
+        if (goes[i - from]) {
+            releaseRow(i);
+            continue;
+        }
+        if (kept != i) {
+            std::memcpy(m_bytes.data() + kept * m_stride, m_bytes.data() + i * m_stride, m_stride);
+        }
+        ++kept;
+    }
+    const size_t removed = to - kept;
+    if (removed > 0) {
+        m_bytes.erase(m_bytes.begin() + static_cast<std::ptrdiff_t>(kept * m_stride),
+                      m_bytes.begin() + static_cast<std::ptrdiff_t>(to * m_stride));
+        m_rowCount -= removed;
+        if (m_rowCount == 0)
+            clearStorage();
+    }
+    return static_cast<int>(removed);
+}
+
+int Table::removeRowsWhere(const std::function<bool(const RowView &)> &pred)
 {
     requireBrowse("delete");
-    const auto before = m_rows.size();
-    m_rows.erase(std::remove_if(m_rows.begin(), m_rows.end(), pred), m_rows.end());
-    const int removed = static_cast<int>(before - m_rows.size());
+    const int removed = removeRows(0, m_rowCount, pred);
     if (removed > 0) {
         ++m_changeCount;
         refresh(-1, m_current);
@@ -429,11 +894,8 @@ int Table::removeDetailRowsOf(const Row &masterRow)
 {
     requireBrowse("delete");
     const auto [from, to] = linkRange(masterRow);
-    const auto begin = m_rows.begin() + from;
-    const auto end = m_rows.begin() + to;
-    const auto kept = std::remove_if(begin, end, [&](const Row &row) { return belongsTo(row, masterRow); });
-    const int removed = static_cast<int>(end - kept);
-    m_rows.erase(kept, end);
+    const int removed = removeRows(static_cast<size_t>(from), static_cast<size_t>(to),
+                                   [&](const RowView &row) { return rowBelongsTo(row, masterRow); });
     if (removed > 0) {
         ++m_changeCount;
         refresh(-1, m_current);
@@ -505,7 +967,8 @@ void Table::setLinkActive(bool on)
     refresh(-1, 0);
 }
 
-QString Table::linkText(int link, const Row &masterRow) const
+template <typename M>
+QString Table::linkText(int link, const M &masterRow) const
 {
     // The master's value as this table would store it: cut to the width.
     const FieldDef &df = m_fields.at(m_linkDetail.at(link));
@@ -516,19 +979,31 @@ QString Table::linkText(int link, const Row &masterRow) const
     return text;
 }
 
-bool Table::belongsTo(const Row &row, const Row &masterRow) const
+template <typename R, typename M>
+bool Table::rowBelongsTo(const R &row, const M &masterRow) const
 {
     QString scratch;
     for (int i = 0; i < m_linkDetail.size(); ++i)
-        if (textOf(row.at(m_linkDetail.at(i)), scratch) != linkText(i, masterRow))
+        if (textAt(row, m_linkDetail.at(i), scratch) != linkText(i, masterRow))
             return false;
     return true;
 }
 
-std::pair<int, int> Table::linkRange(const Row &masterRow) const
+bool Table::belongsTo(const Row &row, const Row &masterRow) const
+{
+    return rowBelongsTo(row, masterRow);
+}
+
+bool Table::belongsTo(const RowView &row, const Row &masterRow) const
+{
+    return rowBelongsTo(row, masterRow);
+}
+
+template <typename M>
+std::pair<int, int> Table::linkRange(const M &masterRow) const
 {
     if (m_linkRangeFields.isEmpty())
-        return {0, static_cast<int>(m_rows.size())};
+        return {0, static_cast<int>(m_rowCount)};
     Row probe(m_fields.size());
     for (int link : m_linkRangeFields)
         probe[m_linkDetail.at(link)] = linkText(link, masterRow);
@@ -537,28 +1012,21 @@ std::pair<int, int> Table::linkRange(const Row &masterRow) const
 
 std::pair<int, int> Table::orderRange(const Row &probe, int orderFields) const
 {
-    const int count = std::min(orderFields, static_cast<int>(m_order.size()));
-    const auto compare = [&](const Row &row) {
-        for (int i = 0; i < count; ++i) {
-            const int f = m_order.at(i);
-            if (const int c = compareValues(m_fields.at(f).type, row.at(f), probe.at(f)); c != 0)
-                return c;
-        }
-        return 0;
-    };
-    const auto from = std::partition_point(m_rows.begin(), m_rows.end(),
-                                           [&](const Row &row) { return compare(row) < 0; });
-    const auto to = std::partition_point(from, m_rows.end(), [&](const Row &row) { return compare(row) == 0; });
-    return {static_cast<int>(from - m_rows.begin()), static_cast<int>(to - m_rows.begin())};
+    const auto from = partitionPoint(
+        0, m_rowCount, [&](size_t i) { return compareOrder(RowView(this, i), probe, orderFields) < 0; });
+    const auto to = partitionPoint(
+        from, m_rowCount, [&](size_t i) { return compareOrder(RowView(this, i), probe, orderFields) == 0; });
+    return {static_cast<int>(from), static_cast<int>(to)};
 }
 
-bool Table::isVisible(const Row &row) const
+template <typename R>
+bool Table::isVisible(const R &row) const
 {
     if (m_filtered && !m_filterExpr.accepts(row))
         return false;
     if (m_master && m_linkActive) {
-        const Row *masterRow = m_master->storedCurrentRow();
-        if (!masterRow || !belongsTo(row, *masterRow))
+        const int masterRow = m_master->storedCurrentIndex();
+        if (masterRow < 0 || !rowBelongsTo(row, RowView(m_master, static_cast<size_t>(masterRow))))
             return false;
     }
     return true;
@@ -570,21 +1038,21 @@ void Table::refresh(int keepIndex, int fallbackVisible)
     const bool linked = m_master && m_linkActive;
     const bool everything = !(m_filtered && !m_filterExpr.isEmpty()) && !linked;
     if (everything) {
-        m_visible.resize(m_rows.size());
-        for (size_t i = 0; i < m_rows.size(); ++i)
+        m_visible.resize(m_rowCount);
+        for (size_t i = 0; i < m_rowCount; ++i)
             m_visible[i] = static_cast<int>(i);
     } else if (linked) {
         // Only the master row's range can hold visible rows; no master row, none.
-        if (const Row *masterRow = m_master->storedCurrentRow()) {
-            const auto [from, to] = linkRange(*masterRow);
+        if (const int masterRow = m_master->storedCurrentIndex(); masterRow >= 0) {
+            const auto [from, to] = linkRange(RowView(m_master, static_cast<size_t>(masterRow)));
             for (int i = from; i < to; ++i)
-                if (isVisible(m_rows[static_cast<size_t>(i)]))
+                if (isVisible(RowView(this, static_cast<size_t>(i))))
                     m_visible.push_back(i);
         }
     } else {
-        m_visible.reserve(m_rows.size());
-        for (size_t i = 0; i < m_rows.size(); ++i)
-            if (isVisible(m_rows[i]))
+        m_visible.reserve(m_rowCount);
+        for (size_t i = 0; i < m_rowCount; ++i)
+            if (isVisible(RowView(this, i)))
                 m_visible.push_back(static_cast<int>(i));
     }
 

@@ -7,7 +7,9 @@
 #include <QList>
 #include <QObject>
 #include <QVariant>
+#include <cstddef>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -24,6 +26,69 @@ class Table : public QObject
 public:
     using Row = QList<QVariant>;
     enum class State { Browse, Insert, Edit };
+
+    // One stored row as the table holds it, read without a copy of the row:
+    // at(i) and value(i) give the values exactly as a Row would hold them.
+    // A view is good until the rows of its table change.
+    class RowView
+    {
+    public:
+        RowView(const Table *table, size_t index) : m_table(table), m_index(index) {}
+        int size() const { return static_cast<int>(m_table->m_fields.size()); }
+        QVariant at(int field) const { return m_table->cellValue(m_index, field); }
+        QVariant operator[](int field) const { return at(field); }
+        // A field out of range gives a null value, as QList::value does.
+        QVariant value(int field) const { return field >= 0 && field < size() ? at(field) : QVariant(); }
+        Row toRow() const { return m_table->rowAt(m_index); }
+        operator Row() const { return toRow(); }
+        // The stored text of a text field without a copy; null when the
+        // value is not a text (an invalid value reads as a null text).
+        const QString *text(int field) const { return m_table->cellText(m_index, field); }
+        size_t index() const { return m_index; }
+
+    private:
+        const Table *m_table;
+        size_t m_index;
+    };
+
+    // Every row of the table in presentation order, as views.
+    class RowRange
+    {
+    public:
+        class iterator
+        {
+        public:
+            using difference_type = std::ptrdiff_t;
+            using value_type = RowView;
+            iterator() = default;
+            iterator(const Table *table, size_t index) : m_table(table), m_index(index) {}
+            RowView operator*() const { return RowView(m_table, m_index); }
+            iterator &operator++() { ++m_index; return *this; }
+            iterator operator++(int) { iterator was = *this; ++m_index; return was; }
+            bool operator==(const iterator &other) const { return m_index == other.m_index; }
+            bool operator!=(const iterator &other) const { return m_index != other.m_index; }
+
+        private:
+            const Table *m_table = nullptr;
+            size_t m_index = 0;
+        };
+
+        explicit RowRange(const Table *table) : m_table(table) {}
+        iterator begin() const { return iterator(m_table, 0); }
+        iterator end() const { return iterator(m_table, size()); }
+        size_t size() const { return m_table->m_rowCount; }
+        bool empty() const { return size() == 0; }
+        RowView operator[](size_t i) const { return RowView(m_table, i); }
+        RowView at(size_t i) const;
+        RowView front() const { return RowView(m_table, 0); }
+        RowView back() const { return RowView(m_table, size() - 1); }
+        // A copy of every row.
+        std::vector<Row> toRows() const;
+        operator std::vector<Row>() const { return toRows(); }
+
+    private:
+        const Table *m_table;
+    };
 
     // `orderFields` are the fields of the presentation order; with `uniqueKey`
     // no two rows may have equal values in all of them.
@@ -66,7 +131,7 @@ public:
     void setValue(int field, const QVariant &value);
 
     // A visible row by number, without moving the cursor.
-    const Row &visibleRow(int visibleRow) const;
+    RowView visibleRow(int visibleRow) const;
     QVariant visibleValue(int visibleRow, int field) const;
 
     // --- changes ---------------------------------------------------------
@@ -93,7 +158,7 @@ public:
     void takeRowsFrom(Table &source);
     void clear();
     // Removes every row (visible or not) for which `pred` holds; returns how many.
-    int removeRowsWhere(const std::function<bool(const Row &)> &pred);
+    int removeRowsWhere(const std::function<bool(const RowView &)> &pred);
     // Removes every row (visible or not) that belongs to `masterRow` under
     // the master link; returns how many.
     int removeDetailRowsOf(const Row &masterRow);
@@ -103,8 +168,8 @@ public:
     quint64 changeCount() const { return m_changeCount; }
 
     // Every row in presentation order, whatever filter or link is in force.
-    const std::vector<Row> &allRows() const { return m_rows; }
-    int totalRowCount() const { return static_cast<int>(m_rows.size()); }
+    RowRange allRows() const { return RowRange(this); }
+    int totalRowCount() const { return static_cast<int>(m_rowCount); }
 
     // --- filter ------------------------------------------------------------
     QString filter() const { return m_filterText; }
@@ -127,9 +192,11 @@ public:
 
     // Whether `row` belongs to the master row `masterRow` under the link fields.
     bool belongsTo(const Row &row, const Row &masterRow) const;
+    bool belongsTo(const RowView &row, const Row &masterRow) const;
 
     // Compares two rows on the order fields: < 0, 0, > 0.
     int compareRows(const Row &a, const Row &b) const;
+    int compareRows(const RowView &a, const Row &b) const;
 
     // The rows [first, second) of allRows() equal to `probe` in the first
     // `orderFields` fields of the order (all rows when that is 0).
@@ -143,20 +210,71 @@ signals:
 private:
     QString duplicateMessage(const Row &row) const;
     void setCheckedRows(std::vector<Row> rows);
-    QString linkText(int link, const Row &masterRow) const;
+    template <typename M> QString linkText(int link, const M &masterRow) const;
+    template <typename R, typename M> bool rowBelongsTo(const R &row, const M &masterRow) const;
+    template <typename A, typename B> int compareOrder(const A &a, const B &b, int orderFields) const;
     // The rows [first, second) that can belong to `masterRow`: all of them,
     // or the range of its texts when the order begins with text link fields.
-    std::pair<int, int> linkRange(const Row &masterRow) const;
+    template <typename M> std::pair<int, int> linkRange(const M &masterRow) const;
     void refresh(int keepIndex = -1, int fallbackVisible = -1);
-    const Row *storedCurrentRow() const;
-    bool isVisible(const Row &row) const;
+    // The stored index of the current row, -1 when there is none.
+    int storedCurrentIndex() const;
+    template <typename R> bool isVisible(const R &row) const;
     int insertPosition(const Row &row) const;
     int findKey(const Row &row, int ignoreIndex) const;
     QString keyText(const Row &row) const;
     void setCurrent(int visibleRow);
     void requireBrowse(const char *what) const;
     int requireField(const QString &name) const;
-    const Row *currentRowPtr() const;
+
+    // --- compact storage ----------------------------------------------------
+    // A row is a cell and a tag byte a field, all rows in one flat array:
+    // a double for money and reals, an int for integers, the wall-clock
+    // milliseconds of a date-time, a 4-byte index into the text pool for a text.
+    // Texts are held once in the pool and counted by the cells that use
+    // them; a value in any other form is kept whole among the odd values.
+    QVariant cellValue(size_t row, int field) const;
+    const QString *cellText(size_t row, int field) const;
+    Row rowAt(size_t row) const;
+    // Puts `value` into the cell, which holds nothing; `cache` (may be
+    // null) finds texts already in the pool while many rows are stored.
+    struct TextCache;
+    void storeCell(size_t row, int field, const QVariant &value, TextCache *cache);
+    void releaseCell(size_t row, int field);
+    void storeRow(size_t row, const Row &values, TextCache *cache);
+    void releaseRow(size_t row);
+    void insertRowAt(size_t row, const Row &values);
+    void eraseRows(size_t from, size_t to);
+    // Removes the rows in [from, to) for which `pred` holds; how many went.
+    int removeRows(size_t from, size_t to, const std::function<bool(const RowView &)> &pred);
+    void storeAllRows(std::vector<Row> &rows);
+    void clearStorage();
+    quint32 addText(const QString &text);
+
+    quint8 tagAt(size_t row, int field) const;
+    quint64 bitsAt(size_t row, int field) const;
+    void setCell(size_t row, int field, quint8 tag, quint64 bits);
+
+    std::vector<quint8> m_bytes;   // m_rowCount rows of m_stride bytes, presentation order
+    size_t m_stride = 0;
+    size_t m_tagBase = 0;          // where a row's tags begin
+    std::vector<quint32> m_offsets; // where each field's cell begins
+    std::vector<char> m_wide;       // whether the cell has eight bytes
+    size_t m_rowCount = 0;
+    // The text pool, in chunks that stay where they are as it grows.
+    static constexpr size_t kPoolChunk = 1024;
+    struct PoolChunk
+    {
+        QString texts[kPoolChunk];
+        quint32 uses[kPoolChunk] = {}; // cells holding each text
+    };
+    QString &poolText(size_t i) const { return m_textChunks[i / kPoolChunk]->texts[i % kPoolChunk]; }
+    quint32 &poolUses(size_t i) const { return m_textChunks[i / kPoolChunk]->uses[i % kPoolChunk]; }
+    std::vector<std::unique_ptr<PoolChunk>> m_textChunks;
+    size_t m_textCount = 0;
+    std::vector<quint32> m_freeTexts; // unused pool places
+    std::vector<QVariant> m_odd;      // values in no compact form
+    std::vector<quint32> m_freeOdd;
 
     QString m_name;
     QString m_indexName;
@@ -165,14 +283,13 @@ private:
     QList<int> m_order;
     bool m_unique = false;
 
-    std::vector<Row> m_rows;     // presentation order
-    std::vector<int> m_visible;  // indexes into m_rows
+    std::vector<int> m_visible;  // indexes of stored rows
     int m_current = -1;
     bool m_atEnd = false;
 
     State m_state = State::Browse;
     Row m_buffer;
-    int m_editIndex = -1;        // row index being edited
+    int m_editIndex = -1;        // stored index of the row being edited
 
     QString m_filterText;
     FilterExpression m_filterExpr;

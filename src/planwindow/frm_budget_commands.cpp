@@ -55,7 +55,7 @@ bool Tfrm_budget::hasCategoryOfKind(const QString &kindLetter) const
 {
     const Table &cats = m_plan->categories();
     const int kind = cats.fieldIndex("catid");
-    for (const Table::Row &row : cats.allRows())
+    for (const Table::RowView row : cats.allRows())
         if (row.at(kind).toString() == kindLetter)
             return true;
     return false;
@@ -196,9 +196,9 @@ void Tfrm_budget::obclearallClick()
     if (table == &m_plan->items()) {
         const int kind = table->fieldIndex("catid");
         const QString letter = pageKindLetter();
-        table->removeRowsWhere([&](const Table::Row &row) { return row.at(kind).toString() == letter; });
+        table->removeRowsWhere([&](const Table::RowView &row) { return row.at(kind).toString() == letter; });
     } else {
-        table->removeRowsWhere([](const Table::Row &) { return true; });
+        table->removeRowsWhere([](const Table::RowView &) { return true; });
     }
     table->setFilter(filter);
     table->setFiltered(filtered);

@@ -32,7 +32,7 @@ std::unique_ptr<Table> copyOf(const QString &name, const Table &source, const QS
 {
     auto copy = std::make_unique<Table>(name, source.fields());
     const FilterExpression expression = FilterExpression::parse(filter, source.fields());
-    for (const Table::Row &row : source.allRows())
+    for (const Table::RowView row : source.allRows())
         if (expression.accepts(row))
             copy->appendRow(row);
     return copy;

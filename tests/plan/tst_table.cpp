@@ -1,6 +1,9 @@
 #include "plan/Plan.h"
 
 #include <QSignalSpy>
+#include <QTimeZone>
+#include <cmath>
+#include <limits>
 #include <tuple>
 #include <QTest>
 
@@ -42,6 +45,37 @@ private:
         t.setValue("dom", dom);
         t.setValue("desc", desc);
         t.post();
+    }
+
+
+    // One field of each type, for values read back as they were stored.
+    static QList<FieldDef> everyType()
+    {
+        return {{"text", FieldType::Text, 10, {}},   {"memo", FieldType::Memo, 0, {}},
+                {"money", FieldType::Money, 0, {}},  {"when", FieldType::DateTime, 0, {}},
+                {"count", FieldType::Integer, 0, {}}, {"rate", FieldType::Real, 0, {}}};
+    }
+
+    // The same value in every way a caller can tell: type, null, text null.
+    static bool sameValue(const QVariant &a, const QVariant &b)
+    {
+        if (a.isValid() != b.isValid() || a.typeId() != b.typeId() || a.isNull() != b.isNull() || a != b)
+            return false;
+        if (a.typeId() == QMetaType::QString)
+            return a.toString().isNull() == b.toString().isNull() && a.toString() == b.toString();
+        if (a.typeId() == QMetaType::QDateTime)
+            return a.toDateTime().timeSpec() == b.toDateTime().timeSpec()
+                   && a.toDateTime().date() == b.toDateTime().date()
+                   && a.toDateTime().time() == b.toDateTime().time();
+        if (a.typeId() == QMetaType::Double)
+            return std::signbit(a.toDouble()) == std::signbit(b.toDouble());
+        return true;
+    }
+
+    static QString describe(const QVariant &v)
+    {
+        return QStringLiteral("%1 %2%3").arg(QLatin1String(v.metaType().name() ? v.metaType().name() : "invalid"),
+                                             v.toString(), v.toString().isNull() ? " (null text)" : "");
     }
 
 private slots:
@@ -401,6 +435,217 @@ private slots:
         rem.remove();
         QCOMPARE(visibleItems(rem, "desc"), (shown + QStringList{"new"}).mid(1));
         QCOMPARE(rem.totalRowCount(), 8);
+    }
+
+    void everyValueReadsBackAsStored_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QVariant>("value");
+        const QDateTime at(QDate(2024, 9, 8), QTime(0, 0), QTimeZone::utc());
+        QTest::newRow("no text") << "text" << QVariant();
+        QTest::newRow("null text") << "text" << QVariant(QString());
+        QTest::newRow("empty text") << "text" << QVariant(QStringLiteral(""));
+        QTest::newRow("text") << "text" << QVariant(QStringLiteral("Rent"));
+        QTest::newRow("text cut") << "text" << QVariant(QStringLiteral("Electricity and gas"));
+        QTest::newRow("empty memo") << "memo" << QVariant(QStringLiteral(""));
+        QTest::newRow("long memo") << "memo" << QVariant(QString(300, u'm'));
+        QTest::newRow("money rounded") << "money" << QVariant(12.345678);
+        QTest::newRow("money below zero") << "money" << QVariant(-0.5);
+        QTest::newRow("money zero below") << "money" << QVariant(-0.0);
+        QTest::newRow("money blank") << "money" << QVariant(QStringLiteral(" "));
+        QTest::newRow("money as text") << "money" << QVariant(QStringLiteral("7.5"));
+        QTest::newRow("date-time") << "when" << QVariant(at);
+        QTest::newRow("date-time late") << "when" << QVariant(at.addMSecs(86399999));
+        QTest::newRow("date-time local") << "when" << QVariant(QDateTime(QDate(2024, 9, 8), QTime(23, 59)));
+        QTest::newRow("date") << "when" << QVariant(QDate(1999, 12, 31));
+        QTest::newRow("date long ago") << "when" << QVariant(QDate(-4800, 1, 1));
+        QTest::newRow("no date") << "when" << QVariant(QDateTime());
+        QTest::newRow("integer") << "count" << QVariant(42);
+        QTest::newRow("integer least") << "count" << QVariant(std::numeric_limits<int>::min());
+        QTest::newRow("integer from real") << "count" << QVariant(3.0);
+        QTest::newRow("integer blank") << "count" << QVariant(QStringLiteral(""));
+        QTest::newRow("real") << "rate" << QVariant(1e-300);
+        QTest::newRow("real large") << "rate" << QVariant(6.02e23);
+    }
+
+    // Whichever way a row comes in, each value reads back exactly as the
+    // table's conversion made it, and a stored value exactly as it was.
+    void everyValueReadsBackAsStored()
+    {
+        QFETCH(QString, field);
+        QFETCH(QVariant, value);
+        Table t("t", everyType());
+        const int f = t.fieldIndex(field);
+        const QVariant expected = normaliseFieldValue(t.fields().at(f), value);
+        Table::Row row(t.fields().size());
+        row[f] = value;
+
+        const auto check = [&](const QVariant &got, const char *how) {
+            if (!sameValue(got, expected))
+                QFAIL(qPrintable(QStringLiteral("%1: %2 instead of %3").arg(QLatin1String(how), describe(got),
+                                                                           describe(expected))));
+        };
+        t.appendRow(row);
+        t.first();
+        check(t.value(f), "appended");
+        check(t.visibleValue(0, f), "visible");
+        check(t.allRows().front().at(f), "view");
+        check(Table::Row(t.allRows().front()).at(f), "copied");
+
+        t.edit();
+        check(t.value(f), "editing");
+        t.post();
+        check(t.value(f), "posted again");
+
+        t.clear();
+        t.insert();
+        t.setValue(f, value);
+        t.post();
+        check(t.value(f), "inserted");
+
+        t.setAllRows({row, row});
+        check(t.visibleValue(1, f), "loaded");
+
+        Table::Row stored(t.fields().size());
+        stored[f] = expected;
+        t.setStoredRows({stored});
+        check(t.visibleValue(0, f), "stored");
+    }
+
+    void valuesInNoFieldFormReadBackWhole_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("text in an integer") << "count" << QVariant(QStringLiteral("x"));
+        QTest::newRow("long in money") << "money" << QVariant(qlonglong(5));
+        QTest::newRow("number in a text") << "text" << QVariant(12);
+        QTest::newRow("date in a date-time") << "when" << QVariant(QDate(2024, 1, 1));
+        QTest::newRow("local date-time") << "when" << QVariant(QDateTime(QDate(2024, 1, 1), QTime(1, 2)));
+    }
+
+    // Rows given as already stored keep a value of another type as it is.
+    void valuesInNoFieldFormReadBackWhole()
+    {
+        QFETCH(QString, field);
+        QFETCH(QVariant, value);
+        Table t("t", everyType());
+        const int f = t.fieldIndex(field);
+        Table::Row row(t.fields().size());
+        row[f] = value;
+        t.setStoredRows({row, Table::Row(t.fields().size())});
+        QVERIFY2(sameValue(t.visibleValue(0, f), value), qPrintable(describe(t.visibleValue(0, f))));
+        QVERIFY(!t.visibleValue(1, f).isValid());
+        t.first();
+        t.remove();
+        QVERIFY(!t.visibleValue(0, f).isValid());
+        t.setStoredRows({row});
+        QVERIFY2(sameValue(t.visibleValue(0, f), value), qPrintable(describe(t.visibleValue(0, f))));
+    }
+
+    void sharedTextChangesInOneRowOnly_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("first, loaded") << 0 << true;
+        QTest::newRow("middle, loaded") << 1 << true;
+        QTest::newRow("last, loaded") << 2 << true;
+        QTest::newRow("first, entered") << 0 << false;
+        QTest::newRow("middle, entered") << 1 << false;
+        QTest::newRow("last, entered") << 2 << false;
+    }
+
+    // Rows holding one text (read once from a file, or typed alike) each
+    // keep their own: a change, a deletion or a new row in one leaves the others.
+    void sharedTextChangesInOneRowOnly()
+    {
+        QFETCH(int, row);
+        QFETCH(bool, loaded);
+        Plan plan;
+        Table &items = plan.items();
+        const QString weekly = QStringLiteral("Weekly");
+        if (loaded) {
+            std::vector<Table::Row> rows;
+            for (const char *name : {"A", "B", "C"})
+                rows.push_back({QString::fromLatin1(name), weekly, 1.0, "Home", "E", QVariant()});
+            items.setStoredRows(std::move(rows));
+        } else {
+            for (const char *name : {"A", "B", "C"})
+                addItem(items, QString::fromLatin1(name), "Home", "E", 1, weekly);
+        }
+        QCOMPARE(visibleItems(items, "freq"), QStringList({"Weekly", "Weekly", "Weekly"}));
+
+        items.goTo(row);
+        items.edit();
+        items.setValue("freq", "Monthly");
+        items.setValue("cat", "House");
+        items.post();
+        QStringList freqs{"Weekly", "Weekly", "Weekly"};
+        freqs[row] = "Monthly";
+        QStringList cats{"Home", "Home"};
+        cats.append("House"); // the changed row moves to the end of the order
+        QCOMPARE(visibleItems(items, "cat"), cats);
+        QCOMPARE(items.asString("freq"), QString("Monthly"));
+        QCOMPARE(visibleItems(items, "freq"), QStringList({"Weekly", "Weekly", "Monthly"}));
+
+        // The rows left still read the text after the changed one is gone,
+        // and a row entered beside them shares nothing it can change.
+        items.goTo(2);
+        items.remove();
+        QCOMPARE(visibleItems(items, "freq"), QStringList({"Weekly", "Weekly"}));
+        addItem(items, "AB", "Home", "E", 1, weekly);
+        items.goTo(1);
+        items.edit();
+        items.setValue("freq", "Yearly");
+        items.post();
+        QCOMPARE(visibleItems(items, "freq"), QStringList({"Weekly", "Yearly", "Weekly"}));
+        QCOMPARE(weekly, QString("Weekly"));
+    }
+
+    void editBufferIsTheRowsOwn_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("name") << "item" << QVariant("Rent");
+        QTest::newRow("name emptied") << "item" << QVariant("");
+        QTest::newRow("frequency") << "freq" << QVariant("Monthly");
+        QTest::newRow("amount") << "amount" << QVariant(99.5);
+        QTest::newRow("amount cleared") << "amount" << QVariant();
+        QTest::newRow("notes") << "notes" << QVariant("paid");
+    }
+
+    // What is typed while editing is seen through the cursor only; cancel
+    // leaves the stored row as it was and post stores it in this row alone.
+    void editBufferIsTheRowsOwn()
+    {
+        QFETCH(QString, field);
+        QFETCH(QVariant, value);
+        Plan plan;
+        Table &items = plan.items();
+        addItem(items, "Gas", "Home", "E", 5, "Weekly");
+        addItem(items, "Water", "Home", "E", 5, "Weekly");
+        const int f = items.fieldIndex(field);
+        items.first();
+        const Table::Row before = items.visibleRow(0);
+        const Table::Row other = items.visibleRow(1);
+        const QVariant expected = normaliseFieldValue(items.fields().at(f), value);
+
+        items.edit();
+        items.setValue(field, value);
+        QVERIFY(sameValue(items.value(f), expected));
+        QVERIFY(sameValue(items.visibleValue(0, f), before.at(f)));
+        items.cancel();
+        QVERIFY(sameValue(items.value(f), before.at(f)));
+        for (int i = 0; i < before.size(); ++i) {
+            QVERIFY(sameValue(items.visibleValue(0, i), before.at(i)));
+            QVERIFY(sameValue(items.visibleValue(1, i), other.at(i)));
+        }
+
+        items.edit();
+        items.setValue(field, value);
+        items.post();
+        const int at = items.currentRow();
+        QVERIFY(sameValue(items.visibleValue(at, f), expected));
+        QVERIFY(sameValue(items.visibleValue(1 - at, f), other.at(f)));
     }
 };
 
