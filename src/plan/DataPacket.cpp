@@ -346,16 +346,17 @@ private:
 // (text cut to its width, money rounded); a value that would not convert
 // (a number that is not finite) is left as read and `*allStored` set false,
 // so the table's own conversion reports it.
-std::vector<Table::Row> readRows(In &in, const QList<FieldDef> &fields, quint32 rowCount, bool stored,
-                                 bool *allStored, const QByteArray &data)
+// Each row goes to `take` as soon as it is read.
+template <typename Take>
+void readRows(In &in, const QList<FieldDef> &fields, quint32 rowCount, bool stored, bool *allStored,
+              const QByteArray &data, Take take)
 {
     const int fieldCount = static_cast<int>(fields.size());
     std::vector<TextCache> caches(static_cast<size_t>(fieldCount));
-    std::vector<Table::Row> rows;
-    rows.reserve(rowCount);
+    Table::Row row;
     for (quint32 r = 0; r < rowCount; ++r) {
         // Each value is made in its place in the row.
-        Table::Row row;
+        row.clear();
         row.reserve(fieldCount);
         for (int i = 0; i < fieldCount; ++i) {
             const FieldDef &f = fields.at(i);
@@ -407,9 +408,8 @@ std::vector<Table::Row> readRows(In &in, const QList<FieldDef> &fields, quint32 
             }
             }
         }
-        rows.push_back(std::move(row));
+        take(row);
     }
-    return rows;
 }
 
 } // namespace
@@ -452,8 +452,9 @@ QByteArray write(const Table &table)
 
 namespace {
 
-std::vector<Table::Row> readPacket(const QByteArray &data, const Table &table, const QString &fileName, bool stored,
-                                   bool *allStored)
+template <typename Take>
+void readPacket(const QByteArray &data, const Table &table, const QString &fileName, bool stored,
+                bool *allStored, quint32 *rows, Take take)
 {
     const QList<FieldDef> &fields = table.fields();
     In in(data, fileName);
@@ -493,10 +494,10 @@ std::vector<Table::Row> readPacket(const QByteArray &data, const Table &table, c
     if (static_cast<qint64>(rowCount) * fields.size() > in.remaining())
         in.fail(QStringLiteral("it claims %1 rows, more than the file can hold").arg(rowCount));
 
-    std::vector<Table::Row> rows = readRows(in, fields, rowCount, stored, allStored, data);
+    *rows = rowCount;
+    readRows(in, fields, rowCount, stored, allStored, data, take);
     if (in.remaining() != 0)
         in.fail(QStringLiteral("%1 bytes follow the last row").arg(in.remaining()));
-    return rows;
 }
 
 } // namespace
@@ -504,13 +505,32 @@ std::vector<Table::Row> readPacket(const QByteArray &data, const Table &table, c
 std::vector<Table::Row> read(const QByteArray &data, const Table &table, const QString &fileName)
 {
     bool allStored = true;
-    return readPacket(data, table, fileName, false, &allStored);
+    quint32 count = 0;
+    std::vector<Table::Row> rows;
+    readPacket(data, table, fileName, false, &allStored, &count, [&](Table::Row &row) {
+        if (rows.empty())
+            rows.reserve(count);
+        rows.push_back(std::move(row));
+        row = Table::Row();
+    });
+    return rows;
 }
 
 StoredRows readStored(const QByteArray &data, const Table &table, const QString &fileName)
 {
     StoredRows result;
-    result.rows = readPacket(data, table, fileName, true, &result.stored);
+    QStringList order;
+    for (int f : table.orderFieldIndexes())
+        order.append(table.fields().at(f).name);
+    result.table = std::make_unique<Table>(table.name(), table.fields(), order, table.hasUniqueKey(),
+                                           table.indexName());
+    Table &scratch = *result.table;
+    quint32 count = 0;
+    readPacket(data, table, fileName, true, &result.stored, &count, [&](const Table::Row &row) {
+        if (scratch.totalRowCount() == 0)
+            scratch.reserveStoredRows(count);
+        scratch.appendStoredRow(row);
+    });
     return result;
 }
 

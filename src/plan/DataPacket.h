@@ -3,6 +3,7 @@
 #include "Table.h"
 
 #include <QByteArray>
+#include <memory>
 #include <vector>
 
 class QIODevice;
@@ -45,12 +46,13 @@ QByteArray write(const Table &table);
 // with a message naming `fileName`.
 std::vector<Table::Row> read(const QByteArray &data, const Table &table, const QString &fileName);
 
-// read() with the values in the form `table` stores them, for
-// Table::setStoredRows; `stored` is false when some value still needs the
+// read() with the values in the form `table` stores them, gathered in a
+// scratch table of the same layout (unordered, unchecked) for
+// Table::setStoredRowsFrom; `stored` is false when some value still needs the
 // table's conversion (which then reports it), for Table::setAllRows.
 struct StoredRows
 {
-    std::vector<Table::Row> rows;
+    std::unique_ptr<Table> table;
     bool stored = true;
 };
 StoredRows readStored(const QByteArray &data, const Table &table, const QString &fileName);

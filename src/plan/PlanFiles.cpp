@@ -50,9 +50,9 @@ void checkedAssign(Table &table, DataPacket::StoredRows rows, const QString &fil
 {
     try {
         if (rows.stored)
-            table.setStoredRows(std::move(rows.rows));
+            table.setStoredRowsFrom(*rows.table);
         else
-            table.setAllRows(std::move(rows.rows));
+            table.setAllRows(rows.table->allRows());
     } catch (const TableError &e) {
         throw FileFormatError(fileName, QStringLiteral("\"%1\" is not a valid plan file: %2").arg(fileName, e.message()));
     }

@@ -134,6 +134,18 @@ const QString &emptyText()
     return text;
 }
 
+// The values of rows[i], which lie wherever the reader's allocations put
+// them, fetched a few rows ahead of their use.
+void prefetchRow(const std::vector<Table::Row> &rows, size_t i)
+{
+    if (i >= rows.size())
+        return;
+    const char *values = reinterpret_cast<const char *>(rows[i].constData());
+    const size_t bytes = static_cast<size_t>(rows[i].size()) * sizeof(QVariant);
+    for (size_t b = 0; b < bytes; b += 64)
+        __builtin_prefetch(values + b);
+}
+
 } // namespace
 
 // The texts put into the pool while many rows are stored: texts shared by
@@ -401,6 +413,9 @@ void Table::storeCell(size_t row, int field, const QVariant &value, TextCache *c
 
 void Table::releaseCell(size_t row, int field)
 {
+    // A pool place may now be freed and reused: what the append cache knows
+    // of the pool no longer holds.
+    m_appendCache.reset();
     const quint8 tag = tagAt(row, field);
     if (tag == NoValue)
         return;
@@ -459,6 +474,7 @@ void Table::clearStorage()
     std::vector<quint32>().swap(m_freeTexts);
     std::vector<QVariant>().swap(m_odd);
     std::vector<quint32>().swap(m_freeOdd);
+    m_appendCache.reset();
     m_rowCount = 0;
 }
 
@@ -469,6 +485,7 @@ void Table::storeAllRows(std::vector<Row> &rows)
     m_rowCount = rows.size();
     TextCache cache(m_fields.size());
     for (size_t r = 0; r < rows.size(); ++r) {
+        prefetchRow(rows, r + 8);
         storeRow(r, rows[r], &cache);
         rows[r] = Row();
     }
@@ -818,6 +835,50 @@ void Table::setCheckedRows(std::vector<Row> rows)
     refresh(-1, 0);
 }
 
+Table::~Table() = default;
+
+void Table::reserveStoredRows(size_t rows)
+{
+    m_bytes.reserve(m_bytes.size() + rows * m_stride);
+}
+
+void Table::appendStoredRow(const Row &row)
+{
+    if (!m_appendCache)
+        m_appendCache = std::make_unique<TextCache>(m_fields.size());
+    m_bytes.resize(m_bytes.size() + m_stride, 0);
+    ++m_rowCount;
+    storeRow(m_rowCount - 1, row, m_appendCache.get());
+}
+
+void Table::setStoredRowsFrom(Table &scratch)
+{
+    requireBrowse("load");
+    if (!m_order.isEmpty()) {
+        // The same pass as setCheckedRows, on the rows where they are; rows
+        // out of order go the general way, which sorts them.
+        const int all = static_cast<int>(m_order.size());
+        size_t firstEqual = 0;
+        for (size_t i = 1; i < scratch.m_rowCount; ++i) {
+            const int c = compareOrder(RowView(&scratch, i - 1), RowView(&scratch, i), all);
+            if (c > 0) {
+                std::vector<Row> rows = scratch.allRows().toRows();
+                scratch.clear();
+                setStoredRows(std::move(rows));
+                return;
+            }
+            if (c == 0 && firstEqual == 0)
+                firstEqual = i;
+        }
+        if (m_unique && firstEqual > 0)
+            throw TableError(QStringLiteral("Key violation: %1 has two rows with %2 = '%3'")
+                                 .arg(m_name, m_indexName.isEmpty() ? QStringLiteral("the key") : m_indexName,
+                                      keyText(scratch.rowAt(firstEqual))));
+    }
+    scratch.m_appendCache.reset();
+    takeRowsFrom(scratch);
+}
+
 void Table::takeRowsFrom(Table &source)
 {
     requireBrowse("load");
@@ -829,6 +890,7 @@ void Table::takeRowsFrom(Table &source)
                      && source.m_fields.at(i).width == m_fields.at(i).width;
     if (!sameLayout)
         throw TableError(QStringLiteral("%1: the rows of %2 do not fit").arg(m_name, source.m_name));
+    m_appendCache.reset();
     m_bytes = std::move(source.m_bytes);
     m_rowCount = std::exchange(source.m_rowCount, 0);
     m_textChunks = std::move(source.m_textChunks);

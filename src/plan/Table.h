@@ -151,11 +151,22 @@ public:
     // setAllRows for rows whose values are already in the form the table
     // stores (DataPacket::readStored): they are not converted again.
     void setStoredRows(std::vector<Row> rows);
+    // A row whose values are already in stored form, put at the end outside
+    // the order and unchecked: only for filling a scratch table that
+    // setStoredRowsFrom() then takes (a file reader, row by row).
+    void appendStoredRow(const Row &row);
+    void reserveStoredRows(size_t rows);
+    // setStoredRows for the rows of `scratch`, a table of the same layout
+    // filled by appendStoredRow(): checked on order and key the same way,
+    // then moved here; `scratch` is left empty. Throws TableError on a
+    // duplicate key and leaves this table unchanged then.
+    void setStoredRowsFrom(Table &scratch);
     // Moves every row of `source`, a table of the same fields, key and order
     // (a scratch table checked by setAllRows), into this one without checking
     // them again; `source` is left empty. Throws TableError when the layouts
     // differ.
     void takeRowsFrom(Table &source);
+    ~Table() override;
     void clear();
     // Removes every row (visible or not) for which `pred` holds; returns how many.
     int removeRowsWhere(const std::function<bool(const RowView &)> &pred);
@@ -273,6 +284,7 @@ private:
     std::vector<std::unique_ptr<PoolChunk>> m_textChunks;
     size_t m_textCount = 0;
     std::vector<quint32> m_freeTexts; // unused pool places
+    std::unique_ptr<TextCache> m_appendCache; // while appendStoredRow() fills the table
     std::vector<QVariant> m_odd;      // values in no compact form
     std::vector<quint32> m_freeOdd;
 
