@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <limits>
+#include <memory>
 
 // Plan files: the packet layout, round trips of every field type, the file
 // family, failed saves, and the settings file.
@@ -207,6 +208,69 @@ private slots:
         writeAll(dir.filePath("dup.pkb"), packet);
         Plan back;
         QVERIFY_THROWS_EXCEPTION(FileFormatError, PlanFiles::loadPlan(back, dir.filePath("dup.pkb")));
+    }
+
+    void rowsOfAFileComeInTheTablesOrder_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QList<QStringList>>("rows"); // the texts of each row, in the file's order
+        QTest::addColumn<QString>("error");           // part of the message; empty when it loads
+        QTest::newRow("items in order") << "cds_budget"
+                                        << QList<QStringList>{{"A", "Home", "E"}, {"B", "Home", "E"}} << "";
+        QTest::newRow("items out of order")
+            << "cds_budget" << QList<QStringList>{{"B", "Work", "I"}, {"A", "Home", "E"}, {"C", "Home", "E"}} << "";
+        QTest::newRow("one key twice") << "cds_budget"
+                                       << QList<QStringList>{{"A", "Home", "E"}, {"A", "Home", "E"}}
+                                       << "two rows with cds_budgetIndex1 = 'Home;E;A'";
+        QTest::newRow("one key twice, out of order")
+            << "cds_budget" << QList<QStringList>{{"A", "Work", "E"}, {"A", "Home", "E"}, {"A", "Work", "E"}}
+            << "two rows with cds_budgetIndex1 = 'Work;E;A'";
+        QTest::newRow("reminders alike, out of order")
+            << "cds_remind"
+            << QList<QStringList>{{"Work", "Wage", "second"}, {"Home", "Rent", "only"}, {"Work", "Wage", "first"}}
+            << "";
+    }
+
+    // A file's rows take the table's order, a key that comes twice is
+    // refused and the table keeps what it had; each value reads back as the
+    // same rows given to the table directly.
+    void rowsOfAFileComeInTheTablesOrder()
+    {
+        QFETCH(QString, table);
+        QFETCH(QList<QStringList>, rows);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        std::unique_ptr<Table> loose(Plan::createTable(table));
+        Table file(table, loose->fields()); // no order: the rows as listed
+        std::vector<Table::Row> given;
+        for (const QStringList &r : rows) {
+            Table::Row row(file.fields().size());
+            if (table == "cds_budget")
+                row = {r.at(0), "Weekly", 2.5, r.at(1), r.at(2), QVariant()};
+            else
+                row = {"E", r.at(0), r.at(1), 3, r.at(2), 7};
+            file.appendRow(row);
+            given.push_back(row);
+        }
+        const QString path = dir.filePath("rows.pkb");
+        writeAll(path, DataPacket::write(file));
+
+        std::unique_ptr<Table> loaded(Plan::createTable(table));
+        loaded->appendRow(given.front());
+        if (!error.isEmpty()) {
+            try {
+                PlanFiles::loadTable(*loaded, path);
+                QFAIL("the file loaded");
+            } catch (const FileFormatError &e) {
+                QVERIFY2(e.message().contains(error), qPrintable(e.message()));
+            }
+            QCOMPARE(loaded->totalRowCount(), 1);
+            return;
+        }
+        PlanFiles::loadTable(*loaded, path);
+        std::unique_ptr<Table> direct(Plan::createTable(table));
+        direct->setAllRows(given);
+        compareTables(*direct, *loaded);
     }
 
     void aFolderThatDoesNotExist()
