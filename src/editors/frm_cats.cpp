@@ -302,13 +302,13 @@ void Tfrm_cats::btn_cat_delClick()
     const int remKind = reminders.fieldIndex("cat_id");
     const int remCat = reminders.fieldIndex("cat");
     reminders.removeRowsWhere([&](const Table::RowView &r) {
-        return r.at(remKind).toString() == kind && r.at(remCat).toString() == name;
+        return r.toString(remKind) == kind && r.toString(remCat) == name;
     });
     Table &items = plan.items();
     const int itemKind = items.fieldIndex("catid");
     const int itemCat = items.fieldIndex("cat");
     items.removeRowsWhere([&](const Table::RowView &r) {
-        return r.at(itemKind).toString() == kind && r.at(itemCat).toString() == name;
+        return r.toString(itemKind) == kind && r.toString(itemCat) == name;
     });
     m_cats->remove();
 }

@@ -15,8 +15,8 @@ CategoryTrees categoryTreeData(const Plan &plan)
     QHash<QString, int> incomeIndex;
     QHash<QString, int> expenseIndex;
     for (const Table::RowView row : cats.allRows()) {
-        const QString kind = row.at(catKind).toString();
-        const QString name = row.at(catName).toString();
+        const QString kind = row.toString(catKind);
+        const QString name = row.toString(catName);
         if (kind == Kind::Income) {
             incomeIndex.insert(name, static_cast<int>(trees.income.size()));
             trees.income.append({name, {}});
@@ -31,14 +31,14 @@ CategoryTrees categoryTreeData(const Plan &plan)
     const int itemCat = items.fieldIndex("cat");
     const int itemKind = items.fieldIndex("catid");
     for (const Table::RowView row : items.allRows()) {
-        const QString kind = row.at(itemKind).toString();
-        const QString cat = row.at(itemCat).toString();
+        const QString kind = row.toString(itemKind);
+        const QString cat = row.toString(itemCat);
         if (kind == Kind::Income) {
             if (auto it = incomeIndex.constFind(cat); it != incomeIndex.cend())
-                trees.income[*it].items.append(row.at(itemName).toString());
+                trees.income[*it].items.append(row.toString(itemName));
         } else if (kind == Kind::Expense) {
             if (auto it = expenseIndex.constFind(cat); it != expenseIndex.cend())
-                trees.expense[*it].items.append(row.at(itemName).toString());
+                trees.expense[*it].items.append(row.toString(itemName));
         }
     }
     return trees;

@@ -18,16 +18,16 @@ QList<Bar> categoryBars(const Plan &plan, const QString &kind)
     const int amount = items.fieldIndex("amount");
     QHash<QString, double> sums;
     for (const Table::RowView row : items.allRows())
-        if (row.at(itemKind).toString() == kind)
-            sums[row.at(itemCat).toString()] += row.at(amount).toDouble();
+        if (row.toString(itemKind) == kind)
+            sums[row.toString(itemCat)] += row.at(amount).toDouble();
 
     const Table &categories = plan.categories();
     const int cat = categories.fieldIndex("cat");
     const int catKind = categories.fieldIndex("catid");
     QList<Bar> out;
     for (const Table::RowView row : categories.allRows())
-        if (row.at(catKind).toString() == kind)
-            out.append({row.at(cat).toString(), sums.value(row.at(cat).toString())});
+        if (row.toString(catKind) == kind)
+            out.append({row.toString(cat), sums.value(row.toString(cat))});
     return out;
 }
 
@@ -37,7 +37,7 @@ QList<Bar> rowBars(const Table &table, const char *labelField, const char *value
     const int value = table.fieldIndex(QLatin1String(valueField));
     QList<Bar> out;
     for (const Table::RowView row : table.allRows())
-        out.append({row.at(label).toString(), row.at(value).toDouble()});
+        out.append({row.toString(label), row.at(value).toDouble()});
     return out;
 }
 

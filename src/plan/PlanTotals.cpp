@@ -13,14 +13,14 @@ double perDaySum(const Table &table, int amountField, int freqField, int finishF
 {
     double sum = 0;
     for (const Table::RowView row : table.allRows()) {
-        if (kindField >= 0 && row.at(kindField).toString() != kind)
+        if (kindField >= 0 && row.toString(kindField) != kind)
             continue;
         if (finishField >= 0) {
             const QDateTime finish = row.at(finishField).toDateTime();
             if (!finish.isValid() || !CalendarTime::isAfter(finish, now))
                 continue;
         }
-        const double days = Frequency::dayCount(row.at(freqField).toString());
+        const double days = Frequency::dayCount(row.toString(freqField));
         if (days == 0)
             continue;
         sum += row.at(amountField).toDouble() / days;

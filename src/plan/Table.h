@@ -44,6 +44,12 @@ public:
         // The stored text of a text field without a copy; null when the
         // value is not a text (an invalid value reads as a null text).
         const QString *text(int field) const { return m_table->cellText(m_index, field); }
+        // at(field).toString(), without a QVariant for a stored text.
+        QString toString(int field) const
+        {
+            const QString *stored = text(field);
+            return stored ? *stored : at(field).toString();
+        }
         size_t index() const { return m_index; }
 
     private:

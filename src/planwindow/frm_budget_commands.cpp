@@ -56,7 +56,7 @@ bool Tfrm_budget::hasCategoryOfKind(const QString &kindLetter) const
     const Table &cats = m_plan->categories();
     const int kind = cats.fieldIndex("catid");
     for (const Table::RowView row : cats.allRows())
-        if (row.at(kind).toString() == kindLetter)
+        if (row.toString(kind) == kindLetter)
             return true;
     return false;
 }
@@ -196,7 +196,7 @@ void Tfrm_budget::obclearallClick()
     if (table == &m_plan->items()) {
         const int kind = table->fieldIndex("catid");
         const QString letter = pageKindLetter();
-        table->removeRowsWhere([&](const Table::RowView &row) { return row.at(kind).toString() == letter; });
+        table->removeRowsWhere([&](const Table::RowView &row) { return row.toString(kind) == letter; });
     } else {
         table->removeRowsWhere([](const Table::RowView &) { return true; });
     }
