@@ -342,27 +342,67 @@ private:
     int m_hits = 0;
 };
 
+// Where read() puts each value: in its place in a row of QVariants.
+struct RowList
+{
+    std::vector<Table::Row> rows;
+    Table::Row row;
+    void begin(quint32 rowCount, int fieldCount)
+    {
+        if (rows.empty())
+            rows.reserve(rowCount);
+        row.reserve(fieldCount);
+    }
+    void none(int) { row.emplaceBack(); }
+    void text(int, QString &&s) { row.emplaceBack(std::move(s)); }
+    void value(int, QVariant &&v) { row.emplaceBack(std::move(v)); }
+    void number(int, double d) { row.emplaceBack(d); }
+    void integer(int, qint32 i) { row.emplaceBack(i); }
+    void dateTime(int, QDateTime &&dt) { row.emplaceBack(std::move(dt)); }
+    void end()
+    {
+        rows.push_back(std::move(row));
+        row = Table::Row();
+    }
+};
+
+// Where readStored() puts each value: straight into a scratch table's row.
+struct StoredCells
+{
+    Table &table;
+    void begin(quint32 rowCount, int)
+    {
+        if (table.totalRowCount() == 0)
+            table.reserveStoredRows(rowCount);
+        table.beginStoredRow();
+    }
+    void none(int) {}
+    void text(int f, QString &&s) { table.setStoredText(f, s); }
+    void value(int f, QVariant &&v) { table.setStoredValue(f, v); }
+    void number(int f, double d) { table.setStoredNumber(f, d); }
+    void integer(int f, qint32 i) { table.setStoredInteger(f, i); }
+    void dateTime(int f, QDateTime &&dt) { table.setStoredValue(f, QVariant(std::move(dt))); }
+    void end() {}
+};
+
 // Reads every row. With `stored`, values come in the form the table keeps
 // (text cut to its width, money rounded); a value that would not convert
 // (a number that is not finite) is left as read and `*allStored` set false,
-// so the table's own conversion reports it.
-// Each row goes to `take` as soon as it is read.
-template <typename Take>
+// so the table's own conversion reports it. Each row's values go to `out`
+// as they are read.
+template <typename Out>
 void readRows(In &in, const QList<FieldDef> &fields, quint32 rowCount, bool stored, bool *allStored,
-              const QByteArray &data, Take take)
+              const QByteArray &data, Out &out)
 {
     const int fieldCount = static_cast<int>(fields.size());
     std::vector<TextCache> caches(static_cast<size_t>(fieldCount));
-    Table::Row row;
     for (quint32 r = 0; r < rowCount; ++r) {
-        // Each value is made in its place in the row.
-        row.clear();
-        row.reserve(fieldCount);
+        out.begin(rowCount, fieldCount);
         for (int i = 0; i < fieldCount; ++i) {
             const FieldDef &f = fields.at(i);
             const quint8 present = in.num<quint8>("row");
             if (present == 0) {
-                row.emplaceBack();
+                out.none(i);
                 continue;
             }
             if (present != 1)
@@ -376,9 +416,9 @@ void readRows(In &in, const QList<FieldDef> &fields, quint32 rowCount, bool stor
                                 ? caches[static_cast<size_t>(i)].text(in, len, "text value", data.constData() + in.pos())
                                 : in.text(len, "text value");
                 if (stored && (s.isEmpty() || (f.type == FieldType::Text && f.width > 0 && s.size() > f.width)))
-                    row.emplaceBack(normaliseFieldValue(f, s));
+                    out.value(i, normaliseFieldValue(f, s));
                 else
-                    row.emplaceBack(std::move(s));
+                    out.text(i, std::move(s));
                 break;
             }
             case FieldType::Money:
@@ -392,23 +432,23 @@ void readRows(In &in, const QList<FieldDef> &fields, quint32 rowCount, bool stor
                     else if (f.type == FieldType::Money)
                         d = roundMoney4(d);
                 }
-                row.emplaceBack(d);
+                out.number(i, d);
                 break;
             }
             case FieldType::Integer:
-                row.emplaceBack(in.num<qint32>("integer value"));
+                out.integer(i, in.num<qint32>("integer value"));
                 break;
             case FieldType::DateTime: {
                 const qint64 v = in.num<qint64>("date value");
                 QDateTime dt = decodeDateTime(v);
                 if (!dt.isValid())
                     in.fail(QStringLiteral("a date of field \"%1\" is out of range").arg(f.name));
-                row.emplaceBack(std::move(dt));
+                out.dateTime(i, std::move(dt));
                 break;
             }
             }
         }
-        take(row);
+        out.end();
     }
 }
 
@@ -452,9 +492,9 @@ QByteArray write(const Table &table)
 
 namespace {
 
-template <typename Take>
+template <typename Out>
 void readPacket(const QByteArray &data, const Table &table, const QString &fileName, bool stored,
-                bool *allStored, quint32 *rows, Take take)
+                bool *allStored, Out &out)
 {
     const QList<FieldDef> &fields = table.fields();
     In in(data, fileName);
@@ -494,8 +534,7 @@ void readPacket(const QByteArray &data, const Table &table, const QString &fileN
     if (static_cast<qint64>(rowCount) * fields.size() > in.remaining())
         in.fail(QStringLiteral("it claims %1 rows, more than the file can hold").arg(rowCount));
 
-    *rows = rowCount;
-    readRows(in, fields, rowCount, stored, allStored, data, take);
+    readRows(in, fields, rowCount, stored, allStored, data, out);
     if (in.remaining() != 0)
         in.fail(QStringLiteral("%1 bytes follow the last row").arg(in.remaining()));
 }
@@ -505,15 +544,9 @@ void readPacket(const QByteArray &data, const Table &table, const QString &fileN
 std::vector<Table::Row> read(const QByteArray &data, const Table &table, const QString &fileName)
 {
     bool allStored = true;
-    quint32 count = 0;
-    std::vector<Table::Row> rows;
-    readPacket(data, table, fileName, false, &allStored, &count, [&](Table::Row &row) {
-        if (rows.empty())
-            rows.reserve(count);
-        rows.push_back(std::move(row));
-        row = Table::Row();
-    });
-    return rows;
+    RowList out;
+    readPacket(data, table, fileName, false, &allStored, out);
+    return std::move(out.rows);
 }
 
 StoredRows readStored(const QByteArray &data, const Table &table, const QString &fileName)
@@ -524,13 +557,8 @@ StoredRows readStored(const QByteArray &data, const Table &table, const QString 
         order.append(table.fields().at(f).name);
     result.table = std::make_unique<Table>(table.name(), table.fields(), order, table.hasUniqueKey(),
                                            table.indexName());
-    Table &scratch = *result.table;
-    quint32 count = 0;
-    readPacket(data, table, fileName, true, &result.stored, &count, [&](const Table::Row &row) {
-        if (scratch.totalRowCount() == 0)
-            scratch.reserveStoredRows(count);
-        scratch.appendStoredRow(row);
-    });
+    StoredCells out{*result.table};
+    readPacket(data, table, fileName, true, &result.stored, out);
     return result;
 }
 

@@ -305,6 +305,45 @@ quint32 Table::addText(const QString &text)
     return index;
 }
 
+// The pool place for a text that is neither null nor empty, put into
+// `field` of `row`: one the cache or a neighbouring row already has, or a new one.
+quint32 Table::textIndex(size_t row, int field, const QString &text, TextCache *cache)
+{
+    quint32 index = 0;
+    bool found = false;
+    if (cache) {
+        const auto key = reinterpret_cast<quintptr>(text.constData());
+        const size_t slot = static_cast<size_t>(field) * TextCache::kSlots
+                            + static_cast<size_t>(((key >> 3) * 0x9E3779B97F4A7C15ull) >> 58);
+        TextCache::Slot &s = cache->entries[slot];
+        if (s.data == text.constData() && s.size == text.size()) {
+            index = s.index;
+            ++poolUses(index);
+            found = true;
+        } else {
+            index = addText(text);
+            s = {text.constData(), text.size(), index};
+            found = true;
+        }
+    } else {
+        // A text equal to the same field of a neighbour shares its place.
+        for (const size_t other : {row - 1, row + 1}) {
+            if (other >= m_rowCount || (row == 0 && other == row - 1))
+                continue;
+            if (tagAt(other, field) == Compact
+                && poolText(static_cast<size_t>(bitsAt(other, field))) == text) {
+                index = static_cast<quint32>(bitsAt(other, field));
+                ++poolUses(index);
+                found = true;
+                break;
+            }
+        }
+    }
+    if (!found)
+        index = addText(text);
+    return index;
+}
+
 void Table::storeCell(size_t row, int field, const QVariant &value, TextCache *cache)
 {
     quint8 tag = NoValue;
@@ -335,40 +374,8 @@ void Table::storeCell(size_t row, int field, const QVariant &value, TextCache *c
                 tag = EmptyText;
                 return;
             }
-            quint32 index = 0;
-            bool found = false;
-            if (cache) {
-                const auto key = reinterpret_cast<quintptr>(text.constData());
-                const size_t slot = static_cast<size_t>(field) * TextCache::kSlots
-                                    + static_cast<size_t>(((key >> 3) * 0x9E3779B97F4A7C15ull) >> 58);
-                TextCache::Slot &s = cache->entries[slot];
-                if (s.data == text.constData() && s.size == text.size()) {
-                    index = s.index;
-                    ++poolUses(index);
-                    found = true;
-                } else {
-                    index = addText(text);
-                    s = {text.constData(), text.size(), index};
-                    found = true;
-                }
-            } else {
-                // A text equal to the same field of a neighbour shares its place.
-                for (const size_t other : {row - 1, row + 1}) {
-                    if (other >= m_rowCount || (row == 0 && other == row - 1))
-                        continue;
-                    if (tagAt(other, field) == Compact
-                        && poolText(static_cast<size_t>(bitsAt(other, field))) == text) {
-                        index = static_cast<quint32>(bitsAt(other, field));
-                        ++poolUses(index);
-                        found = true;
-                        break;
-                    }
-                }
-            }
-            if (!found)
-                index = addText(text);
             tag = Compact;
-            bits = index;
+            bits = textIndex(row, field, text, cache);
             return;
         }
         break;
@@ -842,13 +849,38 @@ void Table::reserveStoredRows(size_t rows)
     m_bytes.reserve(m_bytes.size() + rows * m_stride);
 }
 
-void Table::appendStoredRow(const Row &row)
+void Table::beginStoredRow()
 {
     if (!m_appendCache)
         m_appendCache = std::make_unique<TextCache>(m_fields.size());
     m_bytes.resize(m_bytes.size() + m_stride, 0);
     ++m_rowCount;
-    storeRow(m_rowCount - 1, row, m_appendCache.get());
+}
+
+void Table::setStoredText(int field, const QString &text)
+{
+    const size_t row = m_rowCount - 1;
+    if (text.isNull())
+        setCell(row, field, NullText, 0);
+    else if (text.isEmpty())
+        setCell(row, field, EmptyText, 0);
+    else
+        setCell(row, field, Compact, textIndex(row, field, text, m_appendCache.get()));
+}
+
+void Table::setStoredNumber(int field, double value)
+{
+    setCell(m_rowCount - 1, field, Compact, std::bit_cast<quint64>(value));
+}
+
+void Table::setStoredInteger(int field, int value)
+{
+    setCell(m_rowCount - 1, field, Compact, static_cast<quint32>(value));
+}
+
+void Table::setStoredValue(int field, const QVariant &value)
+{
+    storeCell(m_rowCount - 1, field, value, m_appendCache.get());
 }
 
 void Table::setStoredRowsFrom(Table &scratch)

@@ -157,10 +157,16 @@ public:
     // setAllRows for rows whose values are already in the form the table
     // stores (DataPacket::readStored): they are not converted again.
     void setStoredRows(std::vector<Row> rows);
-    // A row whose values are already in stored form, put at the end outside
-    // the order and unchecked: only for filling a scratch table that
-    // setStoredRowsFrom() then takes (a file reader, row by row).
-    void appendStoredRow(const Row &row);
+    // Filling a scratch table that setStoredRowsFrom() then takes, value by
+    // value (a file reader): beginStoredRow() puts a row of no values at the
+    // end, outside the order and unchecked; the set calls fill its fields
+    // with values already in stored form, each of its field's type (a text
+    // for a text or memo, a number for money or a real, an integer).
+    void beginStoredRow();
+    void setStoredText(int field, const QString &text);
+    void setStoredNumber(int field, double value);
+    void setStoredInteger(int field, int value);
+    void setStoredValue(int field, const QVariant &value); // any value, as appendRow's rows hold
     void reserveStoredRows(size_t rows);
     // setStoredRows for the rows of `scratch`, a table of the same layout
     // filled by appendStoredRow(): checked on order and key the same way,
@@ -267,6 +273,7 @@ private:
     void storeAllRows(std::vector<Row> &rows);
     void clearStorage();
     quint32 addText(const QString &text);
+    quint32 textIndex(size_t row, int field, const QString &text, TextCache *cache);
 
     quint8 tagAt(size_t row, int field) const;
     quint64 bitsAt(size_t row, int field) const;
