@@ -4,6 +4,7 @@
 
 #include "plan/IniFile.h"
 #include "plan/PlanFileError.h"
+#include "plan/RegularFile.h"
 #include "widgets/MessageBox.h"
 #include "widgets/OnScreenHints.h"
 #include "widgets/RtfReader.h"
@@ -46,9 +47,11 @@ std::optional<QIcon> Tfrm_main::checkPicture()
 bool Tfrm_main::loadHints()
 {
     const QString file = QDir(m_resourceFolder).filePath(QStringLiteral("pkhint.rtf"));
-    QFile rtf(file);
+    // A regular file of a document's size only: never a pipe or a device.
+    constexpr qint64 kMaxHintsSize = qint64(16) << 20;
+    const RegularFile::Contents rtf = RegularFile::read(file, kMaxHintsSize);
     auto *text = m_hintPanel->findChild<QTextEdit *>(QStringLiteral("RE1"));
-    if (!rtf.open(QIODevice::ReadOnly) || !RtfReader::read(rtf.readAll(), text->document())) {
+    if (!rtf.ok() || !RtfReader::read(rtf.bytes, text->document())) {
         MessageBox::error(this, QStringLiteral("Cannot open file %1").arg(file));
         return false;
     }

@@ -1,8 +1,8 @@
 #include "IniFile.h"
 #include "FileWriter.h"
 #include "PlanFileError.h"
+#include "RegularFile.h"
 
-#include <QFile>
 #include <QRegularExpression>
 
 namespace {
@@ -37,15 +37,14 @@ IniFile::IniFile(const QString &path) : m_path(path) {}
 bool IniFile::load()
 {
     m_lines.clear();
-    QFile file(m_path);
-    if (!file.exists())
+    // A named pipe or a device in the file's place cannot be read, like a
+    // file without permission: never waited on or read without end.
+    const RegularFile::Contents file = RegularFile::read(m_path, kMaxFileSize);
+    if (file.status == RegularFile::Status::Missing)
         return true;
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
+    if (!file.ok())
         return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    parse(bytes);
+    parse(file.bytes);
     return true;
 }
 

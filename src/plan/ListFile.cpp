@@ -1,8 +1,8 @@
 #include "ListFile.h"
 #include "FileWriter.h"
 #include "PlanFileError.h"
+#include "RegularFile.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
 namespace {
@@ -44,13 +44,12 @@ QStringList ListFile::splitLines(const QString &text)
 
 std::optional<QStringList> ListFile::load(const QString &path)
 {
-    QFile file(path);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
+    // Only a regular file is read, up to the bound: a named pipe or a device
+    // in its place is as unreadable as a file without permission.
+    const RegularFile::Contents file = RegularFile::read(path, kMaxFileSize);
+    if (!file.ok())
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return parse(bytes);
+    return parse(file.bytes);
 }
 
 QStringList ListFile::parse(const QByteArray &bytes)
