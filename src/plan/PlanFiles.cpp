@@ -3,6 +3,8 @@
 #include "FileWriter.h"
 #include "IniFile.h"
 #include "Plan.h"
+#include "PlanValues.h"
+#include "RegularFile.h"
 
 #include <QFile>
 
@@ -27,27 +29,27 @@ namespace {
 
 DataPacket::StoredRows readRows(const Table &table, const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileFormatError(fileName, QStringLiteral("\"%1\" cannot be opened: %2").arg(fileName, file.errorString()));
-    if (file.size() > kMaxTableFileSize)
+    // Only a regular file, and no more of it than a plan file can hold: a
+    // named pipe or a device in a plan file's place is refused at once.
+    const RegularFile::Contents file = RegularFile::read(fileName, kMaxTableFileSize);
+    if (file.status == RegularFile::Status::TooLarge)
         throw FileFormatError(fileName, QStringLiteral("\"%1\" is not a valid plan file: it is far too large").arg(fileName));
-    // Read in one piece of the file's size; whatever the file gained since
-    // is read after it.
-    QByteArray data(file.size(), Qt::Uninitialized);
-    const qint64 got = file.read(data.data(), data.size());
-    data.truncate(std::max<qint64>(got, 0));
-    if (got >= 0)
-        data += file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw FileFormatError(fileName, QStringLiteral("\"%1\" cannot be read: %2").arg(fileName, file.errorString()));
-    return DataPacket::readStored(data, table, fileName);
+    if (!file.ok())
+        throw FileFormatError(fileName, file.message);
+    return DataPacket::readStored(file.bytes, table, fileName);
 }
 
 // Checks rows against the table's key on a scratch table, so the real table
 // only changes when the whole file is good.
 void checkedAssign(Table &table, DataPacket::StoredRows rows, const QString &fileName)
 {
+    // A value the windows could not show or the totals could not add (a
+    // frequency nobody knows, an amount past the editors' digits) is refused
+    // with its row and field, in the words the CSV import uses.
+    if (const PlanValues::RowProblem bad = PlanValues::firstProblem(*rows.table); bad.found())
+        throw FileFormatError(fileName, QStringLiteral("\"%1\" is not a valid plan file: row %2, field '%3': %4")
+                                            .arg(fileName, QString::number(bad.row + 1),
+                                                 rows.table->fields().at(bad.field).name, bad.text));
     try {
         if (rows.stored)
             table.setStoredRowsFrom(*rows.table);

@@ -2,11 +2,11 @@
 #include "plan/Csv.h"
 #include "plan/PlanCsv.h"
 
-#include "plan/Frequency.h"
 #include "plan/Plan.h"
+#include "plan/PlanValues.h"
+#include "plan/RegularFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QHash>
 #include <QSet>
 #include <algorithm>
@@ -18,53 +18,6 @@ QString listText(const QStringList &names)
     if (names.size() < 2)
         return names.join(QString());
     return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" or ") + names.last();
-}
-
-QString checkFrequency(const QVariant &value, const QStringList &allowed, const QString &what)
-{
-    const QString text = value.toString();
-    if (allowed.contains(text)) // exact, case-sensitive
-        return {};
-    if (text.isEmpty())
-        return QStringLiteral("the frequency is missing; give %1").arg(listText(allowed));
-    return QStringLiteral("'%1' is not a %2; give %3 (exactly so written)").arg(text, what, listText(allowed));
-}
-
-QString checkKind(const QVariant &value)
-{
-    const QString text = value.toString();
-    if (text == Kind::Income || text == Kind::Expense)
-        return {};
-    if (text.isEmpty())
-        return QStringLiteral("the kind letter is missing; give I (income) or E (expense)");
-    return QStringLiteral("'%1' is not a kind letter; give I (income) or E (expense)").arg(text);
-}
-
-QString checkRange(const QVariant &value, int low, int high, const QString &what)
-{
-    if (value.isNull())
-        return QStringLiteral("the %1 is missing; give %2 to %3").arg(what).arg(low).arg(high);
-    const int n = value.toInt();
-    if (n < low || n > high)
-        return QStringLiteral("%1 is not a %2; give %3 to %4").arg(n).arg(what).arg(low).arg(high);
-    return {};
-}
-
-// The rules beyond the field's type: what a value of this field may be.
-QString checkDomain(const QString &table, const QString &field, const QVariant &value)
-{
-    if ((table == QLatin1String("cds_budget") && field == QLatin1String("freq"))
-        || (table == QLatin1String("cds_loans") && field == QLatin1String("payfreq")))
-        return checkFrequency(value, Frequency::names(), QStringLiteral("frequency"));
-    if (table == QLatin1String("cds_savings") && field == QLatin1String("freq"))
-        return checkFrequency(value, Frequency::savingsNames(), QStringLiteral("savings frequency"));
-    if (field == QLatin1String("catid") || field == QLatin1String("cat_id"))
-        return checkKind(value);
-    if (table == QLatin1String("cds_remind") && field == QLatin1String("dom"))
-        return checkRange(value, 1, 31, QStringLiteral("day of the month"));
-    if (table == QLatin1String("cds_remind") && field == QLatin1String("month"))
-        return checkRange(value, 1, 12, QStringLiteral("month"));
-    return {};
 }
 
 int fieldPosition(const QList<FieldDef> &fields, const char *name)
@@ -209,20 +162,18 @@ void PlanImport::takeFileErrors()
 
 void PlanImport::readFile(const QString &path, const Table &table, std::vector<SourceRow> &rows)
 {
-    QFile file(path);
-    QByteArray data;
-    if (file.open(QIODevice::ReadOnly)) {
-        if (file.size() > kMaxFileSize) {
-            error(path, 0, {}, tooLargeText(file.size(), kMaxFileSize));
-            return;
-        }
-        data = file.readAll();
-    }
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        error(path, 0, {}, QStringLiteral("cannot be read: %1").arg(file.errorString()));
+    // Only a regular file, up to the bound: a named pipe or a device named
+    // items.csv is refused, never waited on or read without end.
+    const RegularFile::Contents file = RegularFile::read(path, kMaxFileSize);
+    if (file.status == RegularFile::Status::TooLarge) {
+        error(path, 0, {}, tooLargeText(std::max(file.size, kMaxFileSize + 1), kMaxFileSize));
         return;
     }
-    readData(path, data, table, rows);
+    if (!file.ok()) {
+        error(path, 0, {}, file.reason);
+        return;
+    }
+    readData(path, file.bytes, table, rows);
 }
 
 void PlanImport::readData(const QString &path, const QByteArray &data, const Table &table,
@@ -269,7 +220,7 @@ void PlanImport::readData(const QString &path, const QByteArray &data, const Tab
             if (!problem.isEmpty())
                 readable = false;
             else
-                problem = checkDomain(table.name(), fields.at(f).name, row.at(f));
+                problem = PlanValues::problem(table.name(), fields.at(f), row.at(f));
             if (!problem.isEmpty())
                 error(path, record.line, fields.at(f).name, problem);
         }

@@ -42,7 +42,7 @@ void fillSamplePlan(Plan &plan)
     items.appendRow({QStringLiteral("Caf\u00E9 cr\u00E8me \U0001F600"), "Weekly", -12.3456,
                      "Food & Drink", "E", memo});
     items.appendRow({fullWidth50, "Yearly", null, "Mum's", "E", null});
-    items.appendRow({"", null, 0.0, "", "E", QString(100, QChar(0x4E2D))});
+    items.appendRow({"", "Quarterly", 0.0, "", "E", QString(100, QChar(0x4E2D))});
     items.appendRow({"Rent", "Fortnightly", 1e9 + 0.0001, "Home", "E", "x"});
 
     Table &cats = plan.categories();
@@ -55,7 +55,7 @@ void fillSamplePlan(Plan &plan)
     Table &savings = plan.savings();
     savings.appendRow({"Holiday", 2500.0, at(2024, 2, 29, 23, 59, 59, 999), at(2025, 12, 31),
                        "Monthly", 104.1667});
-    savings.appendRow({QStringLiteral("\u00C9cole"), null, null, null, null, null});
+    savings.appendRow({QStringLiteral("\u00C9cole"), null, null, null, "Weekly", null});
     savings.appendRow({"", 0.0001, at(1601, 1, 1), at(9999, 12, 31, 23, 59, 59, 999), "Daily", -0.5});
 
     Table &loans = plan.loans();
@@ -63,12 +63,12 @@ void fillSamplePlan(Plan &plan)
                      at(2028, 6, 15, 12), 7.25});
     loans.appendRow({fullWidth50, QString(30, QChar(0x00F8)), -1.0, 0.0, "Weekly", at(1900, 1, 1),
                      std::numeric_limits<int>::min(), at(2100, 3, 1), 0.1 + 0.2});
-    loans.appendRow({"", "", null, null, null, null, std::numeric_limits<int>::max(), null, 1e-300});
+    loans.appendRow({"", "", null, null, "Quarterly", null, std::numeric_limits<int>::max(), null, 1e-300});
 
     Table &reminders = plan.reminders();
     reminders.appendRow({"I", "Work", "Salary", 15, "Payday", 3});
     reminders.appendRow({"E", "Food & Drink", QStringLiteral("Caf\u00E9 cr\u00E8me \U0001F600"), 1,
                          QStringLiteral("\u00DCberweisung"), 12});
     reminders.appendRow({"E", "Mum's", "", 31, "", 1});
-    reminders.appendRow({null, null, null, null, null, null});
+    reminders.appendRow({"I", null, null, 28, null, 2});
 }

@@ -1,0 +1,222 @@
+#include "PlanValues.h"
+#include "Frequency.h"
+#include "Plan.h"
+#include "Table.h"
+
+#include <QLocale>
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace PlanValues {
+
+namespace {
+
+enum class Rule {
+    None,
+    Frequency,
+    SavingsFrequency,
+    Kind,
+    DayOfMonth,
+    Month,
+    Money,
+};
+
+bool isTextRule(Rule rule)
+{
+    return rule == Rule::Frequency || rule == Rule::SavingsFrequency || rule == Rule::Kind;
+}
+
+Rule ruleFor(const QString &table, const FieldDef &field)
+{
+    const QString &name = field.name;
+    if (field.type == FieldType::Money)
+        return Rule::Money;
+    if ((table == QLatin1String("cds_budget") && name == QLatin1String("freq"))
+        || (table == QLatin1String("cds_loans") && name == QLatin1String("payfreq")))
+        return Rule::Frequency;
+    if (table == QLatin1String("cds_savings") && name == QLatin1String("freq"))
+        return Rule::SavingsFrequency;
+    if (name == QLatin1String("catid") || name == QLatin1String("cat_id"))
+        return Rule::Kind;
+    if (table == QLatin1String("cds_remind") && name == QLatin1String("dom"))
+        return Rule::DayOfMonth;
+    if (table == QLatin1String("cds_remind") && name == QLatin1String("month"))
+        return Rule::Month;
+    return Rule::None;
+}
+
+QString listText(const QStringList &names)
+{
+    if (names.size() < 2)
+        return names.join(QString());
+    return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" or ") + names.last();
+}
+
+const QStringList &frequencies()
+{
+    static const QStringList names = Frequency::names();
+    return names;
+}
+
+const QStringList &savingsFrequencies()
+{
+    static const QStringList names = Frequency::savingsNames();
+    return names;
+}
+
+QString frequencyProblem(const QString &text, const QStringList &allowed, const char *what)
+{
+    if (allowed.contains(text)) // exact, case-sensitive
+        return {};
+    if (text.isEmpty())
+        return QStringLiteral("the frequency is missing; give %1").arg(listText(allowed));
+    return QStringLiteral("'%1' is not a %2; give %3 (exactly so written)")
+        .arg(text, QLatin1String(what), listText(allowed));
+}
+
+QString kindProblem(const QString &text)
+{
+    if (text == Kind::Income || text == Kind::Expense)
+        return {};
+    if (text.isEmpty())
+        return QStringLiteral("the kind letter is missing; give I (income) or E (expense)");
+    return QStringLiteral("'%1' is not a kind letter; give I (income) or E (expense)").arg(text);
+}
+
+QString textProblem(Rule rule, const QString &text)
+{
+    switch (rule) {
+    case Rule::Frequency: return frequencyProblem(text, frequencies(), "frequency");
+    case Rule::SavingsFrequency: return frequencyProblem(text, savingsFrequencies(), "savings frequency");
+    case Rule::Kind: return kindProblem(text);
+    default: return {};
+    }
+}
+
+bool isMissing(const QVariant &value)
+{
+    return !value.isValid() || value.isNull();
+}
+
+QString rangeProblem(const QVariant &value, int low, int high, const char *what)
+{
+    if (isMissing(value))
+        return QStringLiteral("the %1 is missing; give %2 to %3").arg(QLatin1String(what)).arg(low).arg(high);
+    const int n = value.toInt();
+    if (n < low || n > high)
+        return QStringLiteral("%1 is not a %2; give %3 to %4").arg(n).arg(QLatin1String(what)).arg(low).arg(high);
+    return {};
+}
+
+QString numberText(double d)
+{
+    return QString::number(d, 'g', QLocale::FloatingPointShortest);
+}
+
+QString notNumber(double d)
+{
+    return QStringLiteral("'%1' is not a number").arg(numberText(d));
+}
+
+QString moneyProblem(const QVariant &value)
+{
+    if (isMissing(value))
+        return {};
+    const double d = value.toDouble();
+    if (!std::isfinite(d))
+        return notNumber(d);
+    if (std::fabs(d) >= kMoneyLimit)
+        return QStringLiteral("%1 is too large an amount; an amount has at most 12 digits before the point")
+            .arg(numberText(d));
+    return {};
+}
+
+QString valueProblem(Rule rule, const QVariant &value)
+{
+    switch (rule) {
+    case Rule::None: return {};
+    case Rule::Frequency:
+    case Rule::SavingsFrequency:
+    case Rule::Kind: return textProblem(rule, value.toString());
+    case Rule::DayOfMonth: return rangeProblem(value, 1, 31, "day of the month");
+    case Rule::Month: return rangeProblem(value, 1, 12, "month");
+    case Rule::Money: return moneyProblem(value);
+    }
+    return {};
+}
+
+// The common good values, told without building a message. A number that
+// is not finite is left to the table, which refuses it in its own words
+// when it stores the row.
+bool passes(Rule rule, const QVariant &value)
+{
+    if (value.typeId() == QMetaType::Double) {
+        const double d = *static_cast<const double *>(value.constData());
+        return rule == Rule::Money && (std::fabs(d) < kMoneyLimit || !std::isfinite(d));
+    }
+    if (value.typeId() == QMetaType::Int) {
+        const int n = *static_cast<const int *>(value.constData());
+        switch (rule) {
+        case Rule::DayOfMonth: return n >= 1 && n <= 31;
+        case Rule::Month: return n >= 1 && n <= 12;
+        default: return false;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+QString problem(const QString &tableName, const FieldDef &field, const QVariant &value)
+{
+    return valueProblem(ruleFor(tableName, field), value);
+}
+
+RowProblem firstProblem(const Table &table)
+{
+    struct Check
+    {
+        int field;
+        Rule rule;
+        std::vector<const QString *> good; // shared texts already found good
+    };
+    std::vector<Check> checks;
+    const QList<FieldDef> &fields = table.fields();
+    for (int f = 0; f < fields.size(); ++f)
+        if (const Rule rule = ruleFor(table.name(), fields.at(f)); rule != Rule::None)
+            checks.push_back({f, rule, {}});
+    if (checks.empty())
+        return {};
+
+    constexpr size_t kMaxGoodTexts = 16;
+    const Table::RowRange rows = table.allRows();
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const Table::RowView row = rows[r];
+        for (Check &check : checks) {
+            QString text;
+            if (isTextRule(check.rule)) {
+                // Rows read from a file share one stored text for each
+                // distinct value, so each is checked once.
+                const QString *stored = row.text(check.field);
+                if (stored && std::find(check.good.begin(), check.good.end(), stored) != check.good.end())
+                    continue;
+                text = stored ? textProblem(check.rule, *stored) : valueProblem(check.rule, row.at(check.field));
+                if (text.isEmpty() && stored && check.good.size() < kMaxGoodTexts)
+                    check.good.push_back(stored);
+            } else {
+                const QVariant value = row.at(check.field);
+                if (passes(check.rule, value))
+                    continue;
+                text = valueProblem(check.rule, value);
+            }
+            if (!text.isEmpty())
+                return {static_cast<int>(r), check.field, text};
+        }
+    }
+    return {};
+}
+
+} // namespace PlanValues
