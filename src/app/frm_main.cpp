@@ -8,6 +8,7 @@
 #include "loancalc/frm_loan_calc.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
+#include "plan/PlanLock.h"
 #include "plan/ProgramFolders.h"
 #include "plan/RecentPlans.h"
 #include "planwindow/frm_budget.h"
@@ -660,12 +661,25 @@ bool Tfrm_main::openPlanFile(const QString &path)
         }
     }
 
+    // A plan open in another copy of the program is opened here only when
+    // the person says so (and then without its lock).
+    auto lock = std::make_unique<PlanLock>(path, PlanLock::Kind::Open);
+    if (lock->tryLock() == PlanLock::Result::HeldElsewhere) {
+        const QString text = QStringLiteral("\"%1\" is open in another copy of the program (%2).\nChanges saved in "
+                                            "one copy replace the plan of the other. Open it anyway?")
+                                 .arg(QDir::toNativeSeparators(path), lock->holder());
+        if (MessageBox::warningYesNo(this, text) != MessageBox::Answer::Yes)
+            return false;
+        lock.reset();
+    }
+
     Tfrm_budget *window = createPlanWindow();
     window->setDisplayFrequency(2);
     window->setPlanfile(path);
     window->setWindowTitle(name);
+    PlanFiles::Opened opened;
     try {
-        PlanFiles::loadPlan(window->plan(), path);
+        opened = PlanFiles::loadPlan(window->plan(), path);
     } catch (const PlanFileError &e) {
         // Nothing of a damaged plan is shown; its files stay as they are.
         MessageBox::error(this, e.message());
@@ -675,20 +689,32 @@ bool Tfrm_main::openPlanFile(const QString &path)
         updateMenus();
         return false;
     }
+    window->setDiskState(opened.state);
+    if (lock && lock->isLocked())
+        window->setOpenLock(std::move(lock));
     presentPlan(window);
     rememberPlan(path);
     window->showDueReminders();
 
-    const QString text = PlanFiles::readDisplayFrequencyText(PlanFiles::settingsFile(path));
+    // A plan without its settings file shows at Fortnightly; a settings file
+    // that holds something else is reported.
+    const QString settings = PlanFiles::settingsFile(path);
+    const QString text = QFileInfo(settings).isFile() ? PlanFiles::readDisplayFrequencyText(settings)
+                                                      : QString::number(2);
+    bool shown = true;
     try {
-        const int index = PlanFiles::displayFrequencyFromText(text);
-        window->setDisplayFrequency(index);
+        window->setDisplayFrequency(PlanFiles::displayFrequencyFromText(text));
     } catch (const PlanFileError &e) {
         MessageBox::error(this, e.message());
-        return true;
+        shown = false;
     }
-    window->cb_item_total_freqChange();
-    window->show();
+    if (shown) {
+        window->cb_item_total_freqChange();
+        window->show();
+    }
+    if (!opened.missing.isEmpty() && opened.missing.size() < 5)
+        MessageBox::warning(this, QStringLiteral("\"%1\" lacks files of the plan, so what they hold is not shown:\n%2")
+                                      .arg(name, opened.missing.join(u'\n')));
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "auxwindows/frm_splashscreen.h"
 
 #include <QApplication>
+#include <csignal>
 #include <unistd.h>
 
 int main(int argc, char *argv[])
@@ -11,6 +12,9 @@ int main(int argc, char *argv[])
     // application connects to one.
     if (const std::optional<int> status = ProgramArguments::answerWithoutScreen(argc, argv))
         return *status;
+    // Past a file-size limit a save fails with its reason ("File too large")
+    // and the plan stays open, instead of the signal ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     // The web view's sandbox refuses to start for the root user (a container
     // or a kiosk); without this the browser window would end the program.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))

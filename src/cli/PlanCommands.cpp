@@ -10,6 +10,7 @@
 #include "plan/MoneyFormat.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
+#include "plan/PlanLock.h"
 #include "plan/PlanTotals.h"
 #include "reports/PlanReport.h"
 #include "reports/RemindersReport.h"
@@ -88,12 +89,18 @@ bool loadExistingPlan(const QString &command, const QString &planFile, Plan &pla
         fail(command, QStringLiteral("\"%1\" is not a plan file").arg(planFile));
         return false;
     }
+    PlanFiles::Opened opened;
     try {
-        PlanFiles::loadPlan(plan, planFile);
+        opened = PlanFiles::loadPlan(plan, planFile);
     } catch (const PlanFileError &e) {
         fail(command, e.message());
         return false;
     }
+    // Read on with what is there, as the program does, and say what is not.
+    for (const QString &missing : std::as_const(opened.missing))
+        QTextStream(stderr) << "pursekeep-cli " << command << ": warning: "
+                            << oneLine(QStringLiteral("\"%1\" lacks %2; its table is empty").arg(planFile, missing))
+                            << '\n';
     return true;
 }
 
@@ -114,10 +121,13 @@ bool todayOption(const QString &command, const Arguments &arguments)
 }
 
 // The plan's own display frequency, as the program reads it when it opens the
-// plan; without one there is no telling which is meant. -1 after reporting it.
+// plan: Fortnightly without a settings file, and an unusable one is no
+// telling which is meant. -1 after reporting it.
 int planDisplayFrequency(const QString &command, const QString &planFile)
 {
     const QString iniFile = PlanFiles::settingsFile(planFile);
+    if (!QFileInfo(iniFile).isFile())
+        return 2;
     const QString text = PlanFiles::readDisplayFrequencyText(iniFile);
     int frequency = -1;
     try {
@@ -135,14 +145,23 @@ int planDisplayFrequency(const QString &command, const QString &planFile)
     return frequency;
 }
 
-QString writePlan(const Plan &plan, const QString &planFile, int displayFrequency)
+// Saves the plan over `planFile`; the exit status, after reporting a failure.
+int writePlan(const QString &command, const Plan &plan, const QString &planFile, int displayFrequency)
 {
+    // A plan open in the program is not replaced under it.
+    PlanLock lock(planFile, PlanLock::Kind::Open);
+    if (lock.tryLock() == PlanLock::Result::HeldElsewhere) {
+        const QString holder = lock.holder();
+        return fail(command, QStringLiteral("\"%1\" is open in another program%2; close it there first (nothing "
+                                            "was written)")
+                                 .arg(planFile, holder.isEmpty() ? QString() : QStringLiteral(" (") + holder + u')'));
+    }
     try {
         PlanFiles::savePlan(plan, planFile, PlanFiles::settingsFile(planFile), displayFrequency);
     } catch (const PlanFileError &e) {
-        return e.message();
+        return fail(command, e.message(), kWriteFailed);
     }
-    return {};
+    return 0;
 }
 
 } // namespace
@@ -173,10 +192,7 @@ int runImportCommand(const QStringList &args)
         return kBadInput;
     }
 
-    const QString problem = writePlan(plan, planFile, frequency);
-    if (!problem.isEmpty())
-        return fail(command, problem, kWriteFailed);
-    return 0;
+    return writePlan(command, plan, planFile, frequency);
 }
 
 int runExportCommand(const QStringList &args)

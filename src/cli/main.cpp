@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTextStream>
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -78,6 +79,9 @@ int runProgram(const QStringList &args)
 
 int main(int argc, char *argv[])
 {
+    // Past a file-size limit a write fails with its reason ("File too
+    // large"), which the writer reports, instead of the signal ending us.
+    std::signal(SIGXFSZ, SIG_IGN);
     // The reports measure and draw text, which needs the fonts of a GUI
     // application; no screen is needed for that.
     const bool report = argc > 1 && qstrcmp(argv[1], "report") == 0;

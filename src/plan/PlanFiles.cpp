@@ -5,25 +5,56 @@
 #include "Plan.h"
 #include "PlanValues.h"
 #include "RegularFile.h"
+#include "PlanLock.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
-namespace PlanFiles {
+#include <sys/stat.h>
 
-namespace {
-// Far beyond any household plan (100,000 items take under 6 MB); keeps a huge
-// wrong file from being read into memory several times over.
-constexpr qint64 kMaxTableFileSize = 128LL << 20;
-}
+namespace PlanFiles {
 
 QString loansFile(const QString &p) { return p + QStringLiteral("ln"); }
 QString savingsFile(const QString &p) { return p + QStringLiteral("sv"); }
 QString categoriesFile(const QString &p) { return p + QStringLiteral("cat"); }
 QString remindersFile(const QString &p) { return p + QStringLiteral("rem"); }
 QString settingsFile(const QString &p) { return p + QStringLiteral("ini"); }
-QString journalFile(const QString &p) { return p + QStringLiteral(".saving"); }
+QString journalFile(const QString &p) { return FileWriter::realPath(p) + QStringLiteral(".saving"); }
+
+QStringList familyFiles(const QString &p)
+{
+    return {p, loansFile(p), savingsFile(p), categoriesFile(p), remindersFile(p), settingsFile(p)};
+}
+
+DiskState diskState(const QString &planFile)
+{
+    DiskState state;
+    state.planFile = FileWriter::realPath(planFile);
+    QStringList tables = familyFiles(planFile);
+    tables.removeLast(); // the settings file: the display frequency is no plan data to lose
+    for (const QString &file : std::as_const(tables)) {
+        DiskState::File f;
+        struct stat st{};
+        if (::stat(QFile::encodeName(file).constData(), &st) == 0) {
+            f.exists = true;
+            f.device = st.st_dev;
+            f.inode = st.st_ino;
+            f.size = st.st_size;
+            f.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        }
+        state.files.push_back(f);
+    }
+    return state;
+}
+
+bool changedOnDisk(const DiskState &known, const QString &planFile)
+{
+    if (known.planFile.isEmpty() || known.planFile != FileWriter::realPath(planFile))
+        return false;
+    return diskState(planFile) != known;
+}
 
 namespace {
 
@@ -67,7 +98,52 @@ void loadTable(Table &table, const QString &fileName)
     checkedAssign(table, readRows(table, fileName), fileName);
 }
 
-void loadPlan(Plan &plan, const QString &planFile)
+namespace {
+
+// Holds the save lock of a plan for a load or a save. A folder where no lock
+// can be made is one nobody can save into either, so the work goes on
+// without it there.
+class SaveGuard
+{
+public:
+    SaveGuard(const QString &planFile, bool forWriting) : m_lock(planFile, PlanLock::Kind::Save)
+    {
+        constexpr int kWaitMs = 10000; // a save of the largest plan takes a fraction of it
+        if (m_lock.tryLock(kWaitMs) == PlanLock::Result::HeldElsewhere) {
+            const QString holder = m_lock.holder();
+            const QString text = QStringLiteral("\"%1\" is being saved by another program%2; try again when it "
+                                                "has finished")
+                                     .arg(planFile, holder.isEmpty() ? QString() : QStringLiteral(" (") + holder
+                                                                                      + QStringLiteral(")"));
+            if (forWriting)
+                throw FileWriteError(planFile, text);
+            throw FileFormatError(planFile, text);
+        }
+    }
+
+private:
+    PlanLock m_lock;
+};
+
+// Undoes a save that was cut short and removes what killed saves left.
+void tidyFamily(const QString &planFile)
+{
+    const QStringList files = familyFiles(planFile);
+    FileWriter::recover(journalFile(planFile), files);
+    FileWriter::removeLeftovers(files, journalFile(planFile));
+}
+
+QString missingText(const QString &file)
+{
+    const QFileInfo info(file);
+    if (info.isSymLink())
+        return QStringLiteral("%1 (a link to \"%2\", which does not exist)").arg(info.fileName(), info.symLinkTarget());
+    return info.fileName();
+}
+
+} // namespace
+
+Opened loadPlan(Plan &plan, const QString &planFile)
 {
     struct Part
     {
@@ -81,25 +157,28 @@ void loadPlan(Plan &plan, const QString &planFile)
         {&plan.categories(), categoriesFile(planFile)},
         {&plan.reminders(), remindersFile(planFile)},
     };
-    // A save that a crash cut short is finished first.
+    SaveGuard guard(planFile, false);
     try {
-        FileWriter::recover(journalFile(planFile), {planFile, loansFile(planFile), savingsFile(planFile),
-                                                    categoriesFile(planFile), remindersFile(planFile),
-                                                    settingsFile(planFile)});
+        tidyFamily(planFile);
     } catch (const FileWriteError &e) {
-        throw FileFormatError(e.fileName(), QStringLiteral("An interrupted save of \"%1\" cannot be completed: %2")
+        throw FileFormatError(e.fileName(), QStringLiteral("An interrupted save of \"%1\" cannot be undone: %2")
                                                 .arg(planFile, e.reason()));
     }
     // Read and check everything first on scratch tables.
+    Opened opened;
     std::vector<std::unique_ptr<Table>> loaded;
     for (const Part &part : parts) {
         std::unique_ptr<Table> scratch(Plan::createTable(part.table->name()));
-        if (QFile::exists(part.file))
+        if (QFileInfo::exists(part.file))
             checkedAssign(*scratch, readRows(*part.table, part.file), part.file);
+        else
+            opened.missing << missingText(part.file);
         loaded.push_back(std::move(scratch));
     }
+    opened.state = diskState(planFile);
     for (size_t i = 0; i < std::size(parts); ++i)
         parts[i].table->takeRowsFrom(*loaded[i]);
+    return opened;
 }
 
 void saveTable(const Table &table, const QString &fileName)
@@ -109,35 +188,73 @@ void saveTable(const Table &table, const QString &fileName)
 
 namespace {
 
-void addTables(FileWriter &writer, const Plan &plan, const QString &planFile)
+QByteArray tableFile(const Table &table, const QString &fileName)
 {
+    QByteArray bytes = DataPacket::write(table);
+    if (bytes.size() > kMaxTableFileSize)
+        throw FileWriteError(fileName,
+                             QStringLiteral("\"%1\" cannot be written: the table would take %2 MB, more than the "
+                                            "%3 MB a plan file may hold, so the plan could not be opened again")
+                                 .arg(fileName)
+                                 .arg((bytes.size() + (1 << 20) - 1) >> 20)
+                                 .arg(kMaxTableFileSize >> 20));
+    return bytes;
+}
+
+struct NewFile
+{
+    QString path;
+    QByteArray bytes;
+};
+
+// Every table file made (and checked) before anything is written.
+std::vector<NewFile> tableFiles(const Plan &plan, const QString &planFile)
+{
+    std::vector<NewFile> files;
+    files.push_back({planFile, tableFile(plan.items(), planFile)});
+    files.push_back({loansFile(planFile), tableFile(plan.loans(), loansFile(planFile))});
+    files.push_back({savingsFile(planFile), tableFile(plan.savings(), savingsFile(planFile))});
+    files.push_back({categoriesFile(planFile), tableFile(plan.categories(), categoriesFile(planFile))});
+    files.push_back({remindersFile(planFile), tableFile(plan.reminders(), remindersFile(planFile))});
+    return files;
+}
+
+void writeFamily(std::vector<NewFile> files, const QString &planFile)
+{
+    SaveGuard guard(planFile, true);
+    tidyFamily(planFile);
+    FileWriter writer;
     writer.setJournal(journalFile(planFile));
-    writer.add(planFile, DataPacket::write(plan.items()));
-    writer.add(loansFile(planFile), DataPacket::write(plan.loans()));
-    writer.add(savingsFile(planFile), DataPacket::write(plan.savings()));
-    writer.add(categoriesFile(planFile), DataPacket::write(plan.categories()));
-    writer.add(remindersFile(planFile), DataPacket::write(plan.reminders()));
+    for (const NewFile &file : files)
+        writer.add(file.path, file.bytes);
+    writer.commit();
 }
 
 } // namespace
 
 void savePlanTables(const Plan &plan, const QString &planFile)
 {
-    FileWriter writer;
-    addTables(writer, plan, planFile);
-    writer.commit();
+    writeFamily(tableFiles(plan, planFile), planFile);
 }
 
-void savePlan(const Plan &plan, const QString &planFile, const QString &settingsFile, int displayFrequency)
+DiskState savePlan(const Plan &plan, const QString &planFile, const QString &settingsCopy, int displayFrequency)
 {
-    // The settings file is read before anything is written, so a settings
-    // file that cannot be read stops the save with every file untouched.
-    const QByteArray settings = IniFile::withValue(settingsFile, QStringLiteral("freqvalue"), QStringLiteral("0"),
-                                                   QString::number(displayFrequency));
-    FileWriter writer;
-    writer.add(settingsFile, settings);
-    addTables(writer, plan, planFile);
-    writer.commit();
+    std::vector<NewFile> files = tableFiles(plan, planFile);
+    // The settings files are read before anything is written, so one that
+    // cannot be read stops the save with every file untouched.
+    const QString value = QString::number(displayFrequency);
+    const QString own = settingsFile(planFile);
+    files.push_back({own, IniFile::withValue(own, QStringLiteral("freqvalue"), QStringLiteral("0"), value)});
+    // The copy elsewhere is no file of the plan: it is written once the plan
+    // is saved (a failure there still fails the save).
+    const bool copy = !settingsCopy.isEmpty() && FileWriter::realPath(settingsCopy) != FileWriter::realPath(own);
+    const QByteArray copied =
+        copy ? IniFile::withValue(settingsCopy, QStringLiteral("freqvalue"), QStringLiteral("0"), value) : QByteArray();
+    writeFamily(std::move(files), planFile);
+    DiskState state = diskState(planFile);
+    if (copy)
+        FileWriter::writeFile(settingsCopy, copied);
+    return state;
 }
 
 QString readDisplayFrequencyText(const QString &iniFile)

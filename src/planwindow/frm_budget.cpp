@@ -12,6 +12,7 @@
 #include "plan/MoneyFormat.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
+#include "plan/PlanLock.h"
 #include "DueRemindersBar.h"
 #include "widgets/FlowLayout.h"
 #include "widgets/HoverFocus.h"
@@ -97,6 +98,16 @@ Tfrm_budget::Tfrm_budget(PlanHost *host, QWidget *parent)
 }
 
 Tfrm_budget::~Tfrm_budget() = default;
+
+void Tfrm_budget::setOpenLock(std::unique_ptr<PlanLock> lock)
+{
+    m_openLock = std::move(lock);
+}
+
+bool Tfrm_budget::holdsOpenLock() const
+{
+    return m_openLock && m_openLock->isLocked();
+}
 
 void Tfrm_budget::showDueReminders()
 {
@@ -356,13 +367,16 @@ bool Tfrm_budget::savePlan()
         else
             writeTables = false;
     }
-    // The five tables and the settings copy are saved together: after a
-    // failure every old file is as it was.
+    // The five tables and the settings file beside them are saved together:
+    // after a failure every old file is as it was.
     const QString settings = QDir(folder).filePath(planFileName() + QStringLiteral("ini"));
     try {
         if (writeTables) {
-            PlanFiles::savePlan(*m_plan, m_planfile, settings, displayFrequency());
+            if (!mayReplaceFilesOnDisk())
+                return false;
+            m_diskState = PlanFiles::savePlan(*m_plan, m_planfile, settings, displayFrequency());
             setWindowTitle(planFileName());
+            keepOpenLock();
             if (m_host)
                 m_host->rememberPlan(m_planfile);
         } else {
@@ -372,6 +386,39 @@ bool Tfrm_budget::savePlan()
         return false;
     }
     return writeTables;
+}
+
+bool Tfrm_budget::mayReplaceFilesOnDisk()
+{
+    const QString name = QLatin1Char('"') + planFileName() + QLatin1Char('"');
+    if (PlanFiles::changedOnDisk(m_diskState, m_planfile)) {
+        const QString text = name + QStringLiteral(" has been changed on disk by another program since it was "
+                                                   "opened or last saved here.\nSaving now replaces those changes "
+                                                   "with this plan. Overwrite it?");
+        return MessageBox::warningYesNo(this, text) == MessageBox::Answer::Yes;
+    }
+    if (m_openLock && m_openLock->fileName() == PlanLock::fileName(m_planfile, PlanLock::Kind::Open))
+        return true;
+    PlanLock other(m_planfile, PlanLock::Kind::Open);
+    if (other.tryLock() != PlanLock::Result::HeldElsewhere)
+        return true;
+    const QString text = name + QStringLiteral(" is open in another copy of the program (%1).\nSaving now "
+                                               "replaces the plan it shows. Overwrite it?")
+                                    .arg(other.holder());
+    return MessageBox::warningYesNo(this, text) == MessageBox::Answer::Yes;
+}
+
+void Tfrm_budget::keepOpenLock()
+{
+    const QString lockFile = PlanLock::fileName(m_planfile, PlanLock::Kind::Open);
+    if (m_openLock && m_openLock->fileName() == lockFile)
+        return;
+    // Saved under another name: the lock moves with the plan when it can.
+    auto lock = std::make_unique<PlanLock>(m_planfile, PlanLock::Kind::Open);
+    if (lock->tryLock() == PlanLock::Result::Locked)
+        m_openLock = std::move(lock);
+    else
+        m_openLock.reset();
 }
 
 // --- closing -------------------------------------------------------------------------

@@ -1,10 +1,14 @@
 #pragma once
+#include "plan/PlanFiles.h"
 #include "widgets/PlanDocument.h"
 
 #include <QColor>
 #include <QString>
 
+#include <memory>
+
 class Plan;
+class PlanLock;
 class PlanHost;
 class RadioGroup;
 class ItemsPage;
@@ -36,6 +40,13 @@ public:
     // --- state -----------------------------------------------------------------
     QString planfile() const override { return m_planfile; }
     void setPlanfile(const QString &planfile) { m_planfile = planfile; }
+    // The plan's files as they were on the disk when it was opened or last
+    // saved: a save over files that changed since asks first.
+    void setDiskState(const PlanFiles::DiskState &state) { m_diskState = state; }
+    // The lock that tells other programs this plan is open here; the window
+    // holds it until it closes (none when the plan was opened anyway).
+    void setOpenLock(std::unique_ptr<PlanLock> lock);
+    bool holdsOpenLock() const;
     QString pagekind() const override { return m_pagekind; }
     void setPagekind(const QString &kind) { m_pagekind = kind; }
     QString editmode() const override { return m_editmode; }
@@ -103,6 +114,10 @@ private:
     void frequencyClicked();
     void buildItemsMenu();
     QString closeQuestion() const;
+    // Before a save over the plan's files: asks when another program changed
+    // them or has the plan open; false when the person cancels.
+    bool mayReplaceFilesOnDisk();
+    void keepOpenLock();
     bool hasCategoryOfKind(const QString &kindLetter) const;
     QString pageKindLetter() const;
 
@@ -126,6 +141,8 @@ private:
     PlanHost *m_host;
     Plan *m_plan;
     QString m_planfile;
+    PlanFiles::DiskState m_diskState;
+    std::unique_ptr<PlanLock> m_openLock;
     QString m_pagekind = QStringLiteral("income");
     QString m_editmode = QStringLiteral("new");
     QString m_cursymbol;

@@ -277,8 +277,9 @@ private slots:
         for (const QString suffix : {"", "ln", "sv", "cat", "rem", "ini"})
             QVERIFY2(readAll(file + suffix) == before[suffix], qPrintable(suffix));
         if (fullDisk) {
-            QCOMPARE(disk.entries(), QStringList({"home.pkb", "home.pkbcat", "home.pkbini", "home.pkbln",
-                                                  "home.pkbrem", "home.pkbsv"}));
+            // Only the plan and the lock of its open window.
+            QCOMPARE(disk.entries(), QStringList({"home.pkb", "home.pkb.lock", "home.pkbcat", "home.pkbini",
+                                                  "home.pkbln", "home.pkbrem", "home.pkbsv"}));
             QVERIFY(!QFile::exists(path("home.pkbini"))); // the settings copy goes with the tables
         }
 
@@ -501,11 +502,15 @@ private slots:
         FileDialog::queuePath(path("nosettings.pkb"));
         MessageBox::queueAnswer(MessageBox::Answer::Ok);
         m_main->openPlan();
+        // No settings file is no error: the plan shows at Fortnightly. The
+        // missing savings file is named.
         const auto shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown.front().kind, MessageBox::Kind::Error);
-        QCOMPARE(shown.front().text, QString("'ERROR' is not a valid integer value"));
+        QCOMPARE(shown.front().kind, MessageBox::Kind::Warning);
+        QCOMPARE(shown.front().text, QString("\"nosettings.pkb\" lacks files of the plan, so what they hold is not "
+                                             "shown:\nnosettings.pkbsv"));
         Tfrm_budget *plan = m_main->activePlanWindow();
+        QVERIFY(plan->isVisible());
         QCOMPARE(plan->windowTitle(), QString("nosettings.pkb"));
         QCOMPARE(plan->plan().items().totalRowCount(), 2);
         QCOMPARE(plan->plan().savings().totalRowCount(), 0);

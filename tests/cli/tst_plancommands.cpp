@@ -292,8 +292,9 @@ private slots:
         QTEST(result.out, "expected");
     }
 
-    // Without --frequency the plan's settings file decides; a missing or
-    // unusable one is reported, as the program reports it on opening.
+    // Without --frequency the plan's settings file decides; a missing one
+    // means Fortnightly and an unusable one is reported, as the program does
+    // on opening.
     void totalsDisplayFrequency_data()
     {
         QTest::addColumn<QByteArray>("ini"); // "-" for no settings file
@@ -303,9 +304,8 @@ private slots:
 
         QTest::newRow("monthly") << QByteArray("[freqvalue]\r\n0=3\r\n") << QStringList{} << 0
                                  << "Income Total: $1000.00\n";
-        QTest::newRow("missing") << QByteArray("-") << QStringList{} << 2
-                                 << "pursekeep-cli totals: \"%1ini\": 'ERROR' is not a valid integer value; "
-                                    "give --frequency NAME\n";
+        QTest::newRow("missing: Fortnightly, as the program opens it") << QByteArray("-") << QStringList{} << 0
+                                                                       << "Income Total: $459.96\n";
         QTest::newRow("missing, option given") << QByteArray("-") << QStringList{"--frequency", "Monthly"} << 0
                                                << "Income Total: $1000.00\n";
         QTest::newRow("not a number") << QByteArray("[freqvalue]\n0=Monthly\n") << QStringList{} << 2

@@ -16,6 +16,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -62,11 +65,78 @@ class TestDiskFailures : public QObject
         return {p, p + "ln", p + "sv", p + "cat", p + "rem", p + "ini"};
     }
 
+    static bool setImmutable(const QString &path, bool on)
+    {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        ::close(fd);
+        return ok;
+    }
+
     static void expectReason(const FileWriteError &e, const QString &file, const QString &reason)
     {
         QCOMPARE(e.fileName(), file);
         QCOMPARE(e.reason(), reason);
         QVERIFY2(e.message().contains(reason) && e.message().contains(file), qPrintable(e.message()));
+    }
+
+    // The steps of one save of the whole family that change a name on the
+    // disk, counted by running it.
+    static int stepsOfASave(const QString &file, const Plan &plan)
+    {
+        static int s_steps;
+        s_steps = 0;
+        FileWriter::setStepHook([](int) {
+            ++s_steps;
+            return 0;
+        });
+        PlanFiles::savePlan(plan, file, file + "ini", 4);
+        FileWriter::setStepHook(nullptr);
+        return s_steps;
+    }
+
+    struct Family
+    {
+        QTemporaryDir dir;
+        QString file;
+        QMap<QString, QByteArray> oldBytes;
+        QMap<QString, QByteArray> newBytes;
+        Plan fresh;
+    };
+
+    // A saved plan of 5 items, and the bytes of the same family after a save
+    // of `fresh` (50 items, a category and a reminder more, Monthly).
+    static void makeFamily(Family &f)
+    {
+        f.file = f.dir.filePath("p/home.pkb");
+        QVERIFY(QDir(f.dir.path()).mkdir("p"));
+        fill(f.fresh, 50);
+        f.fresh.categories().appendRow({"Car", "E"});
+        f.fresh.reminders().appendRow({"E", "Car", "Tyres", 1, "check", 3});
+        QTemporaryDir scratch;
+        PlanFiles::savePlan(f.fresh, scratch.filePath("home.pkb"), QString(), 4);
+        for (const char *suffix : {"", "ln", "sv", "cat", "rem", "ini"})
+            f.newBytes[suffix] = readAll(scratch.filePath("home.pkb") + suffix);
+        Plan old;
+        fill(old, 5);
+        PlanFiles::savePlan(old, f.file, QString(), 1);
+        for (const char *suffix : {"", "ln", "sv", "cat", "rem", "ini"})
+            f.oldBytes[suffix] = readAll(f.file + suffix);
+    }
+
+    // The family on the disk is all old or all new, byte for byte, and
+    // nothing else lies beside it.
+    static void expectWhole(const Family &f, const QMap<QString, QByteArray> &expected)
+    {
+        for (const char *suffix : {"", "ln", "sv", "cat", "rem", "ini"})
+            QVERIFY2(readAll(f.file + suffix) == expected[suffix], qPrintable(QString("home.pkb") + suffix));
+        QCOMPARE(entries(QFileInfo(f.file).path()), QStringList({"home.pkb", "home.pkbcat", "home.pkbini",
+                                                                 "home.pkbln", "home.pkbrem", "home.pkbsv"}));
     }
 
 private slots:
@@ -227,56 +297,170 @@ private slots:
         QCOMPARE(back.items().totalRowCount(), 4);
     }
 
-    void crashWhileReplacingIsFinishedOnOpen_data()
+    // The save process dies before any step that changes a name: the next
+    // open, by another spelling of the path, finds the plan wholly old until
+    // the journal is gone and wholly new after, and nothing of the save left.
+    void crashAtEveryStepLeavesOldOrNew_data()
     {
-        QTest::addColumn<int>("renamesDone");
-        for (int n = 0; n <= 6; ++n)
-            QTest::addRow("crash after %d of 6 renames", n) << n;
+        QTest::addColumn<QString>("spelling");
+        QTest::newRow("absolute, through ..") << "%1/p/../p/home.pkb";
+        QTest::newRow("doubled slashes") << "%1//p//home.pkb";
+        QTest::newRow("a link to the folder") << "%1/link/home.pkb";
+        QTest::newRow("relative") << "relative";
     }
 
-    // The save process dies between two renames (or after the last, before it
-    // removed its journal): the next
-    // open finds the journal, puts the rest of the new files in place and
-    // reads the new plan whole.
-    void crashWhileReplacingIsFinishedOnOpen()
+    void crashAtEveryStepLeavesOldOrNew()
     {
-        QFETCH(int, renamesDone);
-        QTemporaryDir dir;
-        const QString file = dir.filePath("home.pkb");
-        Plan old;
-        fill(old, 5);
-        PlanFiles::savePlan(old, file, file + "ini", 1);
-        Plan fresh;
-        fill(fresh, 50);
-        fresh.categories().appendRow({"Car", "E"});
-        fresh.reminders().appendRow({"E", "Car", "Tyres", 1, "check", 3});
+        QFETCH(QString, spelling);
+        int steps = 0;
+        {
+            Family probe;
+            makeFamily(probe);
+            steps = stepsOfASave(probe.file, probe.fresh);
+        }
+        QCOMPARE(steps, 2 + 2 * 6 + 1); // journal, a backup and a rename a file, journal gone, backups gone
+        for (int crashAt = 0; crashAt < steps; ++crashAt) {
+            Family f;
+            makeFamily(f);
+            QVERIFY(QFile::link(f.dir.filePath("p"), f.dir.filePath("link")));
+            QVERIFY(QFile::remove(f.dir.filePath("link"))); // the link only for its row below
+            if (spelling.contains("link"))
+                QVERIFY(QFile::link(f.dir.filePath("p"), f.dir.filePath("link")));
 
-        static int s_crashAt;
-        s_crashAt = renamesDone;
+            static int s_crashAt;
+            s_crashAt = crashAt;
+            const pid_t child = ::fork();
+            QVERIFY(child >= 0);
+            if (child == 0) {
+                FileWriter::setStepHook([](int step) {
+                    if (step == s_crashAt)
+                        ::_exit(0);
+                    return 0;
+                });
+                PlanFiles::savePlan(f.fresh, f.file, QString(), 4);
+                ::_exit(1); // the hook did not stop it
+            }
+            int status = 0;
+            QCOMPARE(::waitpid(child, &status, 0), child);
+            QVERIFY(WIFEXITED(status));
+            QCOMPARE(WEXITSTATUS(status), 0);
+
+            QString other = spelling.contains("%1") ? spelling.arg(f.dir.path()) : spelling;
+            const QString here = QDir::currentPath();
+            if (spelling == "relative") {
+                QDir::setCurrent(f.dir.path());
+                other = "p/home.pkb";
+            }
+            Plan back;
+            PlanFiles::Opened opened;
+            try {
+                opened = PlanFiles::loadPlan(back, other);
+            } catch (const PlanFileError &e) {
+                QDir::setCurrent(here);
+                QFAIL(qPrintable(e.message()));
+            }
+            QDir::setCurrent(here);
+            QVERIFY(opened.missing.isEmpty());
+            const bool saved = crashAt >= steps - 1; // only the backups' removal was left
+            QCOMPARE(back.items().totalRowCount(), saved ? 50 : 5);
+            QCOMPARE(back.reminders().totalRowCount(), saved ? 2 : 1);
+            if (spelling.contains("link"))
+                QVERIFY(QFile::remove(f.dir.filePath("link")));
+            expectWhole(f, saved ? f.newBytes : f.oldBytes);
+        }
+    }
+
+    // A step that fails (an I/O error, a file that may not be renamed) puts
+    // every old file back: the save reports it and nothing has changed.
+    void failureAtEveryStepPutsEverythingBack()
+    {
+        int steps = 0;
+        {
+            Family probe;
+            makeFamily(probe);
+            steps = stepsOfASave(probe.file, probe.fresh);
+        }
+        for (int failAt = 0; failAt < steps; ++failAt) {
+            Family f;
+            makeFamily(f);
+            static int s_failAt;
+            s_failAt = failAt;
+            FileWriter::setStepHook([](int step) { return step == s_failAt ? EIO : 0; });
+            bool failed = false;
+            try {
+                PlanFiles::savePlan(f.fresh, f.file, QString(), 4);
+            } catch (const FileWriteError &e) {
+                failed = true;
+                QCOMPARE(e.reason(), QString("Input/output error"));
+            }
+            FileWriter::setStepHook(nullptr);
+            // Removing the old files once the save is done may fail unseen:
+            // they are removed at the next open.
+            const bool saved = failAt == steps - 1;
+            QCOMPARE(failed, !saved);
+            if (saved) {
+                Plan back;
+                PlanFiles::loadPlan(back, f.file);
+            }
+            expectWhole(f, saved ? f.newBytes : f.oldBytes);
+        }
+    }
+
+    // A sibling that may not be replaced (immutable, as a file of another
+    // user in a shared folder is to us): the save fails and every file that
+    // was already replaced is put back.
+    void immutableSiblingKeepsTheWholeOldPlan_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("first file") << "";
+        QTest::newRow("savings, in the middle") << "sv";
+        QTest::newRow("reminders, the last table") << "rem";
+        QTest::newRow("settings") << "ini";
+    }
+
+    void immutableSiblingKeepsTheWholeOldPlan()
+    {
+        QFETCH(QString, suffix);
+        Family f;
+        makeFamily(f);
+        const QString blocked = f.file + suffix;
+        if (!setImmutable(blocked, true))
+            QSKIP("the file system or user cannot make a file immutable");
+        QString message;
+        try {
+            PlanFiles::savePlan(f.fresh, f.file, QString(), 4);
+        } catch (const FileWriteError &e) {
+            message = e.message();
+        }
+        QVERIFY(setImmutable(blocked, false));
+        QCOMPARE(message, "\"" + blocked + "\" cannot be written: Operation not permitted");
+        expectWhole(f, f.oldBytes);
+    }
+
+    // A writer killed while it wrote its new files (before any rename) left
+    // them beside the plan: the next open removes them.
+    void filesOfAKilledWriterGoAtTheNextOpen()
+    {
+        Family f;
+        makeFamily(f);
         const pid_t child = ::fork();
         QVERIFY(child >= 0);
         if (child == 0) {
-            FileWriter::setRenameHook([](int done) {
-                if (done == s_crashAt)
-                    ::_exit(0);
-            });
-            PlanFiles::savePlan(fresh, file, file + "ini", 4);
-            ::_exit(1); // the hook did not stop it
+            auto *writer = new FileWriter; // never destroyed: the process ends as if killed
+            writer->add(f.file, QByteArray(100000, 'x'));
+            writer->add(f.file + "rem", "half");
+            ::_exit(0);
         }
         int status = 0;
         QCOMPARE(::waitpid(child, &status, 0), child);
-        QVERIFY(WIFEXITED(status));
-        QCOMPARE(WEXITSTATUS(status), 0);
-        QVERIFY(QFile::exists(PlanFiles::journalFile(file)));
-
+        QCOMPARE(entries(QFileInfo(f.file).path()).size(), 8);
+        // A file of the person's that merely looks alike stays.
+        writeAll(f.file + ".newer", "mine");
         Plan back;
-        PlanFiles::loadPlan(back, file);
-        QCOMPARE(back.items().totalRowCount(), 50);
-        QCOMPARE(back.categories().totalRowCount(), 3);
-        QCOMPARE(back.reminders().totalRowCount(), 2);
-        QCOMPARE(PlanFiles::readDisplayFrequencyText(file + "ini"), QString("4"));
-        QCOMPARE(entries(dir.path()), QStringList({"home.pkb", "home.pkbcat", "home.pkbini", "home.pkbln",
-                                                   "home.pkbrem", "home.pkbsv"}));
+        PlanFiles::loadPlan(back, f.file);
+        QCOMPARE(back.items().totalRowCount(), 5);
+        QVERIFY(QFile::remove(f.file + ".newer"));
+        expectWhole(f, f.oldBytes);
     }
 
     // A journal names only files of its own plan: anything else is left alone.
