@@ -191,6 +191,7 @@ int runImportCommand(const QStringList &args)
         err << "pursekeep-cli import: nothing was written\n";
         return kBadInput;
     }
+    err.flush(); // the warnings before what the save says
 
     return writePlan(command, plan, planFile, frequency);
 }

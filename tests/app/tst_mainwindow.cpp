@@ -9,6 +9,7 @@
 #include "auxwindows/frm_msg.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
+#include "plan/PlanLock.h"
 #include "planwindow/frm_budget.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/StatusPanel.h"
@@ -39,6 +40,8 @@
 #include <QMap>
 #include <optional>
 #include <QUrlQuery>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QToolButton>
 
 // Catches the mail link the program asks the desktop to open.
@@ -516,6 +519,109 @@ private slots:
         QCOMPARE(plan->plan().savings().totalRowCount(), 0);
         QCOMPARE(plan->displayFrequencyName(), QString("Fortnightly"));
         QCOMPARE(plan->plan().categoryTrees().income.size(), 1);
+    }
+
+    // A plan open in another running copy is opened only when the person
+    // says so, and then without its lock; a lock whose process died does not
+    // count; the window that holds the lock gives it up when it closes.
+    void aPlanOpenElsewhereIsOpenedOnlyWhenSaidSo()
+    {
+        writePlan(path("shared.pkb"), 3);
+        const QString lockFile = path("shared.pkb.lock");
+        {
+            PlanLock elsewhere(path("shared.pkb"), PlanLock::Kind::Open);
+            QCOMPARE(elsewhere.tryLock(), PlanLock::Result::Locked);
+            const QString question = QString("\"%1\" is open in another copy of the program (process %2")
+                                         .arg(path("shared.pkb"))
+                                         .arg(QCoreApplication::applicationPid());
+            MessageBox::queueAnswer(MessageBox::Answer::No);
+            QVERIFY(!m_main->openPlanFile(path("shared.pkb")));
+            auto shown = MessageBox::takeShown();
+            QCOMPARE(shown.size(), 1);
+            QVERIFY2(shown.front().text.startsWith(question), qPrintable(shown.front().text));
+            QCOMPARE(shown.front().defaultAnswer, MessageBox::Answer::No);
+            QCOMPARE(m_main->planWindows().size(), 1);
+
+            MessageBox::queueAnswer(MessageBox::Answer::Yes);
+            QVERIFY(m_main->openPlanFile(path("shared.pkb")));
+            QCOMPARE(MessageBox::takeShown().size(), 1);
+            Tfrm_budget *plan = m_main->activePlanWindow();
+            QCOMPARE(plan->windowTitle(), QString("shared.pkb"));
+            QVERIFY(!plan->holdsOpenLock());
+            plan->setSaved(true);
+            delete plan->parentWidget();
+        }
+        QVERIFY(!QFile::exists(lockFile));
+
+        // Held by a program that has died since.
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            auto *lock = new PlanLock(path("shared.pkb"), PlanLock::Kind::Open);
+            ::_exit(lock->tryLock() == PlanLock::Result::Locked ? 0 : 1); // the lock file stays
+        }
+        int status = -1;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QCOMPARE(status, 0);
+        QVERIFY(QFile::exists(lockFile));
+        QVERIFY(m_main->openPlanFile(path("shared.pkb")));
+        QVERIFY(MessageBox::takeShown().isEmpty());
+        Tfrm_budget *plan = m_main->activePlanWindow();
+        QVERIFY(plan->holdsOpenLock());
+        QVERIFY(QFile::exists(lockFile));
+        {
+            PlanLock second(path("shared.pkb"), PlanLock::Kind::Open);
+            QCOMPARE(second.tryLock(), PlanLock::Result::HeldElsewhere);
+        }
+        plan->setSaved(true);
+        delete plan->parentWidget();
+        QVERIFY(!QFile::exists(lockFile));
+    }
+
+    // Another program (a sync tool, another computer) replaced the plan's
+    // files after this window read them: Save asks before it writes over
+    // them, and No keeps theirs.
+    void saveOverFilesChangedOnDiskAsksFirst()
+    {
+        writePlan(path("home.pkb"), 3);
+        QVERIFY(m_main->openPlanFile(path("home.pkb")));
+        Tfrm_budget *plan = m_main->activePlanWindow();
+        plan->plan().items().appendRow({"Mine", "Weekly", 5, "Home", "E"});
+        plan->setSaved(false);
+
+        Plan theirs;
+        theirs.categories().appendRow({"Work", "I"});
+        theirs.items().appendRow({"Theirs", "Daily", 7, "Work", "I"});
+        PlanFiles::savePlan(theirs, path("home.pkb"), QString(), 3);
+        const QByteArray theirBytes = readAll(path("home.pkb"));
+
+        FileDialog::queuePath(path("home.pkb"));
+        MessageBox::queueAnswer(MessageBox::Answer::No);
+        plan->findChild<QAbstractButton *>("LMDSbtn_save_plan")->click();
+        auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.front().kind, MessageBox::Kind::Warning);
+        QCOMPARE(shown.front().text, QString("\"home.pkb\" has been changed on disk by another program since it "
+                                             "was opened or last saved here.\nSaving now replaces those changes "
+                                             "with this plan. Overwrite it?"));
+        QCOMPARE(shown.front().defaultAnswer, MessageBox::Answer::No);
+        QCOMPARE(Tfrm_msg::takeShownTexts(), QStringList{"Failed To Save : \"home.pkb\""});
+        QCOMPARE(readAll(path("home.pkb")), theirBytes);
+        QVERIFY(!plan->saved());
+
+        FileDialog::queuePath(path("home.pkb"));
+        MessageBox::queueAnswer(MessageBox::Answer::Yes);
+        plan->findChild<QAbstractButton *>("LMDSbtn_save_plan")->click();
+        QCOMPARE(MessageBox::takeShown().size(), 1);
+        QCOMPARE(Tfrm_msg::takeShownTexts(), QStringList{"File : \"home.pkb\" has been saved"});
+        Plan back;
+        PlanFiles::loadPlan(back, path("home.pkb"));
+        QCOMPARE(back.items().totalRowCount(), 3);
+        // Its own save is no change by another program: the next one asks nothing.
+        plan->findChild<QAbstractButton *>("LMDSbtn_save_plan")->click();
+        QVERIFY(MessageBox::takeShown().isEmpty());
+        QCOMPARE(Tfrm_msg::takeShownTexts(), QStringList{"File : \"home.pkb\" has been saved"});
+        QCOMPARE(PlanFiles::readDisplayFrequencyText(path("home.pkbini")), QString("3"));
     }
 
     void openingADamagedPlanShowsWhyAndOpensNothing()

@@ -2,6 +2,7 @@
 
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
+#include "plan/PlanLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // Runs the built `pursekeep-cli import|export|totals` as a script would.
 class TestPlanCommands : public QObject
@@ -88,6 +94,108 @@ class TestPlanCommands : public QObject
     }
 
 private slots:
+    // A plan held open by a running program is not replaced under it: the
+    // import says who holds it and writes nothing. A lock left by a program
+    // that died does not count.
+    void importRefusesAPlanOpenElsewhere()
+    {
+        const QString csv = folder("csv");
+        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nSalary,Monthly,1000,Work,I,\n");
+        const QString plan = folder("plan") + "/home.pkb";
+        QCOMPARE(run({"import", csv, plan}).status, 0);
+        QMap<QString, QByteArray> before;
+        for (const QString &f : familyFiles(plan))
+            before[f] = readFile(f);
+        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nRent,Monthly,700,Home,E,\n");
+        {
+            PlanLock open(plan, PlanLock::Kind::Open);
+            QCOMPARE(open.tryLock(), PlanLock::Result::Locked);
+            const Run refused = run({"import", csv, plan});
+            QCOMPARE(refused.status, 2);
+            // After the import's warning about the category it does not know.
+            QCOMPARE(refused.err.section(u'\n', -2), QString("pursekeep-cli import: \"%1\" is open in another program (%2); close it "
+                                          "there first (nothing was written)\n")
+                                      .arg(plan, open.holder()));
+            for (const QString &f : familyFiles(plan))
+                QVERIFY2(readFile(f) == before[f], qPrintable(f));
+        }
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            auto *lock = new PlanLock(plan, PlanLock::Kind::Open);
+            ::_exit(lock->tryLock() == PlanLock::Result::Locked ? 0 : 1);
+        }
+        int status = -1;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QCOMPARE(status, 0);
+        const Run after = run({"import", csv, plan});
+        QCOMPARE(after.status, 0);
+        QVERIFY(readFile(plan) != before[plan]);
+        QCOMPARE(QDir(folder("plan")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"home.pkb", "home.pkbcat", "home.pkbini", "home.pkbln", "home.pkbrem", "home.pkbsv"}));
+    }
+
+    // Under a file-size limit the write fails with its reason instead of the
+    // signal killing the program half-way: the old plan is whole and nothing
+    // of the save is left.
+    void fileSizeLimitFailsTheSaveWithItsReason()
+    {
+        const QString csv = folder("csv");
+        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nSalary,Monthly,1000,Work,I,\n");
+        const QString plan = folder("plan") + "/home.pkb";
+        QCOMPARE(run({"import", csv, plan}).status, 0);
+        QMap<QString, QByteArray> before;
+        for (const QString &f : familyFiles(plan))
+            before[f] = readFile(f);
+        QByteArray many = "item,freq,amount,cat,catid,notes\n";
+        for (int i = 0; i < 2000; ++i)
+            many += "Item number " + QByteArray::number(i) + ",Weekly,1,Home,E,a note\n";
+        writeFile(csv + "/items.csv", many);
+
+        QProcess process;
+        process.setChildProcessModifier([] {
+            std::signal(SIGXFSZ, SIG_DFL); // as a shell with `ulimit -f` leaves it
+            struct rlimit limit{};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = 16384;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        process.start(QStringLiteral(PURSEKEEP_CLI), {"import", csv, plan});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(process.readAllStandardError()).section(u'\n', -2),
+                 QString("pursekeep-cli import: \"%1\" cannot be written: File too large\n").arg(plan));
+        for (const QString &f : familyFiles(plan))
+            QVERIFY2(readFile(f) == before[f], qPrintable(f));
+        QCOMPARE(QDir(folder("plan")).entryList(QDir::Files | QDir::Hidden).size(), 6);
+    }
+
+    // A plan that lacks table files is read with what is there, and the
+    // missing ones (a link to nothing among them) are named.
+    void missingTableFilesAreNamed()
+    {
+        const QString csv = folder("csv");
+        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nSalary,Monthly,1000,Work,I,\n");
+        const QString plan = folder("plan") + "/home.pkb";
+        QCOMPARE(run({"import", csv, plan}).status, 0);
+        QVERIFY(QFile::remove(plan + "sv"));
+        QVERIFY(QFile::remove(plan + "rem"));
+        QVERIFY(QFile::link(folder("gone") + "/home.pkbrem", plan + "rem"));
+        const Run result = run({"totals", plan, "--frequency", "Monthly"});
+        QCOMPARE(result.status, 0);
+        QCOMPARE(result.out.section(u'\n', 0, 0), QString("Income Total: $1000.00"));
+        QCOMPARE(result.err, QString("pursekeep-cli totals: warning: \"%1\" lacks home.pkbsv; its table is empty\n"
+                                     "pursekeep-cli totals: warning: \"%1\" lacks home.pkbrem (a link to \"%2\", "
+                                     "which does not exist); its table is empty\n")
+                                 .arg(plan, folder("gone") + "/home.pkbrem"));
+        // A save goes through the link and makes the file it points to.
+        QCOMPARE(run({"import", csv, plan}).status, 0);
+        QVERIFY(QFileInfo(plan + "rem").isSymLink());
+        QVERIFY(QFileInfo(folder("gone") + "/home.pkbrem").isFile());
+        QCOMPARE(run({"totals", plan}).err, QString());
+    }
+
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());

@@ -463,6 +463,69 @@ private slots:
         expectWhole(f, f.oldBytes);
     }
 
+    // Two programs save one plan at the same instant, again and again: the
+    // saves take turns, and the plan on the disk is always one of them whole.
+    void simultaneousSavesNeverInterleave()
+    {
+        Family f;
+        makeFamily(f);
+        Plan old;
+        fill(old, 5);
+        for (int round = 0; round < 12; ++round) {
+            int gate[2];
+            QCOMPARE(::pipe(gate), 0);
+            pid_t children[2];
+            for (int c = 0; c < 2; ++c) {
+                children[c] = ::fork();
+                QVERIFY(children[c] >= 0);
+                if (children[c] == 0) {
+                    ::close(gate[1]);
+                    char byte;
+                    while (::read(gate[0], &byte, 1) > 0) {
+                    }
+                    PlanFiles::savePlan(c == 0 ? f.fresh : old, f.file, QString(), c == 0 ? 4 : 1);
+                    ::_exit(0);
+                }
+            }
+            ::close(gate[0]);
+            ::close(gate[1]); // both start now
+            for (pid_t child : children) {
+                int status = -1;
+                QCOMPARE(::waitpid(child, &status, 0), child);
+                QCOMPARE(status, 0);
+            }
+            const bool fresh = readAll(f.file) == f.newBytes[""];
+            expectWhole(f, fresh ? f.newBytes : f.oldBytes);
+        }
+    }
+
+    // A table too large to be opened again is refused before any file of the
+    // plan is replaced.
+    void aPlanTooLargeToOpenAgainIsNotWritten()
+    {
+        Family f;
+        makeFamily(f);
+        Plan huge;
+        fill(huge, 1);
+        const QString note(600, u'n');
+        std::vector<Table::Row> rows;
+        // Each row takes its note and a few bytes more: just past the limit.
+        for (qint64 i = 0; i * 600 < PlanFiles::kMaxTableFileSize + (1 << 20); ++i)
+            rows.push_back({QStringLiteral("Item %1").arg(i), "Weekly", 1.0, "Home", "E", note});
+        huge.items().setAllRows(std::move(rows));
+        try {
+            PlanFiles::savePlan(huge, f.file, QString(), 4);
+            QFAIL("a plan past the limit of the reader was written");
+        } catch (const FileWriteError &e) {
+            QVERIFY2(e.message().startsWith("\"" + f.file + "\" cannot be written: the table would take "),
+                     qPrintable(e.message()));
+            QVERIFY2(e.message().endsWith("more than the 128 MB a plan file may hold, so the plan could not be "
+                                          "opened again"),
+                     qPrintable(e.message()));
+        }
+        expectWhole(f, f.oldBytes);
+    }
+
     // A journal names only files of its own plan: anything else is left alone.
     void journalTouchesNothingElse()
     {
