@@ -125,12 +125,18 @@ private:
     PlanLock m_lock;
 };
 
-// Undoes a save that was cut short and removes what killed saves left.
+// Undoes a save that was cut short and removes what killed saves left: their
+// new files and backups, and the open lock of a program that died (taken
+// over and given up again; a lock of a running program stays).
 void tidyFamily(const QString &planFile)
 {
     const QStringList files = familyFiles(planFile);
     FileWriter::recover(journalFile(planFile), files);
     FileWriter::removeLeftovers(files, journalFile(planFile));
+    if (QFileInfo::exists(PlanLock::fileName(planFile, PlanLock::Kind::Open))) {
+        PlanLock open(planFile, PlanLock::Kind::Open);
+        open.tryLock();
+    }
 }
 
 QString missingText(const QString &file)
