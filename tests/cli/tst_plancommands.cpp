@@ -93,6 +93,21 @@ class TestPlanCommands : public QObject
         return texts;
     }
 
+    // A plan of one item imported from `csv` into `plan`, and its files' bytes.
+    static void importedPlan(const QString &csv, const QString &plan, QMap<QString, QByteArray> &bytes)
+    {
+        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nSalary,Monthly,1000,Work,I,\n");
+        QCOMPARE(run({"import", csv, plan}).status, 0);
+        for (const QString &f : familyFiles(plan))
+            bytes[f] = readFile(f);
+    }
+
+    static void expectUnchanged(const QString &plan, const QMap<QString, QByteArray> &bytes)
+    {
+        for (const QString &f : familyFiles(plan))
+            QVERIFY2(readFile(f) == bytes[f], qPrintable(f));
+    }
+
 private slots:
     // A plan held open by a running program is not replaced under it: the
     // import says who holds it and writes nothing. A lock left by a program
@@ -100,12 +115,9 @@ private slots:
     void importRefusesAPlanOpenElsewhere()
     {
         const QString csv = folder("csv");
-        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nSalary,Monthly,1000,Work,I,\n");
         const QString plan = folder("plan") + "/home.pkb";
-        QCOMPARE(run({"import", csv, plan}).status, 0);
         QMap<QString, QByteArray> before;
-        for (const QString &f : familyFiles(plan))
-            before[f] = readFile(f);
+        importedPlan(csv, plan, before);
         writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nRent,Monthly,700,Home,E,\n");
         {
             PlanLock open(plan, PlanLock::Kind::Open);
@@ -113,11 +125,11 @@ private slots:
             const Run refused = run({"import", csv, plan});
             QCOMPARE(refused.status, 2);
             // After the import's warning about the category it does not know.
-            QCOMPARE(refused.err.section(u'\n', -2), QString("pursekeep-cli import: \"%1\" is open in another program (%2); close it "
-                                          "there first (nothing was written)\n")
-                                      .arg(plan, open.holder()));
-            for (const QString &f : familyFiles(plan))
-                QVERIFY2(readFile(f) == before[f], qPrintable(f));
+            QCOMPARE(refused.err.section(u'\n', -2),
+                     QString("pursekeep-cli import: \"%1\" is open in another program (%2); close it there first "
+                             "(nothing was written)\n")
+                         .arg(plan, open.holder()));
+            expectUnchanged(plan, before);
         }
         const pid_t child = ::fork();
         QVERIFY(child >= 0);
@@ -141,12 +153,9 @@ private slots:
     void fileSizeLimitFailsTheSaveWithItsReason()
     {
         const QString csv = folder("csv");
-        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nSalary,Monthly,1000,Work,I,\n");
         const QString plan = folder("plan") + "/home.pkb";
-        QCOMPARE(run({"import", csv, plan}).status, 0);
         QMap<QString, QByteArray> before;
-        for (const QString &f : familyFiles(plan))
-            before[f] = readFile(f);
+        importedPlan(csv, plan, before);
         QByteArray many = "item,freq,amount,cat,catid,notes\n";
         for (int i = 0; i < 2000; ++i)
             many += "Item number " + QByteArray::number(i) + ",Weekly,1,Home,E,a note\n";
@@ -166,8 +175,7 @@ private slots:
         QCOMPARE(process.exitCode(), 1);
         QCOMPARE(QString::fromUtf8(process.readAllStandardError()).section(u'\n', -2),
                  QString("pursekeep-cli import: \"%1\" cannot be written: File too large\n").arg(plan));
-        for (const QString &f : familyFiles(plan))
-            QVERIFY2(readFile(f) == before[f], qPrintable(f));
+        expectUnchanged(plan, before);
         QCOMPARE(QDir(folder("plan")).entryList(QDir::Files | QDir::Hidden).size(), 6);
     }
 
@@ -176,9 +184,9 @@ private slots:
     void missingTableFilesAreNamed()
     {
         const QString csv = folder("csv");
-        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nSalary,Monthly,1000,Work,I,\n");
         const QString plan = folder("plan") + "/home.pkb";
-        QCOMPARE(run({"import", csv, plan}).status, 0);
+        QMap<QString, QByteArray> before;
+        importedPlan(csv, plan, before);
         QVERIFY(QFile::remove(plan + "sv"));
         QVERIFY(QFile::remove(plan + "rem"));
         QVERIFY(QFile::link(folder("gone") + "/home.pkbrem", plan + "rem"));
