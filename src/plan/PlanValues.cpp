@@ -168,6 +168,69 @@ bool passes(Rule rule, const QVariant &value)
     return false;
 }
 
+constexpr size_t kChunk = 256;
+constexpr size_t kMaxGoodTexts = 16;
+
+// One checked field, looked at a piece of rows at a time.
+struct FieldCheck
+{
+    int field;
+    Rule rule;
+    // Rows read from a file share one stored text for each distinct value,
+    // so each is checked once.
+    const QString *good[kMaxGoodTexts];
+    size_t goodCount = 0;
+    const QString *last = nullptr;
+
+    // The first of the rows [from, from + count) that the rule refuses, with
+    // its problem in `text`; from + count when there is none.
+    size_t firstBad(const Table &table, size_t from, size_t count, QString &text)
+    {
+        if (isTextRule(rule))
+            return firstBadText(table, from, count, text);
+        return firstBadNumber(table, from, count, text);
+    }
+
+    size_t firstBadText(const Table &table, size_t from, size_t count, QString &text)
+    {
+        const QString *texts[kChunk];
+        table.columnTexts(field, from, count, texts);
+        for (size_t i = 0; i < count; ++i) {
+            const QString *stored = texts[i];
+            if (stored && (stored == last || std::find(good, good + goodCount, stored) != good + goodCount)) {
+                last = stored;
+                continue;
+            }
+            text = stored ? textProblem(rule, *stored) : valueProblem(rule, table.allRows()[from + i].at(field));
+            if (!text.isEmpty())
+                return from + i;
+            if (stored && goodCount < kMaxGoodTexts)
+                good[goodCount++] = stored;
+            last = stored;
+        }
+        return from + count;
+    }
+
+    size_t firstBadNumber(const Table &table, size_t from, size_t count, QString &text)
+    {
+        double numbers[kChunk];
+        bool held[kChunk];
+        table.columnNumbers(field, from, count, numbers, held);
+        for (size_t i = 0; i < count; ++i) {
+            // Money held as a number, the common case, told without a value.
+            if (rule == Rule::Money && held[i] && (std::fabs(numbers[i]) < kMoneyLimit || !std::isfinite(numbers[i])))
+                continue;
+            const QVariant value = table.allRows()[from + i].at(field);
+            if (passes(rule, value))
+                continue;
+            text = valueProblem(rule, value);
+            if (!text.isEmpty())
+                return from + i;
+        }
+        return from + count;
+    }
+};
+
 } // namespace
 
 QString problem(const QString &tableName, const FieldDef &field, const QVariant &value)
@@ -177,44 +240,29 @@ QString problem(const QString &tableName, const FieldDef &field, const QVariant 
 
 RowProblem firstProblem(const Table &table)
 {
-    struct Check
-    {
-        int field;
-        Rule rule;
-        std::vector<const QString *> good; // shared texts already found good
-    };
-    std::vector<Check> checks;
+    std::vector<FieldCheck> checks;
     const QList<FieldDef> &fields = table.fields();
     for (int f = 0; f < fields.size(); ++f)
         if (const Rule rule = ruleFor(table.name(), fields.at(f)); rule != Rule::None)
             checks.push_back({f, rule, {}});
-    if (checks.empty())
-        return {};
 
-    constexpr size_t kMaxGoodTexts = 16;
-    const Table::RowRange rows = table.allRows();
-    for (size_t r = 0; r < rows.size(); ++r) {
-        const Table::RowView row = rows[r];
-        for (Check &check : checks) {
+    // A piece of rows at a time, every checked field of it while its rows
+    // are at hand; within a piece a later field only looks above the first
+    // problem found so far, so the first row's first field wins.
+    const size_t rows = table.allRows().size();
+    for (size_t from = 0; from < rows && !checks.empty(); from += kChunk) {
+        size_t count = std::min(kChunk, rows - from);
+        RowProblem first;
+        for (FieldCheck &check : checks) {
             QString text;
-            if (isTextRule(check.rule)) {
-                // Rows read from a file share one stored text for each
-                // distinct value, so each is checked once.
-                const QString *stored = row.text(check.field);
-                if (stored && std::find(check.good.begin(), check.good.end(), stored) != check.good.end())
-                    continue;
-                text = stored ? textProblem(check.rule, *stored) : valueProblem(check.rule, row.at(check.field));
-                if (text.isEmpty() && stored && check.good.size() < kMaxGoodTexts)
-                    check.good.push_back(stored);
-            } else {
-                const QVariant value = row.at(check.field);
-                if (passes(check.rule, value))
-                    continue;
-                text = valueProblem(check.rule, value);
+            const size_t bad = check.firstBad(table, from, count, text);
+            if (bad < from + count) {
+                first = {static_cast<int>(bad), check.field, text};
+                count = bad - from;
             }
-            if (!text.isEmpty())
-                return {static_cast<int>(r), check.field, text};
         }
+        if (first.found())
+            return first;
     }
     return {};
 }

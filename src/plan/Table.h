@@ -192,6 +192,14 @@ public:
 
     // Every row in presentation order, whatever filter or link is in force.
     RowRange allRows() const { return RowRange(this); }
+    // One field of the rows [first, first + count) of allRows(), for a pass
+    // down a whole column without a value made for each cell (a file's
+    // values checked before they are taken). columnTexts: what
+    // RowView::text() gives for each row. columnNumbers: the number of each
+    // money or real cell, `held` false where the cell holds none in its
+    // compact form (no value at all, or a value of another kind).
+    void columnTexts(int field, size_t first, size_t count, const QString **texts) const;
+    void columnNumbers(int field, size_t first, size_t count, double *numbers, bool *held) const;
     int totalRowCount() const { return static_cast<int>(m_rowCount); }
 
     // --- filter ------------------------------------------------------------
