@@ -4,6 +4,7 @@
 #include "plan/DataPacket.h"
 #include "plan/Plan.h"
 #include "plan/PlanTotals.h"
+#include "plan/PlanValues.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -41,9 +42,13 @@ FuzzOutcome pursekeepFuzzOutcome(const uint8_t *data, size_t size)
     }
     try {
         // Loading a plan file reports these (a duplicate key, a value the
-        // field cannot hold) as a bad file.
+        // field cannot hold, a value no plan holds) as a bad file.
         table.setAllRows(std::move(rows));
     } catch (const TableError &) {
+        return FuzzOutcome::Refused;
+    }
+    if (PlanValues::firstProblem(table).found()) {
+        table.clear();
         return FuzzOutcome::Refused;
     }
 

@@ -59,5 +59,13 @@ int main(int argc, char **argv)
     loose.appendRow({"Rent", "Monthly", 900.0, "Home", "E", QVariant()});
     loose.appendRow({"Rent", "Monthly", 900.0, "Home", "E", QVariant()});
     ok &= writeInput(dir, "bad-items-duplicate-key", 0, DataPacket::write(loose));
+    // Values no plan holds: a frequency nobody knows, an amount past the
+    // editors' twelve digits.
+    Table odd("cds_budget", Plan::itemFields());
+    odd.appendRow({"Rent", "Bogus", 900.0, "Home", "E", QVariant()});
+    ok &= writeInput(dir, "bad-items-unknown-frequency", 0, DataPacket::write(odd));
+    odd.clear();
+    odd.appendRow({"Rent", "Monthly", 1e308, "Home", "E", QVariant()});
+    ok &= writeInput(dir, "bad-items-huge-amount", 0, DataPacket::write(odd));
     return ok ? 0 : 1;
 }
