@@ -22,6 +22,7 @@ enum class Rule {
     DayOfMonth,
     Month,
     Money,
+    LoanLength,
 };
 
 bool isTextRule(Rule rule)
@@ -45,6 +46,8 @@ Rule ruleFor(const QString &table, const FieldDef &field)
         return Rule::DayOfMonth;
     if (table == QLatin1String("cds_remind") && name == QLatin1String("month"))
         return Rule::Month;
+    if (table == QLatin1String("cds_loans") && name == QLatin1String("loanlgth"))
+        return Rule::LoanLength;
     return Rule::None;
 }
 
@@ -144,6 +147,7 @@ QString valueProblem(Rule rule, const QVariant &value)
     case Rule::DayOfMonth: return rangeProblem(value, 1, 31, "day of the month");
     case Rule::Month: return rangeProblem(value, 1, 12, "month");
     case Rule::Money: return moneyProblem(value);
+    case Rule::LoanLength: return isMissing(value) ? QString() : rangeProblem(value, 0, 100, "loan length in years");
     }
     return {};
 }
@@ -162,6 +166,7 @@ bool passes(Rule rule, const QVariant &value)
         switch (rule) {
         case Rule::DayOfMonth: return n >= 1 && n <= 31;
         case Rule::Month: return n >= 1 && n <= 12;
+        case Rule::LoanLength: return n >= 0 && n <= 100;
         default: return false;
         }
     }

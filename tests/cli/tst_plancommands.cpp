@@ -228,7 +228,7 @@ private slots:
         plan.loans().appendRow({"House", "Bank", 250000.0, 1234.56, "Monthly",
                                 QDateTime(QDate(2020, 1, 31), QTime(0, 0)), 25,
                                 QDateTime(QDate(2045, 1, 31), QTime(0, 0)), 0.1 + 0.2});
-        plan.loans().appendRow({"Tiny", "", 1.0, 0.5, "Yearly", QVariant(), -7, QVariant(), 1e-7});
+        plan.loans().appendRow({"Tiny", "", 1.0, 0.5, "Yearly", QVariant(), 0, QVariant(), 1e-7});
         plan.reminders().appendRow({"E", "Food", "Bread", 31, "Buy bread ☺", 12});
         plan.reminders().appendRow({"I", "Ümlaut café", fiftyChars.left(20), 1, "Pay day", 1});
 

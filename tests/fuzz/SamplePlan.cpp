@@ -62,8 +62,8 @@ void fillSamplePlan(Plan &plan)
     loans.appendRow({"Car", "Bank", 15000.0, 320.75, "Monthly", at(2023, 6, 15, 12), 60,
                      at(2028, 6, 15, 12), 7.25});
     loans.appendRow({fullWidth50, QString(30, QChar(0x00F8)), -1.0, 0.0, "Weekly", at(1900, 1, 1),
-                     std::numeric_limits<int>::min(), at(2100, 3, 1), 0.1 + 0.2});
-    loans.appendRow({"", "", null, null, "Quarterly", null, std::numeric_limits<int>::max(), null, 1e-300});
+                     0, at(2100, 3, 1), 0.1 + 0.2});
+    loans.appendRow({"", "", null, null, "Quarterly", null, 100, null, 1e-300});
 
     Table &reminders = plan.reminders();
     reminders.appendRow({"I", "Work", "Salary", 15, "Payday", 3});

@@ -224,6 +224,10 @@ private slots:
             << "the frequency is missing; give " + frequencies;
         QTest::newRow("loan amount") << "cds_loans" << "amtborrowed" << QVariant(1234567890123.5)
             << "1234567890123.5" + tooLarge;
+        QTest::newRow("loan length -5") << "cds_loans" << "loanlgth" << QVariant(-5)
+            << "-5 is not a loan length in years; give 0 to 100";
+        QTest::newRow("loan length 101") << "cds_loans" << "loanlgth" << QVariant(101)
+            << "101 is not a loan length in years; give 0 to 100";
     }
 
     void valuesNoPlanHoldsAreRefused()

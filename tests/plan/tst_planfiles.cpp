@@ -45,7 +45,7 @@ class TestPlanFiles : public QObject
         p.loans().appendRow({"Car", "Bank \"North\"", 25000, 512.34, "Monthly",
                              QDateTime(QDate(1999, 12, 31), QTime(0, 0)), 30,
                              QDateTime(QDate(2029, 12, 31), QTime(0, 0)), 7.123456789012345});
-        p.loans().appendRow({"Old", "", 1, 1, "Yearly", QDateTime(QDate(1, 1, 1), QTime(0, 0)), -2147483647 - 1,
+        p.loans().appendRow({"Old", "", 1, 1, "Yearly", QDateTime(QDate(1, 1, 1), QTime(0, 0)), 100,
                              QDateTime(QDate(9999, 12, 31), QTime(12, 0)), -0.5});
         p.reminders().appendRow({"E", QString::fromUtf8("Mum's Café"), "Electricity and gas", 31, "pay", 12});
         p.reminders().appendRow({"I", "Work", "Wage", 1, QString(50, 'x'), 1});
