@@ -40,6 +40,8 @@
 #include <QMap>
 #include <optional>
 #include <QUrlQuery>
+#include <QElapsedTimer>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QToolButton>
@@ -576,6 +578,34 @@ private slots:
         plan->setSaved(true);
         delete plan->parentWidget();
         QVERIFY(!QFile::exists(lockFile));
+    }
+
+    // A named pipe where a plan file should be is refused at once, with
+    // why, instead of freezing the window with the other plans in it.
+    void aPipeInAPlanFilesPlaceIsRefusedAtOnce_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("the main file") << "";
+        QTest::newRow("the reminders file") << "rem";
+    }
+
+    void aPipeInAPlanFilesPlaceIsRefusedAtOnce()
+    {
+        QFETCH(QString, suffix);
+        writePlan(path("piped.pkb"), 3);
+        QFile::remove(path("piped.pkb") + suffix);
+        QCOMPARE(::mkfifo(QFile::encodeName(path("piped.pkb") + suffix).constData(), 0600), 0);
+        QElapsedTimer timer;
+        timer.start();
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        QVERIFY(!m_main->openPlanFile(path("piped.pkb")));
+        QVERIFY(timer.elapsed() < 5000);
+        const QStringList texts = GuiTest::shownTexts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(texts.front().contains(path("piped.pkb") + suffix) && texts.front().contains("named pipe"),
+                 qPrintable(texts.front()));
+        QCOMPARE(m_main->planWindows().size(), 1);
+        QVERIFY(!QFile::exists(path("piped.pkb.lock")));
     }
 
     // Another program (a sync tool, another computer) replaced the plan's
