@@ -1,6 +1,7 @@
 #include "PlanLock.h"
 #include "FileWriter.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QLockFile>
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 PlanLock::PlanLock(const QString &planFile, Kind kind)
@@ -29,21 +31,34 @@ QString PlanLock::fileName(const QString &planFile, Kind kind)
 
 namespace {
 
-// A lock file that says nothing of its holder was left by a program killed
-// between making it and writing into it: its holder takes a file lock on it
-// (flock) the moment it makes it, and that lock dies with the process. Such
-// a file is removed; true when it was.
-bool removeIfUnclaimed(const QString &fileName)
+// A lock file that says nothing of its holder is being made, or was left by
+// a program killed between making it and writing into it. Its maker takes a
+// file lock on it (flock) the moment it makes it and keeps it while it holds
+// the lock, and that file lock dies with the process; the content follows
+// within moments. So a file that nobody has claimed with flock and that has
+// stayed empty past a grace period is a dead program's, and is removed.
+enum class Unclaimed { No, Young, Removed };
+
+Unclaimed removeIfUnclaimed(const QString &fileName)
 {
+    constexpr qint64 kGraceMs = 2000;
     const QByteArray name = QFile::encodeName(fileName);
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return errno == ENOENT;
-    const bool unclaimed = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    if (unclaimed)
-        ::unlink(name.constData());
-    ::close(fd);
-    return unclaimed;
+        return errno == ENOENT ? Unclaimed::Removed : Unclaimed::No;
+    Unclaimed result = Unclaimed::No;
+    struct stat st{};
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &st) == 0) {
+        const qint64 made = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+        if (QDateTime::currentMSecsSinceEpoch() - made < kGraceMs) {
+            result = Unclaimed::Young;
+        } else {
+            ::unlink(name.constData());
+            result = Unclaimed::Removed;
+        }
+    }
+    ::close(fd); // gives up the file lock
+    return result;
 }
 
 } // namespace
@@ -66,11 +81,14 @@ PlanLock::Result PlanLock::tryLock(int timeoutMs)
             m_reason = QStringLiteral("\"%1\" cannot be created").arg(m_fileName);
             return Result::Unavailable;
         }
-        if (holder().isEmpty() && removeIfUnclaimed(m_fileName))
+        // A lock file being made, or left empty, is waited for however short
+        // the wait asked for: it is soon claimed, or old enough to remove.
+        const Unclaimed unclaimed = holder().isEmpty() ? removeIfUnclaimed(m_fileName) : Unclaimed::No;
+        if (unclaimed == Unclaimed::Removed)
             continue;
-        if (deadline.hasExpired())
+        if (unclaimed == Unclaimed::No && deadline.hasExpired())
             return Result::HeldElsewhere;
-        QThread::msleep(std::clamp<qint64>(deadline.remainingTime(), 1, 50));
+        QThread::msleep(unclaimed == Unclaimed::Young ? 50 : std::clamp<qint64>(deadline.remainingTime(), 1, 50));
     }
 }
 
