@@ -216,12 +216,12 @@ struct NewFile
 // Every table file made (and checked) before anything is written.
 std::vector<NewFile> tableFiles(const Plan &plan, const QString &planFile)
 {
+    // In the order of familyFiles().
+    const Table *tables[] = {&plan.items(), &plan.loans(), &plan.savings(), &plan.categories(), &plan.reminders()};
+    const QStringList names = familyFiles(planFile);
     std::vector<NewFile> files;
-    files.push_back({planFile, tableFile(plan.items(), planFile)});
-    files.push_back({loansFile(planFile), tableFile(plan.loans(), loansFile(planFile))});
-    files.push_back({savingsFile(planFile), tableFile(plan.savings(), savingsFile(planFile))});
-    files.push_back({categoriesFile(planFile), tableFile(plan.categories(), categoriesFile(planFile))});
-    files.push_back({remindersFile(planFile), tableFile(plan.reminders(), remindersFile(planFile))});
+    for (size_t i = 0; i < std::size(tables); ++i)
+        files.push_back({names.at(qsizetype(i)), tableFile(*tables[i], names.at(qsizetype(i)))});
     return files;
 }
 

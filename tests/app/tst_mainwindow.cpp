@@ -1,3 +1,4 @@
+#include "ChildProcess.h"
 #include "DiskFailure.h"
 #include "GuiTestSupport.h"
 #include "PdfText.h"
@@ -555,16 +556,12 @@ private slots:
         }
         QVERIFY(!QFile::exists(lockFile));
 
-        // Held by a program that has died since.
-        const pid_t child = ::fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            auto *lock = new PlanLock(path("shared.pkb"), PlanLock::Kind::Open);
-            ::_exit(lock->tryLock() == PlanLock::Result::Locked ? 0 : 1); // the lock file stays
-        }
-        int status = -1;
-        QCOMPARE(::waitpid(child, &status, 0), child);
-        QCOMPARE(status, 0);
+        // Held by a program that has died since: the lock file stays.
+        QCOMPARE(exitStatusOfChild([&] {
+                     auto *lock = new PlanLock(path("shared.pkb"), PlanLock::Kind::Open);
+                     return lock->tryLock() == PlanLock::Result::Locked ? 0 : 1;
+                 }),
+                 0);
         QVERIFY(QFile::exists(lockFile));
         QVERIFY(m_main->openPlanFile(path("shared.pkb")));
         QVERIFY(MessageBox::takeShown().isEmpty());

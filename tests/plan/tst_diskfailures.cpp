@@ -1,3 +1,4 @@
+#include "ChildProcess.h"
 #include "DiskFailure.h"
 
 #include "loancalc/LoanArithmetic.h"
@@ -87,15 +88,17 @@ class TestDiskFailures : public QObject
 
     // The steps of one save of the whole family that change a name on the
     // disk, counted by running it.
-    static int stepsOfASave(const QString &file, const Plan &plan)
+    static int stepsOfASave()
     {
+        Family probe;
+        makeFamily(probe);
         static int s_steps;
         s_steps = 0;
         FileWriter::setStepHook([](int) {
             ++s_steps;
             return 0;
         });
-        PlanFiles::savePlan(plan, file, file + "ini", 4);
+        PlanFiles::savePlan(probe.fresh, probe.file, QString(), 4);
         FileWriter::setStepHook(nullptr);
         return s_steps;
     }
@@ -312,38 +315,26 @@ private slots:
     void crashAtEveryStepLeavesOldOrNew()
     {
         QFETCH(QString, spelling);
-        int steps = 0;
-        {
-            Family probe;
-            makeFamily(probe);
-            steps = stepsOfASave(probe.file, probe.fresh);
-        }
+        const int steps = stepsOfASave();
         QCOMPARE(steps, 2 + 2 * 6 + 1); // journal, a backup and a rename a file, journal gone, backups gone
         for (int crashAt = 0; crashAt < steps; ++crashAt) {
             Family f;
             makeFamily(f);
-            QVERIFY(QFile::link(f.dir.filePath("p"), f.dir.filePath("link")));
-            QVERIFY(QFile::remove(f.dir.filePath("link"))); // the link only for its row below
             if (spelling.contains("link"))
                 QVERIFY(QFile::link(f.dir.filePath("p"), f.dir.filePath("link")));
 
             static int s_crashAt;
             s_crashAt = crashAt;
-            const pid_t child = ::fork();
-            QVERIFY(child >= 0);
-            if (child == 0) {
-                FileWriter::setStepHook([](int step) {
-                    if (step == s_crashAt)
-                        ::_exit(0);
-                    return 0;
-                });
-                PlanFiles::savePlan(f.fresh, f.file, QString(), 4);
-                ::_exit(1); // the hook did not stop it
-            }
-            int status = 0;
-            QCOMPARE(::waitpid(child, &status, 0), child);
-            QVERIFY(WIFEXITED(status));
-            QCOMPARE(WEXITSTATUS(status), 0);
+            QCOMPARE(exitStatusOfChild([&] {
+                         FileWriter::setStepHook([](int step) {
+                             if (step == s_crashAt)
+                                 ::_exit(0);
+                             return 0;
+                         });
+                         PlanFiles::savePlan(f.fresh, f.file, QString(), 4);
+                         return 1; // the hook did not stop it
+                     }),
+                     0);
 
             QString other = spelling.contains("%1") ? spelling.arg(f.dir.path()) : spelling;
             const QString here = QDir::currentPath();
@@ -374,12 +365,7 @@ private slots:
     // every old file back: the save reports it and nothing has changed.
     void failureAtEveryStepPutsEverythingBack()
     {
-        int steps = 0;
-        {
-            Family probe;
-            makeFamily(probe);
-            steps = stepsOfASave(probe.file, probe.fresh);
-        }
+        const int steps = stepsOfASave();
         for (int failAt = 0; failAt < steps; ++failAt) {
             Family f;
             makeFamily(f);
@@ -443,16 +429,14 @@ private slots:
     {
         Family f;
         makeFamily(f);
-        const pid_t child = ::fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            auto *writer = new FileWriter; // never destroyed: the process ends as if killed
-            writer->add(f.file, QByteArray(100000, 'x'));
-            writer->add(f.file + "rem", "half");
-            ::_exit(0);
-        }
-        int status = 0;
-        QCOMPARE(::waitpid(child, &status, 0), child);
+        QCOMPARE(exitStatusOfChild([&] {
+                     FileWriter writer; // never destroyed: the process ends as if killed
+                     writer.add(f.file, QByteArray(100000, 'x'));
+                     writer.add(f.file + "rem", "half");
+                     ::_exit(0);
+                     return 0;
+                 }),
+                 0);
         QCOMPARE(entries(QFileInfo(f.file).path()).size(), 8);
         // A file of the person's that merely looks alike stays.
         writeAll(f.file + ".newer", "mine");
@@ -483,7 +467,11 @@ private slots:
                     char byte;
                     while (::read(gate[0], &byte, 1) > 0) {
                     }
-                    PlanFiles::savePlan(c == 0 ? f.fresh : old, f.file, QString(), c == 0 ? 4 : 1);
+                    try {
+                        PlanFiles::savePlan(c == 0 ? f.fresh : old, f.file, QString(), c == 0 ? 4 : 1);
+                    } catch (const PlanFileError &) {
+                        ::_exit(1); // never back into the test runner
+                    }
                     ::_exit(0);
                 }
             }
