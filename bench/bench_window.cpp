@@ -6,7 +6,7 @@
 // idle.
 #include "BenchPlans.h"
 #include "app/frm_main.h"
-#include "plan/ItemRoutines.h"
+#include "plan/PlanEdits.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
 #include "planwindow/ItemsPage.h"
@@ -30,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QUndoStack>
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <memory>
@@ -118,7 +119,7 @@ static void BM_WindowAddItem(benchmark::State &state)
             state.SkipWithError("the item was not added");
             break;
         }
-        ItemRoutines::deleteCurrent(f.plan(), QStringLiteral("income"));
+        f.window->history()->undo();
         state.ResumeTiming();
     }
     ModalRunner::setHook({});
@@ -132,17 +133,11 @@ static void BM_WindowDeleteItem(benchmark::State &state)
 {
     WindowFixture &f = planWithReminders();
     Table &items = f.plan().items();
-    Table &reminders = f.plan().reminders();
     int row = 0;
     for (auto _ : state) {
         state.PauseTiming();
         row = (row + 997) % items.rowCount();
         items.goTo(row);
-        const Table::Row item = items.visibleRow(row);
-        std::vector<Table::Row> own;
-        for (const Table::Row &r : reminders.allRows())
-            if (reminders.belongsTo(r, item))
-                own.push_back(r);
         MessageBox::queueAnswer(MessageBox::Answer::Yes);
         state.ResumeTiming();
         f.button("obdeleteitem")->click();
@@ -151,10 +146,7 @@ static void BM_WindowDeleteItem(benchmark::State &state)
             state.SkipWithError("the item was not deleted");
             break;
         }
-        ItemRoutines::addItem(f.plan(), item.at(0).toString(), item.at(3).toString(), item.at(1).toString(),
-                              item.at(2).toDouble(), item.at(4).toString(), item.at(5).toString());
-        for (const Table::Row &r : own)
-            reminders.appendRow(r);
+        f.window->history()->undo();
         state.ResumeTiming();
     }
     MessageBox::takeShown();

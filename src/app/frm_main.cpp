@@ -46,6 +46,8 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTextEdit>
+#include <QUndoGroup>
+#include <QUndoStack>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -106,6 +108,7 @@ Tfrm_main::Tfrm_main(const QString &programFolder, QWidget *parent) : QMainWindo
     layout->addWidget(m_mdi, 1);
     setCentralWidget(central);
     buildHintsPanel();
+    m_undoGroup = new QUndoGroup(this);
     buildMenus();
     updateRecentPlansMenu();
     OnScreenHints::install();
@@ -249,6 +252,15 @@ void Tfrm_main::buildMenus()
             [this] { barButton("sbtn_exit")->click(); });
 
     QMenu *edit = menu("mnuEdit", "&Edit");
+    // "Undo Delete Item "Rent"": the entries name the step they undo or redo.
+    QAction *undo = m_undoGroup->createUndoAction(edit, QStringLiteral("&Undo"));
+    undo->setObjectName(QStringLiteral("mnuUndo"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction *redo = m_undoGroup->createRedoAction(edit, QStringLiteral("&Redo"));
+    redo->setObjectName(QStringLiteral("mnuRedo"));
+    redo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    edit->addAction(undo);
+    edit->addAction(redo);
     edit->addSection(QStringLiteral("Item"));
     connect(entry(edit, "mnuNewItem", "New"), &QAction::triggered, this, [this] { forwardToPlan("obnewitem"); });
     connect(entry(edit, "mnuEditItem", "Edit"), &QAction::triggered, this, [this] { forwardToPlan("obedititem"); });
@@ -312,6 +324,8 @@ void Tfrm_main::buildMenus()
         {"mnuPrintPreview", "document-print-preview", QStyle::SP_FileDialogContentsView},
         {"PrinterSetup1", "document-properties", QStyle::SP_FileDialogInfoView},
         {"mnuExit", "application-exit", QStyle::SP_DialogCancelButton},
+        {"mnuUndo", "edit-undo", QStyle::SP_ArrowBack},
+        {"mnuRedo", "edit-redo", QStyle::SP_ArrowForward},
         {"mnuNewItem", "list-add", QStyle::SP_FileIcon},
         {"mnuEditItem", "document-edit", QStyle::SP_FileDialogDetailedView},
         {"mnuDeleteItem", "edit-delete", QStyle::SP_TrashIcon},
@@ -366,6 +380,7 @@ QList<Tfrm_budget *> Tfrm_main::planWindows() const
 Tfrm_budget *Tfrm_main::createPlanWindow()
 {
     auto *window = new Tfrm_budget(this);
+    m_undoGroup->addStack(window->history());
     QMdiSubWindow *sub = m_mdi->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     connect(sub, &QObject::destroyed, this, &Tfrm_main::updateMenus, Qt::QueuedConnection);
@@ -495,6 +510,7 @@ void Tfrm_main::updateMenus()
     for (QAction *menu : menuBar()->actions())
         menu->setVisible(web && menu == web->fileMenu()->menuAction() ? browsing : !browsing);
     const bool hasPlan = activePlanWindow() != nullptr;
+    m_undoGroup->setActiveStack(hasPlan ? activePlanWindow()->history() : nullptr);
     for (const char *name : {"mnuSavePlan", "mnuPlanSaveAs", "mnuExportCsv", "mnuPlanClose", "mnuNewItem",
                              "mnuEditItem", "mnuDeleteItem", "mnuPrint", "mnuPrintPreview"})
         action(QLatin1String(name))->setEnabled(hasPlan);

@@ -16,6 +16,7 @@ class Tfrm_budget;
 class Tfrm_loan_calc;
 class Tfrm_browser;
 class QUrl;
+class QUndoGroup;
 class QPrinter;
 class RecentPlans;
 
@@ -136,6 +137,8 @@ private:
     QFrame *m_hintPanel = nullptr;
     QMdiArea *m_mdi = nullptr;
     QMenu *m_windowsMenu = nullptr;
+    // The plan windows' undo histories; Edit > Undo and Redo act on the active one.
+    QUndoGroup *m_undoGroup = nullptr;
     QList<QAction *> m_windowActions;
     std::unique_ptr<QPrinter> m_printer;
 };

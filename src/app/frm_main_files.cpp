@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
+#include <QUndoStack>
 
 void Tfrm_main::rememberPlan(const QString &planFile)
 {
@@ -91,7 +92,8 @@ void Tfrm_main::importFromCsv()
     presentPlan(window);
     window->cb_item_total_freqChange();
     // A new plan that no file holds yet: saving asks for its name.
-    plan.setSaved(false);
+    window->setSaved(false);
+    window->history()->resetClean(); // no file holds any state of it
     window->show();
     window->showDueReminders();
     if (!import.warnings().isEmpty())

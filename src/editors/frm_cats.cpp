@@ -1,6 +1,7 @@
 #include "frm_cats.h"
 
 #include "plan/Plan.h"
+#include "plan/PlanEdits.h"
 #include "widgets/PlanDocument.h"
 #include "widgets/Controls.h"
 #include "widgets/MessageBox.h"
@@ -20,69 +21,6 @@
 namespace {
 
 const QString duplicateSuffix = QStringLiteral(" : Category Already Exists");
-
-// What a table shows: its filter, whether the filter is on, the link to its
-// master and the cursor. Put back when the guard goes, whatever happened.
-class ShownRowsGuard
-{
-public:
-    explicit ShownRowsGuard(Table &table)
-        : m_table(table), m_filter(table.filter()), m_filtered(table.isFiltered()),
-          m_linked(table.isLinkActive()), m_row(table.currentRow())
-    {
-    }
-    ~ShownRowsGuard()
-    {
-        m_table.cancel();
-        m_table.setLinkActive(false);
-        m_table.setFilter(m_filter);
-        m_table.setFiltered(m_filtered);
-        m_table.setLinkActive(m_linked);
-        if (m_row >= 0 && !m_table.isEmpty())
-            m_table.goTo(m_row);
-    }
-    ShownRowsGuard(const ShownRowsGuard &) = delete;
-    ShownRowsGuard &operator=(const ShownRowsGuard &) = delete;
-
-private:
-    Table &m_table;
-    QString m_filter;
-    bool m_filtered;
-    bool m_linked;
-    int m_row;
-};
-
-// Gives every visible row of `table` the category `newName`; the filter in
-// force selects the rows of the former name, so a changed row drops out of
-// view. A row the table refuses (its key would be doubled) is left as it was.
-// Returns how many rows changed.
-int moveVisibleRowsTo(Table &table, const QString &newName)
-{
-    int changed = 0;
-    int row = 0;
-    while (row < table.rowCount()) {
-        const int before = table.rowCount();
-        table.goTo(row);
-        table.edit();
-        table.setValue("cat", newName);
-        try {
-            table.post();
-            ++changed;
-            if (table.rowCount() >= before)
-                ++row; // still in view: move on rather than change it again
-        } catch (const TableError &) {
-            table.cancel();
-            ++row;
-        }
-    }
-    return changed;
-}
-
-QString reminderCategoryFilter(const QString &kind, const QString &category)
-{
-    return QStringLiteral("cat_id = ") + quoteFilterText(kind) + QStringLiteral(" and cat = ")
-           + quoteFilterText(category);
-}
 
 QPushButton *makeButton(const QString &name, const QString &text, QWidget *parent)
 {
@@ -197,16 +135,12 @@ void Tfrm_cats::btn_cat_addClick()
     if (name.isEmpty())
         return;
     m_window->setSaved(false);
-    m_cats->insert();
-    m_cats->setValue("cat", name);
-    m_cats->setValue("catid", kindLetter());
-    try {
-        m_cats->post();
-    } catch (const TableError &e) {
-        m_cats->cancel();
-        reportDuplicate(e.message());
+    PlanEdits::PlanEdit added = PlanEdits::addCategory(m_window->plan(), kindLetter(), name);
+    if (!added.ok()) {
+        reportDuplicate(added.error);
         return;
     }
+    m_window->addToHistory(std::move(added.change));
     m_name->clear();
 }
 
@@ -216,31 +150,38 @@ void Tfrm_cats::btn_cat_editClick()
     if (name.isEmpty() || m_cats->currentRow() < 0)
         return;
     m_window->setSaved(false);
+    update_item_cat_names(m_cats->asString("cat"), name);
+}
+
+bool Tfrm_cats::update_item_cat_names(const QString &formerName, const QString &newName)
+{
     const QString kind = kindLetter();
-    const QString formerName = m_cats->asString("cat");
-    m_cats->edit();
-    m_cats->setValue("cat", name);
-    // The name as the table keeps it (cut to the field's width).
-    const QString newName = m_cats->asString("cat");
-    try {
-        m_cats->post();
-    } catch (const TableError &e) {
-        m_cats->cancel();
-        reportDuplicate(e.message());
-        return;
+    PlanEdits::PlanEdit renamed = PlanEdits::renameCategory(m_window->plan(), kind, formerName, newName);
+    if (!renamed.ok()) {
+        reportDuplicate(renamed.error);
+        return false;
     }
+    if (renamed.change.isEmpty())
+        return true; // the name it had
+    const QString stored = renamed.change.renamed().to;
+    // The items page narrowed on the renamed category goes on showing it.
+    Table &items = m_window->plan().items();
+    if (items.filter() == categoryFilter(kind, formerName))
+        items.setFilter(categoryFilter(kind, stored));
+    m_window->addToHistory(std::move(renamed.change));
     m_formerName = formerName;
-    m_newName = newName;
+    m_newName = stored;
     m_renamedKind = kind;
-    update_item_cat_names(formerName, newName);
+    showCategory(stored);
+    return true;
 }
 
 // Undo reaches the last rename only, and only once: a second Undo does nothing
 // until there is a new rename. The category is found by the kind and the name
 // the rename gave it; when it has gone meanwhile (deleted), there is nothing to
 // undo. When its former name has been taken by another category meanwhile, the
-// table refuses the change: the error is shown, nothing changes and the rename
-// stays remembered.
+// change is refused: the error is shown, nothing changes and the rename stays
+// remembered. Undone, it is one more step of the plan's history.
 void Tfrm_cats::btn_cat_undoClick()
 {
     if (m_formerName.isEmpty() || m_newName.isEmpty())
@@ -249,32 +190,15 @@ void Tfrm_cats::btn_cat_undoClick()
         showKind(m_renamedKind);
 
     const int nameField = m_cats->fieldIndex("cat");
-    int row = -1;
-    for (int r = 0; r < m_cats->rowCount() && row < 0; ++r)
-        if (m_cats->visibleValue(r, nameField).toString() == m_newName)
-            row = r;
-    if (row < 0) {
-        m_formerName.clear();
-        m_newName.clear();
-        return;
-    }
-
-    m_cats->goTo(row);
-    m_cats->edit();
-    m_cats->setValue("cat", m_formerName);
-    try {
-        m_cats->post();
-    } catch (const TableError &e) {
-        m_cats->cancel();
-        reportDuplicate(e.message());
-        return;
-    }
-    m_window->setSaved(false);
+    bool found = false;
+    for (int r = 0; r < m_cats->rowCount() && !found; ++r)
+        found = m_cats->visibleValue(r, nameField).toString() == m_newName;
     const QString formerName = m_formerName;
     const QString newName = m_newName;
+    if (found && !update_item_cat_names(newName, formerName))
+        return;
     m_formerName.clear();
     m_newName.clear();
-    renameInDetails(m_renamedKind, newName, formerName);
 }
 
 void Tfrm_cats::btn_cat_delClick()
@@ -282,7 +206,7 @@ void Tfrm_cats::btn_cat_delClick()
     // An empty list has no current category: nothing to ask about.
     if (m_cats->currentRow() < 0)
         return;
-    m_window->setSaved(false);
+    m_window->setSaved(false); // whatever the answer
     const QString name = m_cats->asString("cat");
     const QString kind = m_cats->asString("catid");
     const QChar cr(13);
@@ -294,56 +218,20 @@ void Tfrm_cats::btn_cat_delClick()
                   + QLatin1Char('"') + name + QLatin1Char('"') + cr + QStringLiteral("Do you wish to continue?");
     if (MessageBox::warningYesNo(this, question) != MessageBox::Answer::Yes)
         return;
-
     // Every reminder and item of the category goes, whatever the filters and
     // the reminders' link show at the moment; both stay as they are.
-    Plan &plan = m_window->plan();
-    Table &reminders = plan.reminders();
-    const int remKind = reminders.fieldIndex("cat_id");
-    const int remCat = reminders.fieldIndex("cat");
-    reminders.removeRowsWhere([&](const Table::RowView &r) {
-        return r.toString(remKind) == kind && r.toString(remCat) == name;
-    });
-    Table &items = plan.items();
-    const int itemKind = items.fieldIndex("catid");
-    const int itemCat = items.fieldIndex("cat");
-    items.removeRowsWhere([&](const Table::RowView &r) {
-        return r.toString(itemKind) == kind && r.toString(itemCat) == name;
-    });
-    m_cats->remove();
+    m_window->addToHistory(PlanEdits::deleteCategory(m_window->plan(), kind, name).change);
 }
 
-void Tfrm_cats::update_item_cat_names(const QString &formerName, const QString &newName)
+// The grid's current row becomes the category of that name.
+void Tfrm_cats::showCategory(const QString &name)
 {
-    renameInDetails(kindLetter(), formerName, newName);
-}
-
-void Tfrm_cats::renameInDetails(const QString &kind, const QString &formerName, const QString &newName)
-{
-    if (formerName == newName)
-        return;
-    Plan &plan = m_window->plan();
-    int changed = 0;
-    {
-        Table &reminders = plan.reminders();
-        ShownRowsGuard keep(reminders);
-        reminders.setLinkActive(false);
-        reminders.setFilter(reminderCategoryFilter(kind, formerName));
-        reminders.setFiltered(true);
-        changed += moveVisibleRowsTo(reminders, newName);
-    }
-    Table &items = plan.items();
-    {
-        ShownRowsGuard keep(items);
-        items.setFilter(categoryFilter(kind, formerName));
-        items.setFiltered(true);
-        changed += moveVisibleRowsTo(items, newName);
-    }
-    // The items page narrowed on the renamed category goes on showing it.
-    if (items.filter() == categoryFilter(kind, formerName))
-        items.setFilter(categoryFilter(kind, newName));
-    if (changed > 0)
-        m_window->setSaved(false);
+    const int nameField = m_cats->fieldIndex("cat");
+    for (int r = 0; r < m_cats->rowCount(); ++r)
+        if (m_cats->visibleValue(r, nameField).toString() == name) {
+            m_cats->goTo(r);
+            return;
+        }
 }
 
 void Tfrm_cats::done(int result)

@@ -12,7 +12,8 @@ class QTableView;
 
 // Category administration: adds, renames and deletes the categories of one
 // kind (income or expense) of the plan window's plan, and undoes the last
-// rename. Every change goes straight into the plan's tables. While open, the
+// rename. Every change goes straight into the plan's tables, each one step of
+// the plan window's undo history. While open, the
 // categories table is filtered on the kind shown; closing the dialog, however
 // it is closed, puts the filter found at creation back and rebuilds the
 // window's category trees.
@@ -23,10 +24,12 @@ public:
     // Without a parent the dialog belongs to the plan window.
     explicit Tfrm_cats(PlanDocument *window, QWidget *parent = nullptr);
 
-    // Carries a rename of a category of the kind selected in rgcat into its
-    // reminders and items; the tables' filters and the reminders' link to the
-    // items are left as they were found.
-    void update_item_cat_names(const QString &formerName, const QString &newName);
+    // Renames the category of the kind selected in rgcat and carries the new
+    // name into its items and reminders, as one step of the plan's undo
+    // history; the tables' filters and the reminders' link to the items are
+    // left as they were found (the items page narrowed on the category
+    // follows it). A name the kind already has is reported; false then.
+    bool update_item_cat_names(const QString &formerName, const QString &newName);
 
     // Close, Escape and the window's close request all end here.
     void done(int result) override;
@@ -42,7 +45,7 @@ private:
     void btn_cat_undoClick();
     void btn_cat_delClick();
 
-    void renameInDetails(const QString &kind, const QString &formerName, const QString &newName);
+    void showCategory(const QString &name);
     void reportDuplicate(const QString &engineMessage);
 
     PlanDocument *m_window;

@@ -1,7 +1,7 @@
 #include "frm_items.h"
 
 #include "plan/Frequency.h"
-#include "plan/ItemRoutines.h"
+#include "plan/PlanEdits.h"
 #include "plan/ListFile.h"
 #include "plan/Plan.h"
 #include "plan/PlanFileError.h"
@@ -489,71 +489,37 @@ void Tfrm_items::LMDSB_OKClick()
 // still closes.
 bool Tfrm_items::addNewItem(const QString &description)
 {
-    const QString error = ItemRoutines::addItem(m_window->plan(), description, m_DBEdit_cat->text(),
-                                                chosenFrequency(), m_ceamt->value(), m_kindLetter, notesText());
-    if (!error.isEmpty())
-        MessageBox::error(this, error);
+    PlanEdits::PlanEdit added = PlanEdits::addItem(m_window->plan(), {{QStringLiteral("item"), description},
+                                                                     {QStringLiteral("freq"), chosenFrequency()},
+                                                                     {QStringLiteral("amount"), m_ceamt->value()},
+                                                                     {QStringLiteral("cat"), m_DBEdit_cat->text()},
+                                                                     {QStringLiteral("catid"), m_kindLetter},
+                                                                     {QStringLiteral("notes"), notesText()}});
+    if (!added.ok())
+        MessageBox::error(this, added.error + kDuplicateSuffix);
+    m_window->addToHistory(std::move(added.change));
+    m_window->rebuildCategoryTrees();
     return true;
 }
 
 // The current item changed, its reminders following it. A change the table
-// refuses leaves the row as it was and the dialog open.
+// refuses leaves the plan as it was and the dialog open.
 bool Tfrm_items::storeEditedItem(const QString &description)
 {
-    const QString item = description.trimmed();
-    const QString cat = m_DBEdit_cat->text().trimmed();
-    try {
-        m_items->edit();
-        m_items->setValue(QStringLiteral("item"), item);
-        m_items->setValue(QStringLiteral("freq"), chosenFrequency().trimmed());
-        m_items->setValue(QStringLiteral("amount"), std::round(m_ceamt->value() * 10000.0) / 10000.0);
-        m_items->setValue(QStringLiteral("cat"), cat);
-        m_items->setValue(QStringLiteral("notes"), notesText());
-        m_items->post();
-        carryIntoReminders(cat, item);
-    } catch (const TableError &e) {
-        if (m_items->state() != Table::State::Browse)
-            m_items->cancel();
-        MessageBox::error(this, e.message() + kDuplicateSuffix);
+    PlanEdits::PlanEdit changed = PlanEdits::changeItem(
+        m_window->plan(), {{QStringLiteral("item"), description.trimmed()},
+                           {QStringLiteral("freq"), chosenFrequency().trimmed()},
+                           {QStringLiteral("amount"), std::round(m_ceamt->value() * 10000.0) / 10000.0},
+                           {QStringLiteral("cat"), m_DBEdit_cat->text().trimmed()},
+                           {QStringLiteral("notes"), notesText()}});
+    if (!changed.ok()) {
+        MessageBox::error(this, changed.error + kDuplicateSuffix);
         return false;
     }
+    m_window->addToHistory(std::move(changed.change));
     m_window->rebuildCategoryTrees();
     m_window->updateall();
     return true;
-}
-
-// The reminders of the item as it was (its kind, category and the first 20
-// characters of its name, as a reminder keeps them) take its new category
-// and name, unless another item still shares them.
-void Tfrm_items::carryIntoReminders(const QString &category, const QString &item)
-{
-    const bool catChanged = m_formerCat != category;
-    const bool itemChanged = m_formerItem != item;
-    if (!catChanged && !itemChanged)
-        return;
-    if (ItemRoutines::itemsSharingReminders(m_window->plan(), m_kindLetter, m_formerCat, m_formerItem) > 0)
-        return;
-    Table &reminders = m_window->plan().reminders();
-    Table::Row former(m_items->fields().size());
-    former[m_items->fieldIndex(QStringLiteral("catid"))] = m_kindLetter;
-    former[m_items->fieldIndex(QStringLiteral("cat"))] = m_formerCat;
-    former[m_items->fieldIndex(QStringLiteral("item"))] = m_formerItem;
-    const int catField = reminders.fieldIndex(QStringLiteral("cat"));
-    const int itemField = reminders.fieldIndex(QStringLiteral("item"));
-
-    std::vector<Table::Row> rows = reminders.allRows();
-    bool any = false;
-    for (Table::Row &row : rows) {
-        if (!reminders.belongsTo(row, former))
-            continue;
-        if (catChanged)
-            row[catField] = category;
-        if (itemChanged)
-            row[itemField] = item;
-        any = true;
-    }
-    if (any)
-        reminders.setAllRows(std::move(rows));
 }
 
 // A description the list does not hold yet, in any letter case, joins it and

@@ -77,7 +77,6 @@ private:
     void LMDSB_OKClick();
     bool addNewItem(const QString &description);
     bool storeEditedItem(const QString &description);
-    void carryIntoReminders(const QString &category, const QString &item);
     bool addToSuggestedItems(const QString &description);
 
     PlanDocument *m_window;

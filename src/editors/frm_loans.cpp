@@ -4,6 +4,7 @@
 #include "plan/Clock.h"
 #include "plan/Frequency.h"
 #include "plan/Plan.h"
+#include "plan/PlanEdits.h"
 #include "widgets/PlanDocument.h"
 #include "widgets/Controls.h"
 #include "widgets/CurrencyBox.h"
@@ -289,31 +290,26 @@ void Tfrm_loans::LMDSB_saveClick()
     // Appending or changing follows the mode this dialog was opened in: the
     // plan window's editmode may have been changed by another editor since.
     const bool change = m_mode == QLatin1String("edit") && !m_loans->isEmpty();
-    try {
-        if (change)
-            m_loans->edit();
-        else
-            m_loans->insert();
-        const double rate =
-            m_rateLoaded && m_intrate->value() == m_shownRate ? m_loadedRate : m_intrate->value();
-        const QString payfreq = m_sched->itemIndex() >= 0 ? m_sched->currentText()
-                                : change                  ? m_loadedPayfreq
-                                                          : QString();
-        m_loans->setValue("purpose", m_purpose->text());
-        m_loans->setValue("lender", m_lender->text());
-        m_loans->setValue("amtborrowed", m_amtb->value());
-        m_loans->setValue("minpay", m_minpay->value());
-        m_loans->setValue("payfreq", payfreq);
-        m_loans->setValue("start", CalendarTime::at(m_start->date()));
-        m_loans->setValue("finish", CalendarTime::at(m_finish->date()));
-        m_loans->setValue("loanlgth", m_lgth->value());
-        m_loans->setValue("intrate", rate);
-        m_loans->post();
-    } catch (const TableError &e) {
-        m_loans->cancel();
-        MessageBox::error(this, e.message());
+    const double rate = m_rateLoaded && m_intrate->value() == m_shownRate ? m_loadedRate : m_intrate->value();
+    const QString payfreq = m_sched->itemIndex() >= 0 ? m_sched->currentText()
+                            : change                  ? m_loadedPayfreq
+                                                      : QString();
+    const PlanEdits::FieldValues values{{QStringLiteral("purpose"), m_purpose->text()},
+                                        {QStringLiteral("lender"), m_lender->text()},
+                                        {QStringLiteral("amtborrowed"), m_amtb->value()},
+                                        {QStringLiteral("minpay"), m_minpay->value()},
+                                        {QStringLiteral("payfreq"), payfreq},
+                                        {QStringLiteral("start"), CalendarTime::at(m_start->date())},
+                                        {QStringLiteral("finish"), CalendarTime::at(m_finish->date())},
+                                        {QStringLiteral("loanlgth"), m_lgth->value()},
+                                        {QStringLiteral("intrate"), rate}};
+    PlanEdits::PlanEdit edit = change ? PlanEdits::changeLoan(m_window->plan(), values)
+                                      : PlanEdits::addLoan(m_window->plan(), values);
+    if (!edit.ok()) {
+        MessageBox::error(this, edit.error);
         return;
     }
+    m_window->addToHistory(std::move(edit.change));
     m_window->updateall();
     accept();
 }

@@ -2,6 +2,7 @@
 
 #include "plan/Clock.h"
 #include "plan/Plan.h"
+#include "plan/PlanEdits.h"
 #include "widgets/PlanDocument.h"
 #include "widgets/Format.h"
 #include "widgets/MessageBox.h"
@@ -262,32 +263,15 @@ void Tfrm_reminder::LMDSB_saveClick()
 
 void Tfrm_reminder::writeRows(const QString &kind, const QString &cat, const QString &item)
 {
-    Table &reminders = m_window->plan().reminders();
+    Plan &plan = m_window->plan();
     const QDate date = m_date->date();
-    const auto store = [&](const QDate &d, bool newRow) {
-        if (newRow) {
-            reminders.insert();
-            reminders.setValue("cat_id", kind);
-            reminders.setValue("cat", cat);
-            reminders.setValue("item", item);
-        } else {
-            reminders.edit(); // an edited reminder keeps its kind, category and item
-        }
-        reminders.setValue("month", d.month());
-        reminders.setValue("dom", d.day());
-        reminders.setValue("desc", m_desc->text());
-        reminders.post();
-    };
-    try {
-        if (!m_addFor->isChecked()) {
-            store(date, m_mode != kEdit);
-            return;
-        }
-        // A series is added beside the reminder being edited, never over it.
-        for (const QDate &d : seriesDates(date, m_step->itemIndex()))
-            store(d, true);
-    } catch (const TableError &e) {
-        reminders.cancel();
-        MessageBox::error(this, e.message());
-    }
+    // A series is added beside the reminder being edited, never over it.
+    PlanEdits::PlanEdit edit =
+        m_addFor->isChecked()  ? PlanEdits::addReminders(plan, kind, cat, item, seriesDates(date, m_step->itemIndex()),
+                                                         m_desc->text())
+        : m_mode != kEdit      ? PlanEdits::addReminders(plan, kind, cat, item, {date}, m_desc->text())
+                               : PlanEdits::changeReminder(plan, date, m_desc->text());
+    if (!edit.ok())
+        MessageBox::error(this, edit.error);
+    m_window->addToHistory(std::move(edit.change));
 }

@@ -4,6 +4,7 @@
 #include "plan/Clock.h"
 #include "plan/Frequency.h"
 #include "plan/Plan.h"
+#include "plan/PlanEdits.h"
 #include "plan/Savings.h"
 #include "widgets/PlanDocument.h"
 #include "widgets/Controls.h"
@@ -230,11 +231,14 @@ void Tfrm_savings::btn_OKClick()
 
 void Tfrm_savings::addGoal()
 {
-    const Savings::AddResult result =
-        Savings::add(m_window->plan(), m_desc->text(), m_freq->currentText(), CalendarTime::at(m_start->date()),
-                     CalendarTime::at(m_finish->date()), m_target->value());
-    if (result.status == Savings::AddResult::NotEnoughTime)
-        MessageBox::information(this, result.message);
+    PlanEdits::PlanEdit added =
+        PlanEdits::addSavingsGoal(m_window->plan(), m_desc->text(), m_freq->currentText(),
+                                  CalendarTime::at(m_start->date()), CalendarTime::at(m_finish->date()),
+                                  m_target->value());
+    // The one refusal is too little time for one period.
+    if (!added.ok())
+        MessageBox::information(this, added.error);
+    m_window->addToHistory(std::move(added.change));
 }
 
 bool Tfrm_savings::storeEditedGoal()
@@ -248,22 +252,18 @@ bool Tfrm_savings::storeEditedGoal()
         MessageBox::warning(this, QStringLiteral("You do not have enough time to save : ") + frequency);
         return false;
     }
-    Table &goals = m_window->plan().savings();
-    if (goals.isEmpty())
+    if (m_window->plan().savings().isEmpty())
         return true;
-    try {
-        goals.edit();
-        goals.setValue("start", start);
-        goals.setValue("finish", finish);
-        goals.setValue("desc", m_desc->text());
-        goals.setValue("amount", target);
-        goals.setValue("freq", frequency);
-        goals.setValue("freqamount", *each);
-        goals.post();
-    } catch (const TableError &e) {
-        goals.cancel();
-        MessageBox::error(this, e.message());
+    PlanEdits::PlanEdit changed = PlanEdits::changeSavingsGoal(m_window->plan(), {{QStringLiteral("start"), start},
+                                                                                 {QStringLiteral("finish"), finish},
+                                                                                 {QStringLiteral("desc"), m_desc->text()},
+                                                                                 {QStringLiteral("amount"), target},
+                                                                                 {QStringLiteral("freq"), frequency},
+                                                                                 {QStringLiteral("freqamount"), *each}});
+    if (!changed.ok()) {
+        MessageBox::error(this, changed.error);
         return false;
     }
+    m_window->addToHistory(std::move(changed.change));
     return true;
 }

@@ -5,28 +5,6 @@
 
 namespace ItemRoutines {
 
-QString addItem(Plan &plan, const QString &item, const QString &category, const QString &frequency,
-                double amount, const QString &kindLetter, const QString &notes)
-{
-    plan.setSaved(false);
-    Table &t = plan.items();
-    try {
-        t.insert();
-        t.setValue("item", item);
-        t.setValue("freq", frequency);
-        t.setValue("amount", amount);
-        t.setValue("cat", category);
-        t.setValue("catid", kindLetter);
-        t.setValue("notes", notes);
-        t.post();
-    } catch (const TableError &e) {
-        t.cancel();
-        return e.message() + QStringLiteral(" : Item and Category Already Exists");
-    }
-    rebuildCategoryTrees(plan);
-    return QString();
-}
-
 namespace {
 
 Table::Row itemKey(const Table &items, const QString &kind, const QString &category, const QString &item)
@@ -72,24 +50,6 @@ int deleteRemindersOf(Plan &plan, const QString &kind, const QString &category, 
     Table &reminders = plan.reminders();
     const Table::Row master = itemKey(plan.items(), kind, category, item);
     return reminders.removeDetailRowsOf(master);
-}
-
-void deleteCurrent(Plan &plan, const QString &pagekind)
-{
-    if (pagekind == QLatin1String("income") || pagekind == QLatin1String("expense")) {
-        Table &items = plan.items();
-        if (items.currentRow() >= 0) {
-            deleteRemindersOf(plan, items.asString("catid"), items.asString("cat"), items.asString("item"));
-            items.remove();
-        }
-    } else if (pagekind == QLatin1String("savings")) {
-        if (plan.savings().currentRow() >= 0)
-            plan.savings().remove();
-    } else if (pagekind == QLatin1String("loan")) {
-        if (plan.loans().currentRow() >= 0)
-            plan.loans().remove();
-    }
-    rebuildCategoryTrees(plan);
 }
 
 } // namespace ItemRoutines

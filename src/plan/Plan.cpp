@@ -115,6 +115,12 @@ Plan::Plan(QObject *parent) : QObject(parent)
     m_reminders->setMasterLink(m_items, {"cat_id", "cat", "item"}, {"catid", "cat", "item"});
 }
 
+quint64 Plan::changeStamp() const
+{
+    return m_items->changeCount() + m_savings->changeCount() + m_loans->changeCount()
+           + m_categories->changeCount() + m_reminders->changeCount();
+}
+
 void Plan::setDisplayFrequency(int index)
 {
     if (index >= 0 && index < Frequency::count())

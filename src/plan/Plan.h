@@ -29,6 +29,10 @@ public:
     int displayFrequency() const { return m_displayFrequency; }
     void setDisplayFrequency(int index);
 
+    // Grows with every change of any table's rows: two equal stamps mean
+    // the rows did not change in between.
+    quint64 changeStamp() const;
+
     // True while the plan has no unsaved changes.
     bool isSaved() const { return m_saved; }
     void setSaved(bool saved) { m_saved = saved; }

@@ -45,27 +45,4 @@ double balance(const QString &frequency, const QDateTime &start, double instalme
     return target - static_cast<double>(elapsed) * instalment;
 }
 
-AddResult add(Plan &plan, const QString &description, const QString &frequency,
-              const QDateTime &start, const QDateTime &finish, double target)
-{
-    const std::optional<double> each = instalment(frequency, start, finish, target);
-    if (!each)
-        return {AddResult::NotEnoughTime, QStringLiteral("You dont have enough time to save ") + frequency};
-    Table &t = plan.savings();
-    try {
-        t.insert();
-        t.setValue("desc", description);
-        t.setValue("freq", frequency);
-        t.setValue("amount", target);
-        t.setValue("freqamount", *each);
-        t.setValue("start", start);
-        t.setValue("finish", finish);
-        t.post();
-    } catch (const TableError &) {
-        t.cancel();
-        return {AddResult::Failed, QString()};
-    }
-    return {AddResult::Added, QString()};
-}
-
 } // namespace Savings

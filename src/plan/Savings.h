@@ -26,15 +26,4 @@ std::optional<double> instalment(const QString &frequency, const QDateTime &star
 double balance(const QString &frequency, const QDateTime &start, double instalment,
                double target, const QDateTime &now);
 
-struct AddResult
-{
-    enum Status { Added, NotEnoughTime, Failed } status = Failed;
-    QString message; // the information text for NotEnoughTime
-};
-
-// Adds a goal with its computed instalment (money rounded to four decimals).
-// Not enough time: "You dont have enough time to save " + frequency, no row.
-AddResult add(Plan &plan, const QString &description, const QString &frequency,
-              const QDateTime &start, const QDateTime &finish, double target);
-
 } // namespace Savings

@@ -1,5 +1,6 @@
 #include "Table.h"
 #include "CalendarTime.h"
+#include "TableChanges.h"
 
 #include <QTimeZone>
 #include <algorithm>
@@ -512,12 +513,20 @@ void Table::insertRowAt(size_t row, const Row &values)
     m_bytes.insert(m_bytes.begin() + static_cast<std::ptrdiff_t>(row * m_stride), m_stride, 0);
     ++m_rowCount;
     storeRow(row, values, nullptr);
+    if (m_recorder)
+        m_recorder->inserted(*this, {static_cast<quint32>(row)});
 }
 
 void Table::eraseRows(size_t from, size_t to)
 {
     if (from >= to)
         return;
+    if (m_recorder) {
+        std::vector<quint32> at;
+        for (size_t r = from; r < to; ++r)
+            at.push_back(static_cast<quint32>(r));
+        m_recorder->removed(*this, std::move(at));
+    }
     for (size_t r = from; r < to; ++r)
         releaseRow(r);
     m_bytes.erase(m_bytes.begin() + static_cast<std::ptrdiff_t>(from * m_stride),
@@ -783,8 +792,12 @@ void Table::post()
                 || compareOrder(row, RowView(this, static_cast<size_t>(oldIndex + 1)), all) <= 0);
         ++m_changeCount;
         if (keepsPlace && isVisible(row)) {
+            if (m_recorder)
+                m_recorder->replacing(*this, static_cast<size_t>(oldIndex));
             releaseRow(static_cast<size_t>(oldIndex));
             storeRow(static_cast<size_t>(oldIndex), row, nullptr);
+            if (m_recorder)
+                m_recorder->replaced(*this);
             emit rowChanged(m_current);
             return;
         }
@@ -890,7 +903,9 @@ void Table::setCheckedRows(std::vector<Row> rows)
                                  .arg(m_name, m_indexName.isEmpty() ? QStringLiteral("the key") : m_indexName,
                                       keyText(rows[firstEqual])));
     }
+    recordAllRows(true);
     storeAllRows(rows);
+    recordAllRows(false);
     ++m_changeCount;
     m_current = -1;
     refresh(-1, 0);
@@ -976,6 +991,7 @@ void Table::takeRowsFrom(Table &source)
                      && source.m_fields.at(i).width == m_fields.at(i).width;
     if (!sameLayout)
         throw TableError(QStringLiteral("%1: the rows of %2 do not fit").arg(m_name, source.m_name));
+    recordAllRows(true);
     m_appendCache.reset();
     m_bytes = std::move(source.m_bytes);
     m_rowCount = std::exchange(source.m_rowCount, 0);
@@ -984,6 +1000,7 @@ void Table::takeRowsFrom(Table &source)
     m_freeTexts = std::move(source.m_freeTexts);
     m_odd = std::move(source.m_odd);
     m_freeOdd = std::move(source.m_freeOdd);
+    recordAllRows(false);
     ++m_changeCount;
     source.clear();
     m_current = -1;
@@ -993,6 +1010,7 @@ void Table::takeRowsFrom(Table &source)
 void Table::clear()
 {
     cancel();
+    recordAllRows(true);
     clearStorage();
     ++m_changeCount;
     m_current = -1;
@@ -1005,6 +1023,13 @@ int Table::removeRows(size_t from, size_t to, const std::function<bool(const Row
     std::vector<char> goes(to - from);
     for (size_t i = from; i < to; ++i)
         goes[i - from] = pred(RowView(this, i)) ? 1 : 0;
+    if (m_recorder) {
+        std::vector<quint32> at;
+        for (size_t i = from; i < to; ++i)
+            if (goes[i - from])
+                at.push_back(static_cast<quint32>(i));
+        m_recorder->removed(*this, std::move(at));
+    }
     size_t kept = from;
     for (size_t i = from; i < to; ++i) {
         if (goes[i - from]) {
@@ -1049,6 +1074,129 @@ int Table::removeDetailRowsOf(const Row &masterRow)
         refresh(-1, m_current);
     }
     return removed;
+}
+
+int Table::changeRowsWhere(const std::function<bool(const RowView &)> &pred,
+                           const std::function<void(Row &)> &change, bool refuseDoubles)
+{
+    requireBrowse("change");
+    std::vector<quint32> chosen;
+    std::vector<Row> changed;
+    for (size_t i = 0; i < m_rowCount; ++i) {
+        if (!pred(RowView(this, i)))
+            continue;
+        Row row = rowAt(i);
+        change(row);
+        for (int f = 0; f < m_fields.size(); ++f)
+            if (!row.at(f).isNull())
+                row[f] = normaliseFieldValue(m_fields.at(f), row.at(f));
+        chosen.push_back(static_cast<quint32>(i));
+        changed.push_back(std::move(row));
+    }
+    if (m_order.isEmpty()) {
+        // No order to keep: each row changes where it stands.
+        for (size_t k = 0; k < chosen.size(); ++k) {
+            if (m_recorder)
+                m_recorder->replacing(*this, chosen[k]);
+            releaseRow(chosen[k]);
+            storeRow(chosen[k], changed[k], nullptr);
+            if (m_recorder)
+                m_recorder->replaced(*this);
+        }
+    } else {
+        // A row whose new key another row holds, or a row changed before it
+        // takes, keeps its values.
+        const int all = static_cast<int>(m_order.size());
+        std::vector<size_t> order(chosen.size());
+        for (size_t k = 0; k < order.size(); ++k)
+            order[k] = k;
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t b) { return compareOrder(changed[a], changed[b], all) < 0; });
+        std::vector<quint32> going;
+        std::vector<Row> coming;
+        for (const size_t k : order) {
+            if (m_unique) {
+                const int holder = findKey(changed[k], static_cast<int>(chosen[k]));
+                const bool heldByChosen =
+                    holder >= 0 && std::binary_search(chosen.begin(), chosen.end(), static_cast<quint32>(holder));
+                if ((holder >= 0 && !heldByChosen)
+                    || (!coming.empty() && compareOrder(coming.back(), changed[k], all) == 0)) {
+                    if (refuseDoubles)
+                        throw TableError(duplicateMessage(changed[k]));
+                    continue;
+                }
+            }
+            going.push_back(chosen[k]);
+            coming.push_back(std::move(changed[k]));
+        }
+        std::sort(going.begin(), going.end());
+        eraseRowsAt(going);
+        std::vector<quint32> at(coming.size());
+        for (size_t k = 0; k < coming.size(); ++k)
+            at[k] = static_cast<quint32>(static_cast<size_t>(insertPosition(coming[k])) + k);
+        insertRowsAt(at, coming);
+        chosen = std::move(going);
+    }
+    if (chosen.empty())
+        return 0;
+    ++m_changeCount;
+    refresh(-1, m_current);
+    return static_cast<int>(chosen.size());
+}
+
+void Table::insertRowsAt(const std::vector<quint32> &at, const std::vector<Row> &rows)
+{
+    const size_t k = at.size();
+    if (k == 0)
+        return;
+    const size_t total = m_rowCount + k;
+    if (rows.size() != k || at.back() >= total)
+        throw TableError(QStringLiteral("%1: rows put back out of place").arg(m_name));
+    std::vector<quint8> bytes(total * m_stride, 0);
+    size_t old = 0;
+    size_t next = 0;
+    for (size_t place = 0; place < total;) {
+        if (next < k && at[next] == place) {
+            ++next;
+            ++place;
+            continue;
+        }
+        const size_t end = next < k ? at[next] : total;
+        std::memcpy(bytes.data() + place * m_stride, m_bytes.data() + old * m_stride, (end - place) * m_stride);
+        old += end - place;
+        place = end;
+    }
+    m_bytes.swap(bytes);
+    m_rowCount = total;
+    for (size_t i = 0; i < k; ++i)
+        storeRow(at[i], rows[i], nullptr);
+    if (m_recorder)
+        m_recorder->inserted(*this, at);
+}
+
+void Table::eraseRowsAt(const std::vector<quint32> &at)
+{
+    size_t next = 0;
+    removeRows(0, m_rowCount, [&](const RowView &row) {
+        if (next < at.size() && at[next] == row.index()) {
+            ++next;
+            return true;
+        }
+        return false;
+    });
+}
+
+void Table::recordAllRows(bool removed)
+{
+    if (!m_recorder || m_rowCount == 0)
+        return;
+    std::vector<quint32> at(m_rowCount);
+    for (size_t i = 0; i < m_rowCount; ++i)
+        at[i] = static_cast<quint32>(i);
+    if (removed)
+        m_recorder->removed(*this, std::move(at));
+    else
+        m_recorder->inserted(*this, std::move(at));
 }
 
 // --- filter and link ----------------------------------------------------------

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+class TableChanges;
+
 // One in-memory table of a plan: fields, rows, an optional unique key and a
 // presentation order, a cursor over the visible rows, insert/edit/post/cancel/
 // delete, a filter, and a master link that makes it the detail of another table.
@@ -186,6 +188,19 @@ public:
     // the master link; returns how many.
     int removeDetailRowsOf(const Row &masterRow);
 
+    // Gives every row (visible or not) for which `pred` holds the values
+    // `change` makes of it, each put back in its place in the order. A row
+    // whose changed key would double another row's is left as it was, or,
+    // with `refuseDoubles`, nothing changes and TableError says why.
+    // Returns how many rows changed.
+    int changeRowsWhere(const std::function<bool(const RowView &)> &pred,
+                        const std::function<void(Row &)> &change, bool refuseDoubles = false);
+
+    // While `changes` is set, every change of the stored rows is written
+    // into it, to be undone and done again (TableChanges); null stops it.
+    void setRecorder(TableChanges *changes) { m_recorder = changes; }
+    TableChanges *recorder() const { return m_recorder; }
+
     // Counts every change of the rows (insert, post, delete, load, clear);
     // views compare it to tell whether anything changed since they looked.
     quint64 changeCount() const { return m_changeCount; }
@@ -239,6 +254,7 @@ signals:
     void currentRowChanged(int visibleRow);
 
 private:
+    friend class TableChanges;
     QString duplicateMessage(const Row &row) const;
     void setCheckedRows(std::vector<Row> rows);
     template <typename M> QString linkText(int link, const M &masterRow) const;
@@ -276,6 +292,12 @@ private:
     void releaseRow(size_t row);
     void insertRowAt(size_t row, const Row &values);
     void eraseRows(size_t from, size_t to);
+    // Puts `rows` so that row i ends at stored index at[i] (`at` ascending).
+    void insertRowsAt(const std::vector<quint32> &at, const std::vector<Row> &rows);
+    // Removes the rows at the stored indexes `at` (ascending).
+    void eraseRowsAt(const std::vector<quint32> &at);
+    // Tells the recorder that every row is about to go, or has just come.
+    void recordAllRows(bool removed);
     // Removes the rows in [from, to) for which `pred` holds; how many went.
     int removeRows(size_t from, size_t to, const std::function<bool(const RowView &)> &pred);
     void storeAllRows(std::vector<Row> &rows);
@@ -334,4 +356,5 @@ private:
     bool m_linkActive = false;
     QList<int> m_linkRangeFields; // links whose detail fields begin the order
     quint64 m_changeCount = 0;
+    TableChanges *m_recorder = nullptr;
 };

@@ -225,6 +225,14 @@ void ItemsPage::kindChosen()
     m_grid->setFocus();
 }
 
+void ItemsPage::showKind(bool expense)
+{
+    if ((m_rgItems->itemIndex() == 1) == expense)
+        return;
+    m_rgItems->setItemIndex(expense ? 1 : 0);
+    kindChosen();
+}
+
 void ItemsPage::treeClicked(QTreeWidget *tree)
 {
     QTreeWidgetItem *node = tree->currentItem();

@@ -29,6 +29,8 @@ public:
     void applyCategoryFilter();
     // rg_items picked: kind filter, tree shown, tree-click rule, labels.
     void kindChosen();
+    // Shows the income or the expense items, as picking them in rg_items does.
+    void showKind(bool expense);
     // A click in a tree (only with rgcat "Yes" and a selected node).
     void treeClicked(QTreeWidget *tree);
     // The current row's amount in the frequency of cb_item_total_freq.

@@ -6,6 +6,7 @@
 #include "editors/frm_reminder.h"
 #include "plan/Clock.h"
 #include "plan/Plan.h"
+#include "plan/PlanEdits.h"
 #include "widgets/Controls.h"
 #include "reports/RemindersReport.h"
 #include "widgets/MessageBox.h"
@@ -193,8 +194,7 @@ void RemindersPage::lmdsbtn_reminder_deleteClick()
                              + QStringLiteral(" for item : ") + quoted(reminders.asString("item"));
     if (MessageBox::warningYesNo(this, question) != MessageBox::Answer::Yes)
         return;
-    reminders.remove();
-    m_window->setSaved(false);
+    m_window->addToHistory(PlanEdits::deleteReminder(m_window->plan()).change);
     emit m_window->planChanged();
 }
 

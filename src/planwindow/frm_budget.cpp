@@ -37,6 +37,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace {
@@ -64,8 +65,10 @@ constexpr ToolDef kTools[] = {
 } // namespace
 
 Tfrm_budget::Tfrm_budget(PlanHost *host, QWidget *parent)
-    : PlanDocument(parent), m_host(host), m_plan(new Plan(this))
+    : PlanDocument(parent), m_host(host), m_plan(new Plan(this)), m_history(new QUndoStack(this))
 {
+    m_history->setObjectName(QStringLiteral("history"));
+    connect(m_history, &QUndoStack::indexChanged, this, &Tfrm_budget::savedFromHistory);
     setObjectName(QStringLiteral("frm_budget"));
     setWindowTitle(QStringLiteral("Budget"));
     // The window's own background is green (paintEvent); its controls keep
@@ -196,7 +199,14 @@ bool Tfrm_budget::hintsEnabled() const
 }
 
 bool Tfrm_budget::saved() const { return m_plan->isSaved(); }
-void Tfrm_budget::setSaved(bool saved) { m_plan->setSaved(saved); }
+void Tfrm_budget::setSaved(bool saved)
+{
+    m_plan->setSaved(saved);
+    // The history's clean state is the plan as saved: undo and redo reach
+    // it again (a mark of unsaved changes without a change leaves it).
+    if (saved)
+        m_history->setClean();
+}
 
 int Tfrm_budget::displayFrequency() const { return m_frequency->itemIndex(); }
 QString Tfrm_budget::displayFrequencyName() const { return m_frequency->currentText(); }

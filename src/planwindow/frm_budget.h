@@ -23,6 +23,7 @@ class QMenu;
 class QStatusBar;
 class QTabWidget;
 class QToolButton;
+class QUndoStack;
 
 // The plan window: one plan shown on five pages (items, savings, loans,
 // reminders, charts) with its toolbar, status bar of totals and frequency bar.
@@ -72,6 +73,17 @@ public:
     // Each time the window becomes the active plan window.
     void activate();
 
+    // --- undo history (frm_budget_history.cpp) -------------------------------------
+    // Every change made to the plan since it was opened, one step each; its
+    // clean state is the plan as last saved.
+    QUndoStack *history() const { return m_history; }
+    void addToHistory(PlanChange change) override;
+    // Undoes or redoes one step and shows the plan as it left it: the page
+    // the change was made on, the current row, trees, totals and status bar.
+    void replayChange(const PlanChange &change, const QString &page, bool undo);
+    // Forgets every step; the saved mark stays as it is.
+    void clearHistory();
+
     // --- plan files -------------------------------------------------------------
     // The save routine: writes the five table files (asking for a name first
     // when the plan has unsaved changes) and the settings copy in the program
@@ -119,6 +131,11 @@ private:
     bool mayReplaceFilesOnDisk();
     void keepOpenLock();
     bool hasCategoryOfKind(const QString &kindLetter) const;
+    // Brings the pages up to date after a change the plan went through.
+    void showChange(const PlanChange &change);
+    // Shows the page a change was made on ("income", "expense", "savings", "loan", "reminder").
+    void showPage(const QString &page);
+    void savedFromHistory();
     QString pageKindLetter() const;
 
     // The toolbar commands (frm_budget_commands.cpp).
@@ -160,4 +177,8 @@ private:
     ChartsPage *m_chartsPage = nullptr;
     DueRemindersBar *m_dueReminders = nullptr;
     QMenu *m_itemsMenu = nullptr;
+
+    QUndoStack *m_history = nullptr;
+    quint64 m_historyStamp = 0;  // the plan's change stamp as the history last left it
+    bool m_clearingHistory = false;
 };

@@ -8,7 +8,7 @@
 #include "auxwindows/frm_msg.h"
 #include "editors/frm_cats.h"
 #include "editors/frm_items.h"
-#include "plan/ItemRoutines.h"
+#include "plan/PlanEdits.h"
 #include "plan/Plan.h"
 #include "widgets/MessageBox.h"
 #include "widgets/ModalRunner.h"
@@ -147,9 +147,9 @@ void Tfrm_budget::obdeleteitemClick()
         Table &items = m_plan->items();
         if (!items.isEmpty()
             && MessageBox::warningYesNo(this, question + items.asString("item")) == MessageBox::Answer::Yes) {
-            ItemRoutines::deleteCurrent(*m_plan, m_pagekind);
+            addToHistory(PlanEdits::deleteItem(*m_plan).change);
+            rebuildCategoryTrees();
             updateall();
-            setSaved(false);
         }
         cb_item_total_freqChange();
         return;
@@ -158,9 +158,9 @@ void Tfrm_budget::obdeleteitemClick()
         Table &table = m_pagekind == kSavings ? m_plan->savings() : m_plan->loans();
         const QString name = table.asString(m_pagekind == kSavings ? "desc" : "purpose");
         if (!table.isEmpty() && MessageBox::warningYesNo(this, question + name) == MessageBox::Answer::Yes) {
-            ItemRoutines::deleteCurrent(*m_plan, m_pagekind);
+            addToHistory(m_pagekind == kSavings ? PlanEdits::deleteSavingsGoal(*m_plan).change
+                                                : PlanEdits::deleteLoan(*m_plan).change);
             updateall();
-            setSaved(false);
         }
     }
 }
@@ -189,20 +189,8 @@ void Tfrm_budget::obclearallClick()
     if (MessageBox::warningYesNo(this, question) != MessageBox::Answer::Yes)
         return;
 
-    // The whole kind (items) or the whole table goes, whatever filter is shown;
-    // the filter in force is put back afterwards.
-    const QString filter = table->filter();
-    const bool filtered = table->isFiltered();
-    if (table == &m_plan->items()) {
-        const int kind = table->fieldIndex("catid");
-        const QString letter = pageKindLetter();
-        table->removeRowsWhere([&](const Table::RowView &row) { return row.toString(kind) == letter; });
-    } else {
-        table->removeRowsWhere([](const Table::RowView &) { return true; });
-    }
-    table->setFilter(filter);
-    table->setFiltered(filtered);
-    setSaved(false);
+    // The whole kind (items) or the whole table goes, whatever filter is shown.
+    addToHistory(PlanEdits::clearAll(*m_plan, m_pagekind).change);
 
     if (table == &m_plan->items()) {
         rebuildCategoryTrees();

@@ -1,4 +1,5 @@
 #pragma once
+#include "plan/PlanChange.h"
 #include "plan/PlanTotals.h"
 
 #include <QString>
@@ -34,6 +35,10 @@ public:
     virtual void updateall() = 0;
     virtual void update_labels() = 0;
     virtual void rebuildCategoryTrees() = 0;
+
+    // A change the plan has just gone through (made by a PlanEdits routine)
+    // becomes one step of the window's undo history; an empty one is none.
+    virtual void addToHistory(PlanChange change) = 0;
 
     // The on-screen hints setting of the program.
     virtual bool hintsEnabled() const = 0;

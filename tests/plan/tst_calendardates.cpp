@@ -2,6 +2,7 @@
 #include "plan/Clock.h"
 #include "plan/DataPacket.h"
 #include "plan/Plan.h"
+#include "plan/PlanEdits.h"
 #include "plan/PlanFiles.h"
 #include "plan/PlanTotals.h"
 #include "plan/Savings.h"
@@ -56,9 +57,9 @@ private slots:
 
         // A goal stored from the editor's date or from a local date-time keeps its day.
         Plan plan;
-        const Savings::AddResult added = Savings::add(plan, "Bike", "Weekly", CalendarTime::at(day),
-                                                      CalendarTime::at(day.addDays(7)), 70);
-        QCOMPARE(added.status, Savings::AddResult::Added);
+        QVERIFY(PlanEdits::addSavingsGoal(plan, "Bike", "Weekly", CalendarTime::at(day),
+                                          CalendarTime::at(day.addDays(7)), 70)
+                    .ok());
         QCOMPARE(plan.savings().allRows().front().at(5).toDouble(), 70.0); // one whole week
         plan.savings().appendRow({"Skipped midnight", 10, QDateTime(day, QTime(0, 0)),
                                   QDateTime(day.addDays(14), QTime(0, 0)), "Weekly", 5});

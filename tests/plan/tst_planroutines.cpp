@@ -3,6 +3,7 @@
 #include "plan/Clock.h"
 #include "plan/Frequency.h"
 #include "plan/ItemRoutines.h"
+#include "plan/PlanEdits.h"
 #include "plan/MoneyFormat.h"
 #include "plan/Plan.h"
 #include "plan/PlanTotals.h"
@@ -21,7 +22,10 @@ class TestPlanRoutines : public QObject
     static void item(Plan &p, const QString &name, const QString &cat, const QString &kind, double amount,
                      const QString &freq)
     {
-        QCOMPARE(ItemRoutines::addItem(p, name, cat, freq, amount, kind, QString()), QString());
+        QCOMPARE(PlanEdits::addItem(p, {{"item", name}, {"cat", cat}, {"freq", freq}, {"amount", amount},
+                                        {"catid", kind}, {"notes", QString()}})
+                     .error,
+                 QString());
     }
 
 private slots:
@@ -177,13 +181,13 @@ private slots:
             QCOMPARE(*each, instalment);
 
         Plan plan;
-        const Savings::AddResult r = Savings::add(plan, "Goal", freq, start, finish, target);
+        const PlanEdits::PlanEdit r = PlanEdits::addSavingsGoal(plan, "Goal", freq, start, finish, target);
         if (instalment < 0) {
-            QCOMPARE(r.status, Savings::AddResult::NotEnoughTime);
-            QCOMPARE(r.message, "You dont have enough time to save " + freq);
+            QCOMPARE(r.error, "You dont have enough time to save " + freq);
             QCOMPARE(plan.savings().totalRowCount(), 0);
+            QVERIFY(plan.isSaved());
         } else {
-            QCOMPARE(r.status, Savings::AddResult::Added);
+            QVERIFY(r.ok());
             QCOMPARE(plan.savings().asMoney("freqamount"), instalment);
             QCOMPARE(plan.savings().asMoney("amount"), target);
         }
@@ -232,12 +236,13 @@ private slots:
         Plan plan;
         item(plan, "Wage", "Work", "I", 10, "Weekly");
         plan.setSaved(true);
-        const QString error = ItemRoutines::addItem(plan, "Wage", "Work", "Monthly", 99, "I", "x");
-        QVERIFY(error.endsWith(" : Item and Category Already Exists"));
-        QVERIFY(error.size() > QString(" : Item and Category Already Exists").size());
+        const PlanEdits::PlanEdit refused = PlanEdits::addItem(
+            plan, {{"item", "Wage"}, {"cat", "Work"}, {"freq", "Monthly"}, {"amount", 99}, {"catid", "I"}, {"notes", "x"}});
+        QCOMPARE(refused.error, QString("The category \"Work\" already has an income item \"Wage\""));
+        QVERIFY(refused.change.isEmpty());
         QCOMPARE(plan.items().totalRowCount(), 1);
         QCOMPARE(plan.items().state(), Table::State::Browse);
-        QVERIFY(!plan.isSaved());
+        QVERIFY(plan.isSaved()); // refused: nothing changed
         QCOMPARE(plan.items().allRows().front().at(2).toDouble(), 10.0);
     }
 
@@ -256,18 +261,16 @@ private slots:
         plan.items().setFilter("catid = 'E'");
         plan.items().setFiltered(true);
         plan.items().first();
-        ItemRoutines::deleteCurrent(plan, "expense");
+        QVERIFY(PlanEdits::deleteItem(plan).ok());
         QCOMPARE(plan.items().totalRowCount(), 1);
         QCOMPARE(rem.totalRowCount(), 1);
         QCOMPARE(rem.allRows().front().at(2).toString(), QString("Wage"));
 
         plan.savings().first();
-        ItemRoutines::deleteCurrent(plan, "savings");
+        QVERIFY(PlanEdits::deleteSavingsGoal(plan).ok());
         QCOMPARE(plan.savings().totalRowCount(), 0);
         QCOMPARE(rem.totalRowCount(), 1);
 
-        ItemRoutines::deleteCurrent(plan, "reminder"); // deletes nothing
-        QCOMPARE(plan.items().totalRowCount(), 1);
     }
 
     // Makes the item current and lists the reminders the items page shows under it.
@@ -317,9 +320,9 @@ private slots:
         QCOMPARE(ItemRoutines::itemsSharingReminders(plan, "E", "Cover", house), 2);
 
         shownReminders(plan, "E", "Work", "Bonus");
-        ItemRoutines::deleteCurrent(plan, "expense");
+        QVERIFY(PlanEdits::deleteItem(plan).ok());
         shownReminders(plan, "E", "Cover", car);
-        ItemRoutines::deleteCurrent(plan, "expense");
+        QVERIFY(PlanEdits::deleteItem(plan).ok());
         QStringList left;
         for (const Table::Row &r : rem.allRows())
             left << r.at(4).toString();
@@ -327,7 +330,7 @@ private slots:
         QCOMPARE(shownReminders(plan, "E", "Cover", house), QStringList({"car due", "house due"}));
 
         // The last item of the two takes them with it.
-        ItemRoutines::deleteCurrent(plan, "expense");
+        QVERIFY(PlanEdits::deleteItem(plan).ok());
         QCOMPARE(rem.totalRowCount(), 1);
         QCOMPARE(rem.allRows().front().at(4).toString(), QString("bonus paid"));
     }
@@ -345,7 +348,7 @@ private slots:
         plan.reminders().setFiltered(false);
         plan.reminders().setLinkActive(true);
         QCOMPARE(shownReminders(plan, "E", "Music", name), QStringList{"lesson"});
-        ItemRoutines::deleteCurrent(plan, "expense");
+        QVERIFY(PlanEdits::deleteItem(plan).ok());
         QCOMPARE(plan.reminders().totalRowCount(), 0);
     }
 };

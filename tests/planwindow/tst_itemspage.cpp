@@ -1,7 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include "plan/Frequency.h"
-#include "plan/ItemRoutines.h"
+#include "plan/PlanEdits.h"
 #include "plan/Plan.h"
 #include "planwindow/GridCommands.h"
 #include "planwindow/ItemsPage.h"
@@ -353,7 +353,10 @@ private slots:
         tree->setCurrentItem(tree->topLevelItem(1)->child(0));
 
         if (action == "add") {
-            QCOMPARE(ItemRoutines::addItem(plan, item, cat, "Weekly", 1, "E", QString()), QString());
+            QVERIFY(PlanEdits::addItem(plan, {{"item", item}, {"cat", cat}, {"freq", "Weekly"}, {"amount", 1},
+                                              {"catid", "E"}})
+                        .ok());
+            w().rebuildCategoryTrees();
         } else if (action == "delete" || action == "edit") {
             Table &items = plan.items();
             for (int r = 0; r < items.rowCount(); ++r)
@@ -361,7 +364,8 @@ private slots:
                     items.goTo(r);
             QCOMPARE(items.asString("item"), item);
             if (action == "delete") {
-                ItemRoutines::deleteCurrent(plan, "expense");
+                QVERIFY(PlanEdits::deleteItem(plan).ok());
+                w().rebuildCategoryTrees();
             } else {
                 items.edit();
                 items.setValue("item", "Loaf");
