@@ -181,4 +181,5 @@ private:
     QUndoStack *m_history = nullptr;
     quint64 m_historyStamp = 0;  // the plan's change stamp as the history last left it
     bool m_clearingHistory = false;
+    bool m_historyUnfit = false; // its steps no longer fit the plan's rows
 };

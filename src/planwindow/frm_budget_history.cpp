@@ -61,7 +61,10 @@ void Tfrm_budget::replayChange(const PlanChange &change, const QString &page, bo
 {
     if (m_plan->changeStamp() != m_historyStamp) {
         // Never expected: a change that went round the history. Its steps
-        // would now take the wrong rows, so none is replayed.
+        // would now take the wrong rows, so none is replayed, and the
+        // history's saved state no longer tells whether the plan is saved.
+        m_historyUnfit = true;
+        m_plan->setSaved(false);
         QTimer::singleShot(0, this, [this] {
             clearHistory();
             MessageBox::error(this, QStringLiteral("The plan was changed outside its undo history: the earlier "
@@ -117,12 +120,13 @@ void Tfrm_budget::clearHistory()
     if (!m_plan->isSaved())
         m_history->resetClean();
     m_clearingHistory = false;
+    m_historyUnfit = false;
     m_historyStamp = m_plan->changeStamp();
 }
 
 // Undo and redo reach the plan as last saved, or leave it.
 void Tfrm_budget::savedFromHistory()
 {
-    if (!m_clearingHistory)
+    if (!m_clearingHistory && !m_historyUnfit)
         m_plan->setSaved(m_history->isClean());
 }

@@ -10,6 +10,7 @@
 #include "widgets/CurrencyBox.h"
 #include "widgets/RadioGroup.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDialog>
 #include <QLineEdit>
@@ -213,6 +214,24 @@ private slots:
             });
             click("obedititem");
         }) << "Change Loan \"Car\"";
+        QTest::newRow("reminder series added") << Command([this] {
+            showExpenses();
+            goTo(plan().items(), "item", "Bread");
+            click("lmssbtn_addremind");
+            QDialog *editor = w().findChild<QDialog *>("frm_reminder");
+            QVERIFY(editor);
+            editor->findChild<QLineEdit *>("eb_desc")->setText("buy flour");
+            editor->findChild<QAbstractButton *>("cb_addfor")->click();
+            editor->findChild<QPushButton *>("LMDSB_save")->click();
+            QTRY_VERIFY(!w().findChild<QDialog *>("frm_reminder"));
+        }) << "Add Reminders \"buy flour\"";
+        QTest::newRow("reminder deleted from its page") << Command([this] {
+            w().pages()->setCurrentIndex(3);
+            w().findChild<RadioGroup *>("rg_r_items")->button(1)->click(); // expense reminders, every month
+            goTo(plan().reminders(), "desc", "meter");
+            MessageBox::queueAnswer(MessageBox::Answer::Yes);
+            w().findChild<QAbstractButton *>("lmdsbtn_reminder_delete")->click();
+        }) << "Delete Reminder \"meter\"";
         QTest::newRow("loan deleted") << Command([this] {
             w().pages()->setCurrentIndex(2);
             MessageBox::queueAnswer(MessageBox::Answer::Yes);
@@ -390,6 +409,27 @@ private slots:
         QVERIFY(sub);
         QVERIFY(sub->close());
         QVERIFY(MessageBox::takeShown().isEmpty());
+    }
+
+    // Rows changed around the history (never by the program's own commands)
+    // make its steps unfit: Undo then changes nothing, says so, and forgets them.
+    void rowsChangedAroundTheHistoryAreNeverUndoneBlindly()
+    {
+        showExpenses();
+        goTo(plan().items(), "item", "Rent");
+        MessageBox::queueAnswer(MessageBox::Answer::Yes);
+        click("obdeleteitem");
+        MessageBox::takeShown();
+        plan().items().appendRow({"Gas", "Monthly", 40, "Home", "E"});
+        const Snapshot changed(plan());
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        action("mnuUndo")->trigger();
+        QVERIFY(Snapshot(plan()) == changed);
+        QTRY_COMPARE(w().history()->count(), 0);
+        QCOMPARE(GuiTest::shownTexts(), QStringList{"The plan was changed outside its undo history: the earlier "
+                                                    "changes can no longer be undone."});
+        QVERIFY(!w().saved());
+        QVERIFY(!action("mnuUndo")->isEnabled());
     }
 
     // Two plans keep two histories; the Edit menu follows the active one.
