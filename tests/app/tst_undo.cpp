@@ -3,6 +3,7 @@
 #include "app/frm_main.h"
 #include "auxwindows/frm_msg.h"
 #include "editors/frm_cats.h"
+#include "PlanSnapshot.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
 #include "planwindow/ItemsPage.h"
@@ -29,17 +30,7 @@
 
 namespace {
 
-// Every row of the five tables: equal snapshots are the same rows in the same places.
-struct Snapshot
-{
-    std::vector<Table::Row> items, savings, loans, categories, reminders;
-    explicit Snapshot(const Plan &plan)
-        : items(plan.items().allRows()), savings(plan.savings().allRows()), loans(plan.loans().allRows()),
-          categories(plan.categories().allRows()), reminders(plan.reminders().allRows())
-    {
-    }
-    bool operator==(const Snapshot &) const = default;
-};
+using Snapshot = PlanSnapshot;
 
 QDateTime day(int y, int m, int d)
 {

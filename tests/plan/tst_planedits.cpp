@@ -1,3 +1,4 @@
+#include "PlanSnapshot.h"
 #include "plan/Plan.h"
 #include "plan/PlanEdits.h"
 
@@ -13,39 +14,7 @@ QDateTime day(int y, int m, int d)
     return QDateTime(QDate(y, m, d), QTime(0, 0));
 }
 
-// Every row of the five tables, in their order: two equal snapshots are two
-// plans with the same rows in the same places.
-struct Snapshot
-{
-    std::vector<Table::Row> items, savings, loans, categories, reminders;
-    explicit Snapshot(const Plan &plan)
-        : items(plan.items().allRows()), savings(plan.savings().allRows()), loans(plan.loans().allRows()),
-          categories(plan.categories().allRows()), reminders(plan.reminders().allRows())
-    {
-    }
-    bool operator==(const Snapshot &) const = default;
-};
-
-char *toString(const Snapshot &s)
-{
-    QString out;
-    const auto table = [&](const char *name, const std::vector<Table::Row> &rows) {
-        out += QLatin1String(name) + QLatin1Char(':');
-        for (const Table::Row &row : rows) {
-            QStringList cells;
-            for (const QVariant &v : row)
-                cells << v.toString();
-            out += QLatin1Char('[') + cells.join(u'|') + QLatin1Char(']');
-        }
-        out += QLatin1Char('\n');
-    };
-    table("items", s.items);
-    table("savings", s.savings);
-    table("loans", s.loans);
-    table("categories", s.categories);
-    table("reminders", s.reminders);
-    return qstrdup(out.toUtf8().constData());
-}
+using Snapshot = PlanSnapshot;
 
 void addItem(Plan &plan, const QString &kind, const QString &cat, const QString &item, double amount)
 {
