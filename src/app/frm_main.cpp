@@ -237,6 +237,8 @@ void Tfrm_main::buildMenus()
             this, [this] { forwardToPlan("LMDSbtn_save_plan"); });
     connect(entry(file, "mnuPlanSaveAs", "Save &As"), &QAction::triggered, this, &Tfrm_main::saveAs);
     connect(entry(file, "mnuExportCsv", "Export To CSV…"), &QAction::triggered, this, &Tfrm_main::exportToCsv);
+    connect(entry(file, "mnuRestoreBackup", "Restore From &Backup…"), &QAction::triggered, this,
+            &Tfrm_main::restoreFromBackup);
     file->addSection(QStringLiteral("Close Plan"));
     connect(entry(file, "mnuPlanClose", "&Close"), &QAction::triggered, this,
             [this] { forwardToPlan("obcloseplan"); });
@@ -316,6 +318,7 @@ void Tfrm_main::buildMenus()
         {"mnuRecentPlansMenu", "document-open-recent", QStyle::SP_DirOpenIcon},
         {"mnuImportCsv", "document-import", QStyle::SP_ArrowDown},
         {"mnuExportCsv", "document-export", QStyle::SP_ArrowUp},
+        {"mnuRestoreBackup", "document-revert", QStyle::SP_BrowserReload},
         {"mnuSavePlan", "document-save", QStyle::SP_DialogSaveButton},
         {"mnuPlanSaveAs", "document-save-as", QStyle::SP_DialogSaveButton},
         {"mnuPlanClose", "window-close", QStyle::SP_DialogCloseButton},
@@ -511,7 +514,8 @@ void Tfrm_main::updateMenus()
         menu->setVisible(web && menu == web->fileMenu()->menuAction() ? browsing : !browsing);
     const bool hasPlan = activePlanWindow() != nullptr;
     m_undoGroup->setActiveStack(hasPlan ? activePlanWindow()->history() : nullptr);
-    for (const char *name : {"mnuSavePlan", "mnuPlanSaveAs", "mnuExportCsv", "mnuPlanClose", "mnuNewItem",
+    for (const char *name : {"mnuSavePlan", "mnuPlanSaveAs", "mnuExportCsv", "mnuRestoreBackup", "mnuPlanClose",
+                             "mnuNewItem",
                              "mnuEditItem", "mnuDeleteItem", "mnuPrint", "mnuPrintPreview"})
         action(QLatin1String(name))->setEnabled(hasPlan);
     const bool hasWindows = documentWindowCount() > 0;
@@ -775,7 +779,8 @@ void Tfrm_main::showEvent(QShowEvent *event)
         m_firstShown = true;
         // Plans named on the command line open in their order, the last one
         // active; when none of them opens, the start-up plan does.
-        bool opened = false;
+        // Work a program that died could not save comes first.
+        bool opened = offerRecovery();
         for (const QString &file : std::as_const(m_plansToOpen))
             opened = openPlanFile(QFileInfo(file).absoluteFilePath()) || opened;
         if (!opened)

@@ -17,6 +17,7 @@ class Tfrm_loan_calc;
 class Tfrm_browser;
 class QUrl;
 class QUndoGroup;
+class RecoveryCopy;
 class QPrinter;
 class RecentPlans;
 
@@ -65,6 +66,11 @@ public:
     // File > Import From CSV… and Export To CSV….
     void importFromCsv();
     void exportToCsv();
+    // At start-up: the recovery copies that programs which died left are
+    // offered back ("Recover Unsaved Changes"). True when a plan was recovered.
+    bool offerRecovery();
+    // File > Restore From Backup…: the active plan's backups, one to put back.
+    void restoreFromBackup();
     QList<Tfrm_budget *> planWindows() const;
     QString pendingPlanName() const { return m_pendingPlanName; }
 
@@ -98,6 +104,7 @@ private:
     void presentPlan(Tfrm_budget *window);
     void forwardToPlan(const char *buttonName);
     void saveAs();
+    void recoverPlan(std::unique_ptr<RecoveryCopy> copy);
     void showAbout();
     void showCalculator();
     void showMainButtons();

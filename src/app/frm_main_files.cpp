@@ -94,6 +94,7 @@ void Tfrm_main::importFromCsv()
     // A new plan that no file holds yet: saving asks for its name.
     window->setSaved(false);
     window->history()->resetClean(); // no file holds any state of it
+    window->keepRecoveryCopySoon();
     window->show();
     window->showDueReminders();
     if (!import.warnings().isEmpty())

@@ -56,6 +56,18 @@ QList<Command> makeCommands()
                     {{kFrequency.name, kFrequency.valueName,
                       QStringLiteral("The frequency of the totals: ") + kFrequency.description},
                      kToday}};
+    list << Command{QStringLiteral("backups"), QStringLiteral("List a plan's backups, newest first."),
+                    QStringLiteral("Lists the backups kept of PLAN, one a line, numbered from 1, newest first: when "
+                                   "the save that replaced it ran, its number of items and its balance a month. A "
+                                   "backup is kept each time a save replaces the plan, the last 20."),
+                    {{QStringLiteral("PLAN"), QStringLiteral("The plan file.")}},
+                    {}};
+    list << Command{QStringLiteral("restore"), QStringLiteral("Put a backup of a plan back."),
+                    QStringLiteral("Puts backup N of PLAN (as pursekeep-cli backups numbers them) in place of the "
+                                   "plan, all or nothing; the plan it replaces becomes the newest backup."),
+                    {{QStringLiteral("PLAN"), QStringLiteral("The plan file.")},
+                     {QStringLiteral("N"), QStringLiteral("The backup's number, 1 for the newest.")}},
+                    {}};
     list << Command{QStringLiteral("loan"), QStringLiteral("Run the loan calculator and write its text file."),
                     QStringLiteral("Runs the loan calculator's three calculations for one loan and writes the loan "
                                    "calculation text file to FILE or to standard output."),

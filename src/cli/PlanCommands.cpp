@@ -9,6 +9,8 @@
 #include "plan/Frequency.h"
 #include "plan/MoneyFormat.h"
 #include "plan/Plan.h"
+#include "plan/PlanBackups.h"
+#include "plan/ProgramFolders.h"
 #include "plan/PlanFiles.h"
 #include "plan/PlanLock.h"
 #include "plan/PlanTotals.h"
@@ -156,11 +158,21 @@ int writePlan(const QString &command, const Plan &plan, const QString &planFile,
                                             "was written)")
                                  .arg(planFile, holder.isEmpty() ? QString() : QStringLiteral(" (") + holder + u')'));
     }
+    // The plan it replaces is kept among the plan's backups; a backup that
+    // cannot be kept does not stop the save, and is said.
+    PlanFiles::SaveBackup backup;
+    backup.folder = ProgramFolders::backupsFolder();
     try {
-        PlanFiles::savePlan(plan, planFile, PlanFiles::settingsFile(planFile), displayFrequency);
+        PlanFiles::savePlan(plan, planFile, PlanFiles::settingsFile(planFile), displayFrequency, &backup);
     } catch (const PlanFileError &e) {
         return fail(command, e.message(), kWriteFailed);
     }
+    if (!backup.problem.isEmpty())
+        QTextStream(stderr) << "pursekeep-cli " << command << ": warning: "
+                            << oneLine(QStringLiteral("the plan was saved, but the plan it replaced could not be kept "
+                                                      "as a backup: %1")
+                                           .arg(backup.problem))
+                            << '\n';
     return 0;
 }
 
@@ -255,6 +267,73 @@ int runTotalsCommand(const QStringList &args)
     if (!out.open(stdout, QIODevice::WriteOnly) || out.write(text) != text.size() || !out.flush())
         return fail(command, QStringLiteral("cannot write to standard output"), kWriteFailed);
     return 0;
+}
+
+namespace {
+
+// The plan's backups, newest first; after reporting it, nothing when it has none.
+std::optional<QList<PlanBackups::Backup>> backupsOf(const QString &command, const QString &planFile)
+{
+    const QList<PlanBackups::Backup> backups = PlanBackups::list(ProgramFolders::backupsFolder(), planFile);
+    if (backups.isEmpty()) {
+        fail(command, QStringLiteral("\"%1\" has no backups (one is kept each time a save replaces the plan)")
+                          .arg(planFile));
+        return std::nullopt;
+    }
+    return backups;
+}
+
+} // namespace
+
+// One line a backup, numbered from 1, newest first: when the save that
+// replaced it ran, its number of items and its balance a month.
+int runBackupsCommand(const QStringList &args)
+{
+    const QString command = QStringLiteral("backups");
+    Arguments arguments;
+    if (const std::optional<int> stop = readArguments(command, args, arguments))
+        return *stop;
+    const std::optional<QList<PlanBackups::Backup>> backups = backupsOf(command, arguments.positional.at(0));
+    if (!backups)
+        return kBadInput;
+    QString text;
+    for (qsizetype i = 0; i < backups->size(); ++i)
+        text += QString::number(i + 1) + QStringLiteral("  ") + PlanBackups::describe(backups->at(i), Clock::now()) + u'\n';
+    const QByteArray bytes = text.toUtf8();
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush())
+        return fail(command, QStringLiteral("cannot write to standard output"), kWriteFailed);
+    return 0;
+}
+
+// Puts backup N back in place of the plan, which becomes the newest backup in turn.
+int runRestoreCommand(const QStringList &args)
+{
+    const QString command = QStringLiteral("restore");
+    Arguments arguments;
+    if (const std::optional<int> stop = readArguments(command, args, arguments))
+        return *stop;
+    const QString planFile = arguments.positional.at(0);
+    const std::optional<QList<PlanBackups::Backup>> backups = backupsOf(command, planFile);
+    if (!backups)
+        return kBadInput;
+    bool ok = false;
+    const int number = arguments.positional.at(1).toInt(&ok);
+    if (!ok || number < 1 || number > backups->size())
+        return fail(command, QStringLiteral("there is no backup %1 of \"%2\": give a number from 1 to %3 (see "
+                                            "pursekeep-cli backups)")
+                                 .arg(arguments.positional.at(1), planFile)
+                                 .arg(backups->size()));
+    Plan plan;
+    int frequency = 2;
+    try {
+        frequency = PlanBackups::load(backups->at(number - 1), plan);
+    } catch (const PlanFileError &e) {
+        return fail(command, e.message());
+    }
+    if (Frequency::name(frequency).isEmpty())
+        frequency = 2;
+    return writePlan(command, plan, planFile, frequency);
 }
 
 namespace {

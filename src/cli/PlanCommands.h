@@ -5,6 +5,9 @@
 int runImportCommand(const QStringList &args);
 int runExportCommand(const QStringList &args);
 int runTotalsCommand(const QStringList &args);
+// `backups PLAN` lists the plan's backups; `restore PLAN N` puts one back.
+int runBackupsCommand(const QStringList &args);
+int runRestoreCommand(const QStringList &args);
 // `report plan PLAN --pdf FILE ...`, `report reminders PLAN --kind I|E ... --pdf FILE`
 // and `report loan ... --pdf FILE` (LoanCommand.h).
 int runReportCommand(const QStringList &args);

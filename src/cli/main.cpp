@@ -66,6 +66,10 @@ int runProgram(const QStringList &args)
         return runExportCommand(rest);
     if (command == "totals")
         return runTotalsCommand(rest);
+    if (command == "backups")
+        return runBackupsCommand(rest);
+    if (command == "restore")
+        return runRestoreCommand(rest);
     if (command == "loan")
         return runLoanCommand(rest);
     if (command == "report")

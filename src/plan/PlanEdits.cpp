@@ -294,6 +294,20 @@ PlanEdit deleteReminder(Plan &plan)
     return removeCurrent(plan, reminders, QStringLiteral("Delete Reminder ") + quoted(reminders.asString("desc")));
 }
 
+// --- a whole plan -------------------------------------------------------------------------
+
+PlanEdit replacePlan(Plan &plan, Plan &source, const QString &text)
+{
+    return run(plan, text, [&] {
+        plan.items().takeRowsFrom(source.items());
+        plan.savings().takeRowsFrom(source.savings());
+        plan.loans().takeRowsFrom(source.loans());
+        plan.categories().takeRowsFrom(source.categories());
+        plan.reminders().takeRowsFrom(source.reminders());
+        return QString();
+    });
+}
+
 // --- Clear All -------------------------------------------------------------------------
 
 PlanEdit clearAll(Plan &plan, const QString &pagekind)

@@ -74,6 +74,11 @@ PlanEdit addReminders(Plan &plan, const QString &kind, const QString &category, 
 PlanEdit changeReminder(Plan &plan, const QDate &date, const QString &description);
 PlanEdit deleteReminder(Plan &plan);
 
+// --- a whole plan -------------------------------------------------------------------------
+// Every row of `source` (a plan read from a backup) takes the place of the
+// plan's, as one change named `text`; `source` is left empty.
+PlanEdit replacePlan(Plan &plan, Plan &source, const QString &text);
+
 // --- Clear All ---------------------------------------------------------------------------
 // "income" or "expense": every item of that kind (their reminders stay);
 // "savings", "loan", "reminder": every row of that table, whatever is shown.

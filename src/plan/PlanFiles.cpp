@@ -2,12 +2,14 @@
 #include "DataPacket.h"
 #include "FileWriter.h"
 #include "IniFile.h"
+#include "PlanBackups.h"
 #include "Plan.h"
 #include "PlanValues.h"
 #include "RegularFile.h"
 #include "PlanLock.h"
 
 #include <QFile>
+#include <QDateTime>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -207,56 +209,76 @@ QByteArray tableFile(const Table &table, const QString &fileName)
     return bytes;
 }
 
-struct NewFile
-{
-    QString path;
-    QByteArray bytes;
-};
-
 // Every table file made (and checked) before anything is written.
-std::vector<NewFile> tableFiles(const Plan &plan, const QString &planFile)
+std::vector<FileBytes> tableFiles(const Plan &plan, const QString &planFile)
 {
     // In the order of familyFiles().
     const Table *tables[] = {&plan.items(), &plan.loans(), &plan.savings(), &plan.categories(), &plan.reminders()};
     const QStringList names = familyFiles(planFile);
-    std::vector<NewFile> files;
+    std::vector<FileBytes> files;
     for (size_t i = 0; i < std::size(tables); ++i)
         files.push_back({names.at(qsizetype(i)), tableFile(*tables[i], names.at(qsizetype(i)))});
     return files;
 }
 
-void writeFamily(std::vector<NewFile> files, const QString &planFile)
+} // namespace
+
+void writeFamily(const std::vector<FileBytes> &files, const QString &planFile, SaveBackup *backup)
 {
     SaveGuard guard(planFile, true);
     tidyFamily(planFile);
+    // The family as it is, read under the lock: what the save replaces.
+    std::vector<PlanBackups::OldFile> old;
+    if (backup && QFileInfo::exists(planFile)) {
+        try {
+            old = PlanBackups::readFamily(planFile);
+        } catch (const PlanFileError &e) {
+            backup->problem = e.message();
+        }
+    }
     FileWriter writer;
     writer.setJournal(journalFile(planFile));
-    for (const NewFile &file : files)
+    for (const FileBytes &file : files)
         writer.add(file.path, file.bytes);
     writer.commit();
+    if (!old.empty()) {
+        try {
+            PlanBackups::keep(backup->folder, planFile, old, QDateTime::currentDateTimeUtc());
+            backup->kept = true;
+        } catch (const FileWriteError &e) {
+            backup->problem = e.reason();
+        }
+    }
 }
-
-} // namespace
 
 void savePlanTables(const Plan &plan, const QString &planFile)
 {
     writeFamily(tableFiles(plan, planFile), planFile);
 }
 
-DiskState savePlan(const Plan &plan, const QString &planFile, const QString &settingsCopy, int displayFrequency)
+std::vector<FileBytes> familyBytes(const Plan &plan, const QString &planFile, int displayFrequency)
 {
-    std::vector<NewFile> files = tableFiles(plan, planFile);
-    // The settings files are read before anything is written, so one that
+    std::vector<FileBytes> files = tableFiles(plan, planFile);
+    // The settings file is read before anything is written, so one that
     // cannot be read stops the save with every file untouched.
-    const QString value = QString::number(displayFrequency);
     const QString own = settingsFile(planFile);
-    files.push_back({own, IniFile::withValue(own, QStringLiteral("freqvalue"), QStringLiteral("0"), value)});
+    files.push_back({own, IniFile::withValue(own, QStringLiteral("freqvalue"), QStringLiteral("0"),
+                                             QString::number(displayFrequency))});
+    return files;
+}
+
+DiskState savePlan(const Plan &plan, const QString &planFile, const QString &settingsCopy, int displayFrequency,
+                   SaveBackup *backup)
+{
+    std::vector<FileBytes> files = familyBytes(plan, planFile, displayFrequency);
     // The copy elsewhere is no file of the plan: it is written once the plan
     // is saved (a failure there still fails the save).
+    const QString own = settingsFile(planFile);
     const bool copy = !settingsCopy.isEmpty() && FileWriter::realPath(settingsCopy) != FileWriter::realPath(own);
-    const QByteArray copied =
-        copy ? IniFile::withValue(settingsCopy, QStringLiteral("freqvalue"), QStringLiteral("0"), value) : QByteArray();
-    writeFamily(std::move(files), planFile);
+    const QByteArray copied = copy ? IniFile::withValue(settingsCopy, QStringLiteral("freqvalue"), QStringLiteral("0"),
+                                                        QString::number(displayFrequency))
+                                   : QByteArray();
+    writeFamily(files, planFile, backup);
     DiskState state = diskState(planFile);
     if (copy)
         FileWriter::writeFile(settingsCopy, copied);

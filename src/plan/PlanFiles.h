@@ -80,6 +80,31 @@ Opened loadPlan(Plan &plan, const QString &planFile);
 // Throws FileWriteError naming the file, with the system's reason.
 void saveTable(const Table &table, const QString &fileName);
 
+// The new content of a plan's files, made (and checked) before anything is
+// written: the five table files and the settings file with the display
+// frequency (the rest of that file kept), main file first.
+struct FileBytes
+{
+    QString path;
+    QByteArray bytes;
+};
+std::vector<FileBytes> familyBytes(const Plan &plan, const QString &planFile, int displayFrequency);
+
+// Where a save keeps the family it replaces (PlanBackups), and what became of
+// that backup: none when the plan had no files yet, and a backup that cannot
+// be kept (a full disk) does not stop the save: `problem` says why.
+struct SaveBackup
+{
+    QString folder;  // the folder of every plan's backups
+    bool kept = false;
+    QString problem;
+};
+
+// Writes `files` (familyBytes) all or nothing under the plan's save lock; with
+// `backup`, the family replaced is kept among the plan's backups once the
+// save is done.
+void writeFamily(const std::vector<FileBytes> &files, const QString &planFile, SaveBackup *backup = nullptr);
+
 // Writes the five table files all or nothing: every new file is complete on
 // the disk before any old one is replaced, and after a failure
 // (FileWriteError) every old file is as it was.
@@ -90,8 +115,10 @@ void savePlanTables(const Plan &plan, const QString &planFile);
 // the plan (the rest of that file kept). A table too large to be read again
 // is refused before anything is written. Once the family is saved, the
 // display frequency goes into `settingsCopy` too when that is another file.
-// Returns the family's state on the disk after the save.
-DiskState savePlan(const Plan &plan, const QString &planFile, const QString &settingsCopy, int displayFrequency);
+// Returns the family's state on the disk after the save. With `backup`, the
+// family the save replaces is kept as a backup (SaveBackup).
+DiskState savePlan(const Plan &plan, const QString &planFile, const QString &settingsCopy, int displayFrequency,
+                   SaveBackup *backup = nullptr);
 
 // The settings value of a settings file as text, "ERROR" when it cannot be read.
 QString readDisplayFrequencyText(const QString &iniFile);

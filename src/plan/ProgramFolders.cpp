@@ -47,4 +47,14 @@ QString recentPlansFile()
     return userDataFolder() + QStringLiteral("/recentplans.txt");
 }
 
+QString backupsFolder()
+{
+    return userDataFolder() + QStringLiteral("/backups");
+}
+
+QString recoveryFolder()
+{
+    return userDataFolder() + QStringLiteral("/recovery");
+}
+
 } // namespace ProgramFolders

@@ -29,4 +29,9 @@ QString writableFolder(const QString &executableFolder);
 // The file of the recently opened and saved plans, in userDataFolder().
 QString recentPlansFile();
 
+// The backups of every plan's saves (PlanBackups), and the recovery copies of
+// plans with unsaved changes (RecoveryCopy), in userDataFolder().
+QString backupsFolder();
+QString recoveryFolder();
+
 } // namespace ProgramFolders

@@ -13,6 +13,8 @@
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
 #include "plan/PlanLock.h"
+#include "plan/ProgramFolders.h"
+#include "plan/RecoveryCopy.h"
 #include "DueRemindersBar.h"
 #include "widgets/FlowLayout.h"
 #include "widgets/HoverFocus.h"
@@ -36,6 +38,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -69,6 +72,9 @@ Tfrm_budget::Tfrm_budget(PlanHost *host, QWidget *parent)
 {
     m_history->setObjectName(QStringLiteral("history"));
     connect(m_history, &QUndoStack::indexChanged, this, &Tfrm_budget::savedFromHistory);
+    m_recoveryTimer = new QTimer(this);
+    m_recoveryTimer->setSingleShot(true);
+    connect(m_recoveryTimer, &QTimer::timeout, this, &Tfrm_budget::keepRecoveryCopy);
     setObjectName(QStringLiteral("frm_budget"));
     setWindowTitle(QStringLiteral("Budget"));
     // The window's own background is green (paintEvent); its controls keep
@@ -100,7 +106,6 @@ Tfrm_budget::Tfrm_budget(PlanHost *host, QWidget *parent)
     m_plan->setSaved(true);
 }
 
-Tfrm_budget::~Tfrm_budget() = default;
 
 void Tfrm_budget::setOpenLock(std::unique_ptr<PlanLock> lock)
 {
@@ -204,8 +209,10 @@ void Tfrm_budget::setSaved(bool saved)
     m_plan->setSaved(saved);
     // The history's clean state is the plan as saved: undo and redo reach
     // it again (a mark of unsaved changes without a change leaves it).
-    if (saved)
+    if (saved) {
         m_history->setClean();
+        discardRecoveryCopy();
+    }
 }
 
 int Tfrm_budget::displayFrequency() const { return m_frequency->itemIndex(); }
@@ -384,7 +391,11 @@ bool Tfrm_budget::savePlan()
         if (writeTables) {
             if (!mayReplaceFilesOnDisk())
                 return false;
-            m_diskState = PlanFiles::savePlan(*m_plan, m_planfile, settings, displayFrequency());
+            // The plan the save replaces is kept among its backups.
+            PlanFiles::SaveBackup backup;
+            backup.folder = ProgramFolders::backupsFolder();
+            m_diskState = PlanFiles::savePlan(*m_plan, m_planfile, settings, displayFrequency(), &backup);
+            m_backupProblem = backup.problem;
             setWindowTitle(planFileName());
             keepOpenLock();
             if (m_host)

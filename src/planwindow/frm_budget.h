@@ -24,6 +24,11 @@ class QStatusBar;
 class QTabWidget;
 class QToolButton;
 class QUndoStack;
+class QTimer;
+class RecoveryCopy;
+namespace PlanBackups {
+struct Backup;
+}
 
 // The plan window: one plan shown on five pages (items, savings, loans,
 // reminders, charts) with its toolbar, status bar of totals and frequency bar.
@@ -84,6 +89,24 @@ public:
     // Forgets every step; the saved mark stays as it is.
     void clearHistory();
 
+    // --- recovery copy and backups (frm_budget_recovery.cpp) --------------------------
+    // A few seconds after a change leaves the plan with unsaved changes, a
+    // copy of it is kept for recovery after a crash; a save, a return to the
+    // saved state or closing the window removes it.
+    static constexpr int kRecoveryDelayMs = 3000;
+    RecoveryCopy *recoveryCopy() const { return m_recovery.get(); }
+    // The window goes on keeping a copy found at start-up, which it now shows.
+    void adoptRecoveryCopy(std::unique_ptr<RecoveryCopy> copy);
+    // Writes the copy now, when there are unsaved changes (what the timer does).
+    void keepRecoveryCopy();
+    void keepRecoveryCopySoon();
+    // Why the last save kept no backup of the plan it replaced; empty when it
+    // kept one or had none to keep.
+    QString backupProblem() const { return m_backupProblem; }
+    // Puts a backup's tables in place of the plan's as one unsaved, undoable
+    // change. False, after saying why, when the backup cannot be read.
+    bool restoreBackup(const PlanBackups::Backup &backup);
+
     // --- plan files -------------------------------------------------------------
     // The save routine: writes the five table files (asking for a name first
     // when the plan has unsaved changes) and the settings copy in the program
@@ -136,6 +159,7 @@ private:
     // Shows the page a change was made on ("income", "expense", "savings", "loan", "reminder").
     void showPage(const QString &page);
     void savedFromHistory();
+    void discardRecoveryCopy();
     QString pageKindLetter() const;
 
     // The toolbar commands (frm_budget_commands.cpp).
@@ -182,4 +206,8 @@ private:
     quint64 m_historyStamp = 0;  // the plan's change stamp as the history last left it
     bool m_clearingHistory = false;
     bool m_historyUnfit = false; // its steps no longer fit the plan's rows
+
+    std::unique_ptr<RecoveryCopy> m_recovery;
+    QTimer *m_recoveryTimer = nullptr;
+    QString m_backupProblem;
 };

@@ -225,8 +225,11 @@ void Tfrm_budget::LMDSbtn_save_planClick()
     const bool ok = savePlan();
     setSaved(ok);
     const QString name = QLatin1Char('"') + planFileName() + QLatin1Char('"');
-    Tfrm_msg::showMessage(this, ok ? QStringLiteral("File : ") + name + QStringLiteral(" has been saved")
-                                   : QStringLiteral("Failed To Save : ") + name);
+    QString text = ok ? QStringLiteral("File : ") + name + QStringLiteral(" has been saved")
+                      : QStringLiteral("Failed To Save : ") + name;
+    if (ok && !m_backupProblem.isEmpty())
+        text += QStringLiteral("\nNo backup of the plan it replaced could be kept: ") + m_backupProblem;
+    Tfrm_msg::showMessage(this, text);
 }
 
 void Tfrm_budget::obcloseplanClick()

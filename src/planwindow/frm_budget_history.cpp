@@ -129,4 +129,8 @@ void Tfrm_budget::savedFromHistory()
 {
     if (!m_clearingHistory && !m_historyUnfit)
         m_plan->setSaved(m_history->isClean());
+    if (m_plan->isSaved())
+        discardRecoveryCopy();
+    else
+        keepRecoveryCopySoon();
 }
