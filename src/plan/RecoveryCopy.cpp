@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 
 namespace {
@@ -76,32 +77,40 @@ void RecoveryCopy::write(const Plan &plan, About about)
     if (!m_lock)
         return;
     about.time = QDateTime::currentDateTimeUtc();
-    std::vector<PlanFiles::FileBytes> files;
-    try {
-        files = PlanFiles::familyBytes(plan, mainFile(), about.displayFrequency);
-    } catch (const PlanFileError &e) {
-        m_lastProblem = e.message();
-        return;
-    }
     m_about = about;
     IniFile info(aboutFile());
     info.writeString(kSection, QStringLiteral("plan"), encoded(about.planFile));
     info.writeString(kSection, QStringLiteral("title"), encoded(about.title));
     info.writeString(kSection, QStringLiteral("frequency"), QString::number(about.displayFrequency));
     info.writeString(kSection, QStringLiteral("time"), about.time.toString(Qt::ISODateWithMs));
-    m_writing = std::async(std::launch::async,
-                           [files = std::move(files), main = mainFile(), path = m_path, aboutPath = aboutFile(),
-                            aboutBytes = info.bytes()]() -> QString {
-                               try {
-                                   if (!QDir().mkpath(path))
-                                       return QStringLiteral("The folder \"%1\" cannot be made").arg(path);
-                                   PlanFiles::writeFamily(files, main);
-                                   FileWriter::writeFile(aboutPath, aboutBytes);
-                               } catch (const PlanFileError &e) {
-                                   return e.message();
-                               }
-                               return QString();
-                           });
+    // Only the rows are copied here; the files are made and written aside.
+    auto tables = std::make_shared<std::array<std::unique_ptr<Table>, 5>>();
+    (*tables)[0] = plan.items().copyRows();
+    (*tables)[1] = plan.savings().copyRows();
+    (*tables)[2] = plan.loans().copyRows();
+    (*tables)[3] = plan.categories().copyRows();
+    (*tables)[4] = plan.reminders().copyRows();
+    m_writing = std::async(std::launch::async, [tables, frequency = about.displayFrequency, main = mainFile(),
+                                                path = m_path, aboutPath = aboutFile(),
+                                                aboutBytes = info.bytes()]() -> QString {
+        try {
+            Plan copy;
+            copy.items().takeRowsFrom(*(*tables)[0]);
+            copy.savings().takeRowsFrom(*(*tables)[1]);
+            copy.loans().takeRowsFrom(*(*tables)[2]);
+            copy.categories().takeRowsFrom(*(*tables)[3]);
+            copy.reminders().takeRowsFrom(*(*tables)[4]);
+            if (!QDir().mkpath(path))
+                return QStringLiteral("The folder \"%1\" cannot be made").arg(path);
+            PlanFiles::writeFamily(PlanFiles::familyBytes(copy, main, frequency), main);
+            FileWriter::writeFile(aboutPath, aboutBytes);
+        } catch (const PlanFileError &e) {
+            return e.message();
+        } catch (const TableError &e) {
+            return e.message();
+        }
+        return QString();
+    });
 }
 
 bool RecoveryCopy::isWriting() const

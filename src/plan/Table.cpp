@@ -1007,6 +1007,25 @@ void Table::takeRowsFrom(Table &source)
     refresh(-1, 0);
 }
 
+std::unique_ptr<Table> Table::copyRows() const
+{
+    QStringList order;
+    for (int f : m_order)
+        order << m_fields.at(f).name;
+    auto copy = std::make_unique<Table>(m_name, m_fields, order, m_unique, m_indexName);
+    copy->m_bytes = m_bytes;
+    copy->m_rowCount = m_rowCount;
+    copy->m_textChunks.reserve(m_textChunks.size());
+    for (const auto &chunk : m_textChunks)
+        copy->m_textChunks.push_back(std::make_unique<PoolChunk>(*chunk));
+    copy->m_textCount = m_textCount;
+    copy->m_freeTexts = m_freeTexts;
+    copy->m_odd = m_odd;
+    copy->m_freeOdd = m_freeOdd;
+    copy->refresh(-1, 0);
+    return copy;
+}
+
 void Table::clear()
 {
     cancel();

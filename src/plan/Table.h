@@ -181,6 +181,11 @@ public:
     // differ.
     void takeRowsFrom(Table &source);
     ~Table() override;
+    // A table of the same layout holding every stored row, copied cheaply
+    // (the row bytes, and the texts shared with this table), without filter,
+    // link or parent: another thread may read or take it while this one goes
+    // on changing.
+    std::unique_ptr<Table> copyRows() const;
     void clear();
     // Removes every row (visible or not) for which `pred` holds; returns how many.
     int removeRowsWhere(const std::function<bool(const RowView &)> &pred);

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -590,6 +591,54 @@ private slots:
         else
             QVERIFY2(result.out.startsWith(out), qPrintable(result.out));
         QCOMPARE(result.err, err);
+    }
+
+    // An import over a plan keeps the plan it replaces; `backups` lists them
+    // newest first and `restore` puts one back, keeping the plan it replaces
+    // in turn.
+    void backupsAndRestore()
+    {
+        const QString plan = folder("plan") + "/home.pkb";
+        const QString csv = folder("csv");
+        writeFile(csv + "/categories.csv", "cat,catid\nWork,I\nHome,E\n");
+        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nWage,Monthly,1000,Work,I,\n");
+        QCOMPARE(run({"import", csv, plan}).status, 0);
+        const Run none = run({"backups", plan});
+        QCOMPARE(none.status, 2);
+        QCOMPARE(none.err, "pursekeep-cli backups: \"" + plan + "\" has no backups (one is kept each time a save "
+                           "replaces the plan)\n");
+        QMap<QString, QByteArray> first;
+        for (const QString &f : familyFiles(plan))
+            first[f] = readFile(f);
+
+        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nWage,Monthly,1000,Work,I,\n"
+                                      "Rent,Monthly,400,Home,E,\n");
+        QCOMPARE(run({"import", csv, plan}).status, 0);
+        const QRegularExpression line("^(\\d+)  \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d  (\\d+ items?)  (\\S+) a month$");
+        const auto listed = [&] {
+            const Run r = run({"backups", plan});
+            QStringList out;
+            for (const QString &l : r.out.split('\n', Qt::SkipEmptyParts)) {
+                const QRegularExpressionMatch m = line.match(l);
+                out << (m.hasMatch() ? m.captured(1) + " " + m.captured(2) + " " + m.captured(3) : "bad: " + l);
+            }
+            return out;
+        };
+        QCOMPARE(listed(), QStringList{"1 1 item $1000.00"});
+
+        const Run restored = run({"restore", plan, "1"});
+        QCOMPARE(restored.status, 0);
+        QCOMPARE(restored.err, QString());
+        for (const QString &f : familyFiles(plan))
+            QCOMPARE(readFile(f), first.value(f));
+        QCOMPARE(listed(), QStringList({"1 2 items $600.00", "2 1 item $1000.00"}));
+
+        const Run wrong = run({"restore", plan, "3"});
+        QCOMPARE(wrong.status, 2);
+        QCOMPARE(wrong.err, "pursekeep-cli restore: there is no backup 3 of \"" + plan + "\": give a number from 1 "
+                            "to 2 (see pursekeep-cli backups)\n");
+        for (const QString &f : familyFiles(plan))
+            QCOMPARE(readFile(f), first.value(f));
     }
 
     // The "=" form and a repeated option (the last one counts) read as before.
