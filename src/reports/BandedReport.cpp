@@ -100,9 +100,13 @@ ReportLayout BandedReport::layout() const
     builder.startPage();
     for (qsizetype i = 0; i < m_bands.size(); ++i) {
         const ReportBand &band = m_bands.at(i);
+        // A band kept with the next one needs room for every band of the
+        // chain it starts, up to and including the first band not kept with
+        // its own next: a section heading followed by a group heading moves
+        // on unless the group's first row fits under both.
         qreal room = band.height();
-        if (band.keepWithNext() && i + 1 < m_bands.size())
-            room += m_bands.at(i + 1).height();
+        for (qsizetype j = i; j + 1 < m_bands.size() && m_bands.at(j).keepWithNext(); ++j)
+            room += m_bands.at(j + 1).height();
         builder.add(band, room);
     }
     builder.endPage();

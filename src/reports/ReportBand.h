@@ -24,7 +24,9 @@ public:
     bool newPageBefore() const { return m_newPageBefore; }
     ReportBand &setNewPageBefore(bool on) { m_newPageBefore = on; return *this; }
     // Moves to the next page with the band after it (a group header and its
-    // first row).
+    // first row). Bands kept one after the other move as one, together with
+    // the first band after them that is not kept (a section header, the
+    // group header under it and the group's first row).
     bool keepWithNext() const { return m_keepWithNext; }
     ReportBand &setKeepWithNext(bool on) { m_keepWithNext = on; return *this; }
 

@@ -74,6 +74,13 @@ private slots:
                                                    << QStringList({"1/a@40", "2/h@40", "2/r@80"});
         QTest::newRow("heading and row fit") << QStringList({"a:780", "h:40:keep", "r:40"})
                                              << QStringList({"1/a@40", "1/h@820", "1/r@860"});
+        // A section heading, the group heading under it and the group's
+        // first row: the two headings fit, the row does not.
+        QTest::newRow("chain of headings kept with the first row")
+            << QStringList({"a:790", "s:24:keep", "g:40:keep", "r:16"})
+            << QStringList({"1/a@40", "2/s@40", "2/g@64", "2/r@104"});
+        QTest::newRow("chain of headings and row fit") << QStringList({"a:780", "s:24:keep", "g:40:keep", "r:16"})
+                                                       << QStringList({"1/a@40", "1/s@820", "1/g@844", "1/r@884"});
         QTest::newRow("band taller than a page") << QStringList({"a:10", "big:2000", "b:10"})
                                                  << QStringList({"1/a@40", "2/big@40", "3/b@40"});
     }

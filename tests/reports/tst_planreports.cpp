@@ -283,6 +283,47 @@ private slots:
         }
     }
 
+    // 44 income items in one category leave just the room for the expense
+    // section's heading and its category heading at the foot of page 1: both
+    // go to page 2 with the first expense item.
+    void headingsNeverEndAPage_data()
+    {
+        QTest::addColumn<int>("incomeItems");
+        for (int n : {42, 43, 44, 45})
+            QTest::addRow("%d income items", n) << n;
+    }
+
+    void headingsNeverEndAPage()
+    {
+        QFETCH(int, incomeItems);
+        Plan plan;
+        for (int i = 0; i < incomeItems; ++i)
+            addItem(plan, Kind::Income, "Work", QStringLiteral("Pay %1").arg(i, 2, 10, QLatin1Char('0')), "Weekly", 10);
+        addItem(plan, Kind::Expense, "Home", "Rent", "Monthly", 500);
+        addItem(plan, Kind::Expense, "Home", "Water", "Monthly", 40);
+        const ReportLayout layout = PlanReport(input(plan)).layout();
+        const QStringList headings{"GroupHeaderBand1", "QRGroup2", "GroupHeaderBand2", "QRGroup1", "QRBand1", "QRBand2"};
+        for (const ReportPage &page : layout.pages) {
+            const QString last = page.bands.at(page.bands.size() - 2).name;
+            QVERIFY2(!headings.contains(last), qPrintable(last));
+        }
+
+        const QString pdf = m_dir.filePath("headings.pdf");
+        ReportPainter::writePdf(layout, pdf);
+        const QList<QStringList> pages = pdfPages(::pdfText(pdf));
+        for (const QStringList &lines : pages) {
+            const QString lastBodyLine = lines.at(lines.size() - 4); // above the three footer lines
+            QVERIFY2(lastBodyLine != QLatin1String("Expense Items") && !lastBodyLine.startsWith("Category :"),
+                     qPrintable(lines.join('\n')));
+        }
+        QStringList all;
+        for (const QStringList &lines : pages)
+            all << lines;
+        const QString text = all.join('\n');
+        QVERIFY2(text.contains("Expense Items\nCategory : Home\nItem : Frequency : Amount :\nRent Monthly $500.00"),
+                 qPrintable(text));
+    }
+
     void filtersStayAsTheyWere_data()
     {
         QTest::addColumn<QString>("itemsFilter");
