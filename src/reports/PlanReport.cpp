@@ -22,6 +22,8 @@ constexpr qreal kFooterFreqLeft = 300;
 constexpr qreal kFooterFreqRight = 494;
 constexpr qreal kFooterLabelX = 496;
 constexpr qreal kPathX = 336;
+// The least room between a text that ends in "…" and the column after it.
+constexpr qreal kColumnGap = 12;
 
 // The vendor lines of the page footer.
 const QString kVendorName = QStringLiteral("Kavo Software");
@@ -78,10 +80,10 @@ ReportBand detailBand(const QString &band, const QStringList &names, const QStri
     const qreal height = ReportBand::lineHeight(font);
     int i = 0;
     if (names.size() == 4) { // a loan: its lender before the purpose
-        detail.text(names.at(0), QRectF(kLeft, 0, kItemX - kLeft - 4, height), texts.at(0), font);
+        detail.text(names.at(0), QRectF(kLeft, 0, kItemX - kColumnGap - kLeft, height), texts.at(0), font);
         i = 1;
     }
-    detail.text(names.at(i), QRectF(firstX, 0, kFreqX - firstX - 4, height), texts.at(i), font);
+    detail.text(names.at(i), QRectF(firstX, 0, kFreqX - kColumnGap - firstX, height), texts.at(i), font);
     detail.text(names.at(i + 1), QRectF(kFreqX, 0, kAmountLeft - kFreqX, height), texts.at(i + 1), font);
     detail.rightText(names.at(i + 2), kAmountLeft, kAmountRight, 0, texts.at(i + 2), font);
     return detail;
@@ -142,7 +144,12 @@ ReportLayout PlanReport::layout() const
     const QFont normal = ReportFonts::normal();
     header.label(QStringLiteral("PageHeaderBand1.datecaption"), kLeft, 4, QStringLiteral("Date Created :"), normal);
     header.label(QStringLiteral("PageHeaderBand1.date"), 100, 4, m_input.today.toString(m_input.dateFormat), normal);
-    header.label(QStringLiteral("PageHeaderBand1.title"), 302, 20, m_title, ReportFonts::title());
+    // The plan's name, on the line under "Page :"; a name too long for the
+    // rest of the line ends in "…" at the right margin.
+    const QFont titleFont = ReportFonts::title();
+    const qreal titleWidth = qMin(ReportBand::textWidth(m_title, titleFont) + 2, ReportLayout::kPrintableWidth - 302);
+    header.text(QStringLiteral("PageHeaderBand1.title"), QRectF(302, 20, titleWidth, ReportBand::lineHeight(titleFont)),
+                m_title, titleFont);
     header.label(QStringLiteral("PageHeaderBand1.pagecaption"), 616, 4, QStringLiteral("Page :"), normal);
     header.pageField(QStringLiteral("PageHeaderBand1.page"), QRectF(656, 4, 64, ReportBand::lineHeight(normal)),
                      ReportBand::Field::PageNumber, normal);

@@ -52,13 +52,18 @@ ReportLayout RemindersReport::layout() const
     titleFont.setItalic(true);
     titleFont.setUnderline(true);
     ReportBand header(QStringLiteral("PageHeaderBand1"), 40);
-    // The title starts at 320; a title too long to end before "Page No :"
-    // moves left as far as it must, so the two never run into each other.
+    // The title starts at 320; a title too long to end a clear gap before
+    // "Page No :" moves left as far as it must, and one too long for the
+    // whole width left of it ends in "…". The gap also takes the slant of the
+    // italic letters, which reach past their advance.
+    constexpr qreal kPageCaptionX = 560;
+    constexpr qreal kTitleEnd = kPageCaptionX - 24;
     const qreal titleWidth = ReportBand::textWidth(m_title, titleFont) + 2;
-    const qreal titleX = qMax<qreal>(8, qMin<qreal>(320, 556 - titleWidth));
-    header.text(QStringLiteral("qrlreport"), QRectF(titleX, 8, titleWidth, ReportBand::lineHeight(titleFont)),
-                m_title, titleFont);
-    header.label(QStringLiteral("PageHeaderBand1.pagecaption"), 560, 8, QStringLiteral("Page No :"), font);
+    const qreal titleX = qMax<qreal>(8, qMin<qreal>(320, kTitleEnd - titleWidth));
+    header.text(QStringLiteral("qrlreport"),
+                QRectF(titleX, 8, qMin(titleWidth, kTitleEnd - titleX), ReportBand::lineHeight(titleFont)), m_title,
+                titleFont);
+    header.label(QStringLiteral("PageHeaderBand1.pagecaption"), kPageCaptionX, 8, QStringLiteral("Page No :"), font);
     header.pageField(QStringLiteral("PageHeaderBand1.page"), QRectF(624, 8, 96, height),
                      ReportBand::Field::PageNumber, font);
     report.setPageHeader(header);
@@ -86,7 +91,9 @@ ReportLayout RemindersReport::layout() const
         rows.rowCount(),
         [value, font, height](int row) {
             ReportBand band(QStringLiteral("DetailBand1"), 16);
-            band.text(QStringLiteral("DetailBand1.item"), QRectF(8, 0, 204, height), value(row, "item"), font);
+            // An item too long for its column ends in "…" a clear gap before
+            // the description.
+            band.text(QStringLiteral("DetailBand1.item"), QRectF(8, 0, 196, height), value(row, "item"), font);
             band.text(QStringLiteral("DetailBand1.desc"), QRectF(216, 0, 404, height), value(row, "desc"), font);
             band.text(QStringLiteral("DetailBand1.dom"), QRectF(623, 0, 26, height), value(row, "dom"), font,
                       Qt::AlignRight | Qt::AlignTop);

@@ -29,6 +29,14 @@ qreal ReportBand::textWidth(const QString &text, const QFont &font)
     return QFontMetricsF(font, measuringDevice()).horizontalAdvance(text);
 }
 
+QString ReportBand::elidedText(const QString &text, const QFont &font, qreal width)
+{
+    const QFontMetricsF metrics(font, measuringDevice());
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    return metrics.elidedText(text, Qt::ElideRight, qMax<qreal>(0, width));
+}
+
 ReportBand &ReportBand::add(ReportItem item, Field field)
 {
     m_entries.append({std::move(item), field});
@@ -49,7 +57,7 @@ ReportBand &ReportBand::text(const QString &name, const QRectF &box, const QStri
     ReportItem item;
     item.kind = ReportItem::Kind::Text;
     item.rect = box;
-    item.text = text;
+    item.text = elidedText(text, font, box.width());
     item.font = font;
     item.alignment = alignment;
     item.name = name;

@@ -32,7 +32,8 @@ public:
 
     // A label as wide as its text: at (x, y), one line high.
     ReportBand &label(const QString &name, qreal x, qreal y, const QString &text, const QFont &font);
-    // A text in a box of its own; what does not fit the box is cut off.
+    // A text in a box of its own; a text wider than the box ends in "…"
+    // where it has to stop, so that it never runs into the next column.
     ReportBand &text(const QString &name, const QRectF &box, const QString &text, const QFont &font,
                      Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop);
     // A right-aligned text ending at `right`, starting no further left than `left`.
@@ -55,6 +56,8 @@ public:
     // One line of text in `font`, in 1/96 inch, measured as the pages lay it out.
     static qreal lineHeight(const QFont &font);
     static qreal textWidth(const QString &text, const QFont &font);
+    // `text` as it fits `width` in `font`: whole, or cut at the end with "…".
+    static QString elidedText(const QString &text, const QFont &font, qreal width);
 
 private:
     ReportBand &add(ReportItem item, Field field = Field::None);

@@ -3,10 +3,13 @@
 #include "plan/Plan.h"
 #include "reports/PlanReport.h"
 #include "reports/RemindersReport.h"
+#include "reports/ReportBand.h"
 #include "reports/ReportPainter.h"
 
 #include <QGuiApplication>
 #include <QLocale>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -69,6 +72,40 @@ class TestPlanReports : public QObject
         for (const ReportItem *item : found)
             out << item->name + u'=' + item->text;
         return out;
+    }
+
+    // The words of a PDF's first page and their boxes in points, as
+    // pdftotext -bbox reads them.
+    struct Word
+    {
+        QString text;
+        QRectF box;
+    };
+    static QList<Word> pdfWords(const QString &pdf)
+    {
+        QProcess process;
+        process.start("pdftotext", {"-bbox", "-f", "1", "-l", "1", pdf, "-"});
+        if (!process.waitForFinished(30000))
+            return {};
+        static const QRegularExpression word(
+            R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+        QList<Word> words;
+        for (auto it = word.globalMatch(QString::fromUtf8(process.readAllStandardOutput())); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            words.append({m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                                QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+        }
+        return words;
+    }
+    // Points between the end of `word` and the start of the next word on its
+    // line (a large number when none follows).
+    static qreal roomAfter(const QList<Word> &words, const Word &word)
+    {
+        qreal room = 1e6;
+        for (const Word &w : words)
+            if (std::abs(w.box.center().y() - word.box.center().y()) < 3 && w.box.left() > word.box.left())
+                room = std::min(room, w.box.left() - word.box.right());
+        return room;
     }
 
     static QStringList bandNames(const ReportPage &page)
@@ -322,6 +359,59 @@ private slots:
         const QString text = all.join('\n');
         QVERIFY2(text.contains("Expense Items\nCategory : Home\nItem : Frequency : Amount :\nRent Monthly $500.00"),
                  qPrintable(text));
+    }
+
+    // Texts too long for their columns end in "…" a clear gap before the
+    // next column, the reminders title well before "Page No :"; a PDF reader
+    // finds them apart where the glyphs are drawn.
+    void longTextsStopBeforeTheNextColumn()
+    {
+        Plan plan;
+        addItem(plan, Kind::Expense, "Home", "MORTGAGE WITH THE WOOLWICH AND MEMBERS HOMEOWNERS", "Monthly", 950);
+        const QDateTime start(QDate(2024, 1, 1), QTime(12, 0));
+        plan.loans().appendRow({"House purchase", "Yorkshire Building Society Ltd", 150000.0, 950.0, "Monthly", start,
+                                25, start.addYears(25), 4.5});
+        // The widest reminder item the field holds: twenty W.
+        addReminder(plan, Kind::Expense, "Home", QString(20, u'W'), 1, 3,
+                    "CHECK THE WOOLWICH STATEMENT WITH THE MEMBERS HOME");
+        plan.reminders().setFilter(RemindersReport::filterFor(Kind::Expense, 3));
+        const ReportLayout planLayout = PlanReport(input(plan)).layout();
+        const ReportLayout remindersLayout =
+            RemindersReport(plan, RemindersReport::titleFor(Kind::Expense, 3)).layout();
+
+        const struct
+        {
+            const ReportLayout &layout;
+            const char *name;
+            QString whole;
+        } cut[] = {{planLayout, "QRSubDetail2.item", "MORTGAGE WITH THE WOOLWICH AND MEMBERS HOMEOWNERS"},
+                   {planLayout, "QRSubDetail4.lender", "Yorkshire Building Society Ltd"},
+                   {remindersLayout, "DetailBand1.item", QString(20, u'W')},
+                   {remindersLayout, "DetailBand1.desc", "CHECK THE WOOLWICH STATEMENT WITH THE MEMBERS HOME"}};
+        for (const auto &c : cut) {
+            const ReportItem *item = c.layout.pages.first().item(c.name);
+            QVERIFY2(item && item->text.endsWith(u'…') && c.whole.startsWith(item->text.chopped(1)),
+                     qPrintable(item ? item->text : QString::fromLatin1(c.name)));
+            QVERIFY(ReportBand::textWidth(item->text, item->font) <= item->rect.width());
+        }
+
+        for (const ReportLayout *layout : {&planLayout, &remindersLayout}) {
+            const QString pdf = m_dir.filePath("long-texts.pdf");
+            ReportPainter::writePdf(*layout, pdf);
+            const QList<Word> words = pdfWords(pdf);
+            int elided = 0;
+            for (const Word &w : words) {
+                if (!w.text.endsWith(u'…') && w.text != QLatin1String("March"))
+                    continue;
+                elided += w.text.endsWith(u'…');
+                // Two spaces of 10 points at least; the title three times that.
+                const qreal least = w.text == QLatin1String("March") ? 15 : 5;
+                QVERIFY2(roomAfter(words, w) >= least, qPrintable(QStringLiteral("%1 is %2 pt from the next word")
+                                                                      .arg(w.text)
+                                                                      .arg(roomAfter(words, w))));
+            }
+            QCOMPARE(elided, 2);
+        }
     }
 
     void filtersStayAsTheyWere_data()
