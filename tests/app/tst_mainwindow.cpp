@@ -374,6 +374,16 @@ private slots:
         m_main->action("mnuPrint")->trigger();
         QCOMPARE(pdfText(path("printed.pdf")).simplified(), text.simplified());
         QCOMPARE(plan->plan().items().filter(), filter);
+
+        // Ctrl+P with no printer to print on says so, once.
+        m_main->printer()->setOutputFileName(QString());
+        QApplication::setActiveWindow(m_main.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        QTest::keyClick(m_main.get(), Qt::Key_P, Qt::ControlModifier);
+        const QStringList said = GuiTest::shownTexts();
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said.front().startsWith("The report cannot be printed: "), qPrintable(said.front()));
     }
 
     // The calculator takes the plan's totals at "Monthly" and leaves the plan

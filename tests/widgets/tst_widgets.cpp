@@ -18,6 +18,27 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QTemporaryDir>
+#include <QPrintPreviewWidget>
+#include <QDialog>
+
+#include "widgets/ModalRunner.h"
+
+// Counts the times a widget of one object name is shown.
+class ShowWatcher : public QObject
+{
+public:
+    ShowWatcher(const char *name, int &count) : m_name(QString::fromLatin1(name)), m_count(count) {}
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->objectName() == m_name)
+            ++m_count;
+        return false;
+    }
+
+private:
+    QString m_name;
+    int &m_count;
+};
 
 // The building blocks the windows share.
 class TestWidgets : public QObject
@@ -153,6 +174,79 @@ private slots:
         QVERIFY(!ReportOutput::print(&owner, &printer, layout));
         QCOMPARE(label, QString("Printing progress"));
         QVERIFY(ReportOutput::print(&owner, &printer, layout));
+    }
+
+    // Printing that cannot start says so in one box with no progress window
+    // over it; a report prints on its own page and leaves the printer as the
+    // person set it up; the preview keeps the report's page whatever its
+    // printer is set to, so it never shows or prints a report cut.
+    void printingThatCannotStartAndThePrintersSetUp()
+    {
+        ReportLayout layout;
+        layout.pageLayout = ReportLayout::letterPortrait();
+        layout.pages << ReportPage();
+        QWidget owner;
+        owner.show();
+        int progressShown = 0;
+        ShowWatcher watcher("PrintingProgress", progressShown);
+        qApp->installEventFilter(&watcher);
+        const auto stopWatching = qScopeGuard([&watcher] { qApp->removeEventFilter(&watcher); });
+        MessageBox::setTestMode(true);
+        const auto testModeOff = qScopeGuard([] { MessageBox::resetTestState(); MessageBox::setTestMode(false); });
+
+        QPrinter none(QPrinter::HighResolution); // what a machine without printers gives
+        none.setOutputFormat(QPrinter::PdfFormat);
+        none.setOutputFileName(QString());
+        none.setPageOrientation(QPageLayout::Landscape);
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        QVERIFY(!ReportOutput::print(&owner, &none, layout));
+        auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.front().text.startsWith("The report cannot be printed: no printer is set up."),
+                 qPrintable(shown.front().text));
+        QCOMPARE(progressShown, 0);
+        QCOMPARE(none.pageLayout().orientation(), QPageLayout::Landscape);
+
+        QTemporaryDir dir;
+        QPrinter failing(QPrinter::HighResolution);
+        failing.setOutputFormat(QPrinter::PdfFormat);
+        failing.setOutputFileName(dir.filePath("no/such/folder/out.pdf"));
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        QVERIFY(!ReportOutput::print(&owner, &failing, layout));
+        shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.front().text, QString("The report cannot be printed: the printer cannot be used"));
+        QCOMPARE(progressShown, 0);
+
+        QPrinter landscape(QPrinter::HighResolution);
+        landscape.setOutputFormat(QPrinter::PdfFormat);
+        landscape.setOutputFileName(dir.filePath("out.pdf"));
+        landscape.setPageOrientation(QPageLayout::Landscape);
+        QVERIFY(ReportOutput::print(&owner, &landscape, layout));
+        QCOMPARE(progressShown, 1);
+        QCOMPARE(landscape.pageLayout().orientation(), QPageLayout::Landscape);
+
+        // In the preview the orientation buttons are gone, and a printer
+        // turned to landscape behind its back still gets the report's page.
+        QStringList visibleActions;
+        QPageLayout::Orientation painted = QPageLayout::Landscape;
+        ModalRunner::setHook([&](QDialog *dialog) {
+            for (QAction *a : dialog->findChildren<QAction *>())
+                if (a->isVisible())
+                    visibleActions << a->text();
+            auto *view = dialog->findChild<QPrintPreviewWidget *>();
+            landscape.setPageOrientation(QPageLayout::Landscape);
+            view->updatePreview();
+            painted = landscape.pageLayout().orientation();
+            dialog->reject();
+        });
+        const auto noHook = qScopeGuard([] { ModalRunner::setHook({}); });
+        ReportOutput::preview(&owner, &landscape, layout);
+        QVERIFY(!visibleActions.contains("Landscape"));
+        QVERIFY(!visibleActions.contains("Page setup"));
+        QVERIFY(visibleActions.contains("Save As PDF"));
+        QCOMPARE(painted, QPageLayout::Portrait);
+        QCOMPARE(landscape.pageLayout().orientation(), QPageLayout::Landscape);
     }
 
     void currencyBoxIsEmptyAtZeroAndTakesTwoDecimals()
