@@ -86,7 +86,7 @@ std::optional<int> runLoanPage(const QString &command, const QStringList &args, 
             continue;
         page.calculations[static_cast<size_t>(k - 1)].payment = LoanPage::readMoney(options.value(option));
         outcome = page.calculate(k);
-        if (outcome == LoanPage::Outcome::TooLow)
+        if (outcome == LoanPage::Outcome::TooLow || outcome == LoanPage::Outcome::OnePayment)
             QTextStream(stderr) << page.message(outcome) << '\n';
         else if (outcome != LoanPage::Outcome::Done)
             return refuse(page.message(outcome));

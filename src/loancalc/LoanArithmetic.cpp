@@ -79,7 +79,7 @@ double moneyField(double value)
 
 } // namespace
 
-void calc_loan_details(LoanCalcMode mode, int years, double principal, double rate,
+bool calc_loan_details(LoanCalcMode mode, int years, double principal, double rate,
                        double chosenPayment, double currentBalance, LoanCalculation &fields)
 {
     const double i = monthlyRate(rate);
@@ -92,6 +92,8 @@ void calc_loan_details(LoanCalcMode mode, int years, double principal, double ra
         payment = chosenPayment;
         n = calcterm(12, rate, payment, principal);
     }
+    if (n > kMaxPayments)
+        return false;
 
     double interestTotal = 0;
     double principalTotal = 0;
@@ -103,4 +105,5 @@ void calc_loan_details(LoanCalcMode mode, int years, double principal, double ra
     fields.totalInterest = moneyField(interestTotal);
     fields.budgetBalance = moneyField(moneyField(currentBalance) - payment);
     fields.payment = moneyField(payment);
+    return true;
 }

@@ -6,6 +6,11 @@
 // rounded inside the arithmetic; only the results placed in a calculation's
 // fields are rounded to two decimals, as a money field holds them.
 
+// The longest loan the calculator works out, and so the most payments a
+// schedule holds: far beyond any loan, well within what a schedule can keep.
+constexpr int kMaxLoanYears = 1000;
+constexpr qint64 kMaxPayments = 12 * qint64(kMaxLoanYears);
+
 enum class LoanCalcMode {
     LevelPayment,  // calculation 1: the payment is computed from the length
     ChosenPayment, // calculations 2 and 3: the count is computed from the payment
@@ -34,6 +39,8 @@ qint64 calcterm(int periods, double rate, double payment, double principal);
 // Runs one calculation and writes its results into `fields`. The schedule rows
 // are replaced only when there is at least one payment; otherwise the grid
 // keeps the rows of its previous run. `currentBalance` is the plan's monthly
-// balance as read from its money field. Inputs are not validated here.
-void calc_loan_details(LoanCalcMode mode, int years, double principal, double rate,
+// balance as read from its money field. Inputs are not validated here, but a
+// calculation of more than kMaxPayments payments is not made: false then, and
+// `fields` are left as they were.
+bool calc_loan_details(LoanCalcMode mode, int years, double principal, double rate,
                        double chosenPayment, double currentBalance, LoanCalculation &fields);

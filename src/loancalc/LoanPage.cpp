@@ -18,9 +18,10 @@ LoanPage::Outcome LoanPage::calculate(int k)
     LoanCalculation &fields = calculations[static_cast<size_t>(k - 1)];
     if (fields.payment == 0)
         return Outcome::NoPayment;
-    calc_loan_details(LoanCalcMode::ChosenPayment, years, principal, rate, fields.payment,
-                      currentBalance, fields);
-    return fields.numberOfPayments == 0 ? Outcome::TooLow : Outcome::Done;
+    if (!calc_loan_details(LoanCalcMode::ChosenPayment, years, principal, rate, fields.payment, currentBalance,
+                           fields))
+        return Outcome::TooSmall;
+    return fields.numberOfPayments == 0 ? noPayments(k) : Outcome::Done;
 }
 
 LoanPage::Outcome LoanPage::calculateLevelPayment()
@@ -29,11 +30,19 @@ LoanPage::Outcome LoanPage::calculateLevelPayment()
         return Outcome::NoPrincipal;
     if (years == 0)
         return Outcome::NoLength;
+    if (years > kMaxLoanYears || years < -kMaxLoanYears)
+        return Outcome::TooLong;
     if (rate == 0)
         return Outcome::NoRate;
     calc_loan_details(LoanCalcMode::LevelPayment, years, principal, rate, 0.0, currentBalance,
                       calculations[0]);
     return Outcome::Done;
+}
+
+LoanPage::Outcome LoanPage::noPayments(int k) const
+{
+    const double payment = calculations[static_cast<size_t>(k - 1)].payment;
+    return payment > principal * (1 + monthlyRate(rate)) && principal > 0 ? Outcome::OnePayment : Outcome::TooLow;
 }
 
 QString LoanPage::message(Outcome outcome) const
@@ -49,6 +58,17 @@ QString LoanPage::message(Outcome outcome) const
         return QStringLiteral("Please enter the interest rate");
     case Outcome::NoPayment:
         return QStringLiteral("Please enter a monthly payment amount");
+    case Outcome::TooLong:
+        return QStringLiteral("The length of the loan can be at most %1 years").arg(kMaxLoanYears);
+    case Outcome::TooSmall:
+        return QStringLiteral("The payment you have selected would take more than %1 payments (%2 years) to repay "
+                              "the loan. Please select a larger amount")
+            .arg(kMaxPayments)
+            .arg(kMaxLoanYears);
+    case Outcome::OnePayment:
+        return QStringLiteral("The payment you have selected is more than the whole loan: one payment of %1 repays "
+                              "it. Please select a smaller amount")
+            .arg(MoneyFormat::moneyText(MoneyFormat::roundHalfAwayFromZero(principal * (1 + monthlyRate(rate)), 2)));
     case Outcome::TooLow:
         return QStringLiteral("The payment you have selected is too low. Please select an "
                               "amount greater than : ")

@@ -19,6 +19,9 @@ public:
         NoRate,      // "Please enter the interest rate"; focus the rate
         NoPayment,   // "Please enter a monthly payment amount"; focus the payment
         TooLow,      // fields written with 0 payments; focus the payment
+        TooLong,     // a length beyond kMaxLoanYears; focus the length
+        TooSmall,    // a payment that would take more than kMaxPayments; focus the payment
+        OnePayment,  // a payment above the whole loan; focus the payment
     };
 
     double principal = 0.0;      // amount borrowed, two decimals
@@ -33,6 +36,10 @@ public:
     // calculation 1 when its payment is still 0, and stop with its outcome
     // when it refuses its inputs.
     Outcome calculate(int k);
+
+    // Why calculation k (2 or 3) gave no payments: the payment is too low to
+    // repay the loan, or more than the whole loan with a month's interest.
+    Outcome noPayments(int k) const;
 
     // The message box text for an outcome other than Done.
     QString message(Outcome outcome) const;

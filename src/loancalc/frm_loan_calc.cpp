@@ -2,9 +2,11 @@
 
 #include "loancalc/LoanArithmetic.h"
 #include "loancalc/LoanTextFile.h"
+#include "loancalc/ScheduleModel.h"
 #include "plan/Clock.h"
 #include "plan/MoneyFormat.h"
 #include "reports/LoanReport.h"
+#include "widgets/Controls.h"
 #include "widgets/CurrencyBox.h"
 #include "widgets/FileDialog.h"
 #include "widgets/Format.h"
@@ -24,7 +26,7 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 #include <limits>
 
@@ -66,13 +68,6 @@ QString fieldName(const char *kind, int p, int k)
     if (p == 0 && k == 1 && QLatin1String(kind) == QLatin1String("cepayment"))
         return QStringLiteral("cePaymentA_1");
     return QLatin1String(kind) + QLatin1String(kLetters[p]) + QLatin1Char('_') + QString::number(k);
-}
-
-QTableWidgetItem *cell(const QString &text)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    return item;
 }
 
 CurrencyBox *moneyField(const QString &name, bool editable, QWidget *parent)
@@ -272,9 +267,10 @@ QWidget *Tfrm_loan_calc::buildPanel(int p, int k)
     }
     layout->addLayout(form);
 
-    c.schedule = new QTableWidget(1, 4, panel);
+    c.schedule = new QTableView(panel);
     c.schedule->setObjectName(fieldName("sgs", p, k));
-    c.schedule->setHorizontalHeaderLabels({"Payment", "Interest", "Principal", "Balance"});
+    c.rows = new ScheduleModel(c.schedule);
+    c.schedule->setModel(c.rows);
     c.schedule->verticalHeader()->hide();
     c.schedule->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Columns 64 pixels wide as laid out for an 8-point font, wider where the
@@ -284,7 +280,6 @@ QWidget *Tfrm_loan_calc::buildPanel(int p, int k)
     for (int col = 0; col < 4; ++col) {
         c.schedule->setColumnWidth(col, col == 0 ? qMax(64, metrics.horizontalAdvance(QStringLiteral("Payment")) + 14)
                                                  : qMax(64, amount));
-        c.schedule->setItem(0, col, cell(QString()));
     }
     c.schedule->verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
     c.schedule->horizontalHeader()->setStretchLastSection(true);
@@ -313,14 +308,7 @@ LoanPage Tfrm_loan_calc::inputs(int p) const
         fields.totalInterest = MoneyFormat::roundHalfAwayFromZero(c.totalInterest->value(), 2);
         fields.totalPaid = MoneyFormat::roundHalfAwayFromZero(c.totalPaid->value(), 2);
         fields.budgetBalance = MoneyFormat::roundHalfAwayFromZero(c.budgetBalance->value(), 2);
-        fields.schedule.clear();
-        for (int r = 0; r < c.schedule->rowCount(); ++r) {
-            const auto text = [&](int col) {
-                const QTableWidgetItem *item = c.schedule->item(r, col);
-                return item ? item->text() : QString();
-            };
-            fields.schedule.append({text(0), text(1), text(2), text(3)});
-        }
+        fields.schedule = c.rows->rows();
     }
     return page;
 }
@@ -347,14 +335,7 @@ void Tfrm_loan_calc::showResult(int p, int k, const LoanCalculation &result)
     c.totalInterest->setValue(result.totalInterest);
     c.totalPaid->setValue(result.totalPaid);
     c.budgetBalance->setValue(result.budgetBalance);
-    c.schedule->setRowCount(static_cast<int>(result.schedule.size()));
-    for (int r = 0; r < result.schedule.size(); ++r) {
-        const ScheduleRow &row = result.schedule.at(r);
-        c.schedule->setItem(r, 0, cell(row.payment));
-        c.schedule->setItem(r, 1, cell(row.interest));
-        c.schedule->setItem(r, 2, cell(row.principal));
-        c.schedule->setItem(r, 3, cell(row.balance));
-    }
+    c.rows->setRows(result.schedule);
 }
 
 void Tfrm_loan_calc::refuse(int p, const LoanPage &values, LoanPage::Outcome outcome, int k)
@@ -364,11 +345,12 @@ void Tfrm_loan_calc::refuse(int p, const LoanPage &values, LoanPage::Outcome out
     QWidget *focus = nullptr;
     switch (outcome) {
     case LoanPage::Outcome::NoPrincipal: focus = w.principal; break;
-    case LoanPage::Outcome::NoLength: focus = w.length; break;
+    case LoanPage::Outcome::NoLength:
+    case LoanPage::Outcome::TooLong: focus = w.length; break;
     case LoanPage::Outcome::NoRate: focus = w.rate; break;
     default: focus = w.calculations[static_cast<size_t>(k - 1)].payment; break;
     }
-    focus->setFocus();
+    Controls::focusToCorrect(focus);
 }
 
 // Calculation 1: the level payment for the length. False, after its message,
@@ -404,13 +386,16 @@ void Tfrm_loan_calc::calculate(int p, int k)
         refuse(p, values, LoanPage::Outcome::NoPayment, k);
         return;
     }
-    calc_loan_details(LoanCalcMode::ChosenPayment, values.years, values.principal, values.rate, fields.payment,
-                      values.currentBalance, fields);
+    if (!calc_loan_details(LoanCalcMode::ChosenPayment, values.years, values.principal, values.rate, fields.payment,
+                           values.currentBalance, fields)) {
+        refuse(p, values, LoanPage::Outcome::TooSmall, k);
+        return;
+    }
     showResult(p, k, fields);
     if (fields.numberOfPayments != 0)
         m_calcdone[p][k - 1] = true;
     else
-        refuse(p, values, LoanPage::Outcome::TooLow, k);
+        refuse(p, values, values.noPayments(k), k);
 }
 
 void Tfrm_loan_calc::saveToFile()
@@ -444,6 +429,17 @@ void Tfrm_loan_calc::saveToFile()
 void Tfrm_loan_calc::printReport(bool preview)
 {
     const int p = activePage();
+    // A payment typed but never worked out has no schedule to print.
+    for (int k = 2; k <= 3; ++k) {
+        const Calculation &c = m_page[p].calculations[static_cast<size_t>(k - 1)];
+        if (c.payment->value() != 0 && !m_calcdone[p][k - 1] && c.rows->rows().value(0).payment.isEmpty()) {
+            MessageBox::error(this, QStringLiteral("Scenario %1's payment has not been calculated: press its "
+                                                   "Calculate button first")
+                                        .arg(k));
+            Controls::focusToCorrect(c.button);
+            return;
+        }
+    }
     // The page's values as the core has them, with each number of payments
     // as its field holds it (pages B and C take typing there).
     LoanReportInput input = LoanReport::fromPage(inputs(p), Clock::today());
@@ -456,11 +452,11 @@ void Tfrm_loan_calc::printReport(bool preview)
         MessageBox::error(this, report.message());
         Page &w = m_page[p];
         if (report.refusal() == LoanReport::Refusal::NoPrincipal)
-            w.principal->setFocus();
+            Controls::focusToCorrect(w.principal);
         else if (report.refusal() == LoanReport::Refusal::NoLength)
-            w.length->setFocus();
+            Controls::focusToCorrect(w.length);
         else if (report.refusal() == LoanReport::Refusal::NoRate)
-            w.rate->setFocus();
+            Controls::focusToCorrect(w.rate);
         return;
     }
     if (!m_printer) {

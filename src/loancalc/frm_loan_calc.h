@@ -14,7 +14,8 @@ class QMenuBar;
 class QPrinter;
 class QPushButton;
 class QTabWidget;
-class QTableWidget;
+class QTableView;
+class ScheduleModel;
 
 // A spin field whose up and down steps (buttons or arrow keys) are told apart
 // from typing: only a step recalculates.
@@ -94,7 +95,8 @@ private:
         CurrencyBox *totalInterest = nullptr;
         CurrencyBox *totalPaid = nullptr;
         CurrencyBox *budgetBalance = nullptr;
-        QTableWidget *schedule = nullptr;
+        QTableView *schedule = nullptr;
+        ScheduleModel *rows = nullptr;
     };
     struct Page
     {

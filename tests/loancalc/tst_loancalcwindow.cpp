@@ -11,7 +11,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
+#include <QApplication>
 #include <QTemporaryDir>
 
 // The loan calculator window: the Calculate buttons and their checks, the
@@ -44,7 +45,12 @@ class TestLoanCalcWindow : public QObject
         child<QSpinBox>(lengths[index])->setValue(5);
         child<QDoubleSpinBox>(rates[index])->setValue(7.5);
     }
-    int scheduleRows(const QString &grid) { return child<QTableWidget>(grid)->rowCount(); }
+    int scheduleRows(const QString &grid) { return child<QTableView>(grid)->model()->rowCount(); }
+    QString scheduleCell(const QString &grid, int row, int column)
+    {
+        QAbstractItemModel *model = child<QTableView>(grid)->model();
+        return model->index(row, column).data().toString();
+    }
 
 private slots:
     void initTestCase() { GuiTest::initTestCase(); }
@@ -78,9 +84,9 @@ private slots:
         for (QAction *a : m_calc->menuBar()->actions().front()->menu()->actions())
             entries << (a->isSeparator() ? "-" : a->text());
         QCOMPARE(entries, QStringList({"Save To File", "-", "Print Preview", "Print", "-", "Close Loan Calculator"}));
-        auto *grid = child<QTableWidget>("sgsC_3");
-        QCOMPARE(grid->horizontalHeaderItem(3)->text(), QString("Balance"));
-        QCOMPARE(grid->rowCount(), 1);
+        auto *grid = child<QTableView>("sgsC_3");
+        QCOMPARE(grid->model()->headerData(3, Qt::Horizontal).toString(), QString("Balance"));
+        QCOMPARE(grid->model()->rowCount(), 1);
     }
 
     void calculationOne()
@@ -91,7 +97,7 @@ private slots:
         QCOMPARE(money("cePaymentA_1")->text(), QString("$200.38"));
         QCOMPARE(text("eb_nopA_1"), QString("60"));
         QCOMPARE(scheduleRows("sgsA_1"), 60);
-        QCOMPARE(child<QTableWidget>("sgsA_1")->item(59, 3)->text(), QString("$0.00"));
+        QCOMPARE(scheduleCell("sgsA_1", 59, 3), QString("$0.00"));
         QVERIFY(m_calc->calcdone(0, 1));
     }
 
@@ -158,6 +164,91 @@ private slots:
         QCOMPARE(text("eb_nopA_3"), QString("0"));
         QVERIFY(!m_calc->calcdone(0, 3));
         QVERIFY(child<QWidget>("cepaymentA_3")->hasFocus() || !m_calc->isActiveWindow());
+    }
+
+    // A field a message sends the focus back to takes what is typed in place
+    // of what it held: 7 years, not 70; 9 %, not 90; a new payment, not more
+    // digits after the refused one.
+    void correctedFieldsTakeWhatIsTyped()
+    {
+        QApplication::setActiveWindow(m_calc.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_calc.get()));
+        money("ceprincipal_A")->setValue(10000);
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        click("btncalcA1");
+        QCOMPARE(GuiTest::shownTexts(), QStringList{"Please enter the length of the loan"});
+        QTest::keyClicks(m_calc->focusWidget(), "7");
+        QCOMPARE(child<QSpinBox>("Rxlgth_A")->value(), 7);
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        click("btncalcA1");
+        QCOMPARE(GuiTest::shownTexts(), QStringList{"Please enter the interest rate"});
+        QTest::keyClicks(m_calc->focusWidget(), "9");
+        QCOMPARE(child<QDoubleSpinBox>("RxRate_A")->value(), 9.0);
+        click("btncalcA1");
+        QCOMPARE(GuiTest::shownTexts(), QStringList());
+
+        money("cepaymentA_3")->setValue(60);
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        click("btncalcA3");
+        QVERIFY(GuiTest::shownTexts().front().startsWith("The payment you have selected is too low."));
+        QCOMPARE(m_calc->focusWidget(), child<QWidget>("cepaymentA_3"));
+        QTest::keyClicks(m_calc->focusWidget(), "250");
+        click("btncalcA3");
+        QCOMPARE(GuiTest::shownTexts(), QStringList());
+        QCOMPARE(money("cepaymentA_3")->value(), 250.0);
+        QCOMPARE(text("eb_nopA_3"), QString::number(calcterm(12, 9, 250, 10000)));
+    }
+
+    // A loan whose schedule would be beyond the most the calculator works
+    // out is refused, saying what the most is; a payment above the whole
+    // loan is told as such; the most there is still works.
+    void lengthsAndPaymentsWithinReach()
+    {
+        enterExample();
+        child<QSpinBox>("Rxlgth_A")->setValue(1000000);
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        click("btncalcA1");
+        QCOMPARE(GuiTest::shownTexts(), QStringList{"The length of the loan can be at most 1000 years"});
+        QCOMPARE(scheduleRows("sgsA_1"), 1);
+        QVERIFY(!m_calc->calcdone(0, 1));
+
+        // At 0.01 % a payment of 50 cents repays 10,000 in about 22,000 months.
+        child<QSpinBox>("Rxlgth_A")->setValue(5);
+        child<QDoubleSpinBox>("RxRate_A")->setValue(0.01);
+        money("cepaymentA_2")->setValue(0.5);
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        click("btncalcA2");
+        QCOMPARE(GuiTest::shownTexts(),
+                 QStringList{"The payment you have selected would take more than 12000 payments (1000 years) to "
+                             "repay the loan. Please select a larger amount"});
+        QCOMPARE(scheduleRows("sgsA_2"), 1);
+
+        child<QDoubleSpinBox>("RxRate_A")->setValue(7.5);
+        click("btncalcA1");
+        money("cepaymentA_3")->setValue(30000);
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        click("btncalcA3");
+        QCOMPARE(GuiTest::shownTexts(),
+                 QStringList{"The payment you have selected is more than the whole loan: one payment of $10062.50 "
+                             "repays it. Please select a smaller amount"});
+
+        child<QSpinBox>("Rxlgth_A")->setValue(1000);
+        click("btncalcA1");
+        QCOMPARE(GuiTest::shownTexts(), QStringList());
+        QCOMPARE(scheduleRows("sgsA_1"), 12000);
+        QCOMPARE(scheduleCell("sgsA_1", 11999, 3), QString("$0.00"));
+    }
+
+    // A typed payment that was never worked out: printing says to calculate it.
+    void printAsksForTheCalculationFirst()
+    {
+        enterExample("B");
+        click("btncalcb1");
+        money("cepaymentB_2")->setValue(250);
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        m_calc->printReport(true);
+        QCOMPARE(GuiTest::shownTexts(),
+                 QStringList{"Scenario 2's payment has not been calculated: press its Calculate button first"});
     }
 
     // A rate step reruns every calculation done; a length step only the first.

@@ -48,6 +48,14 @@ private slots:
             << "The payment you have selected is too low. Please select an amount greater than "
                ": $200.38\n"
             << true;
+        QTest::newRow("longest int of years")
+            << QStringList{"--principal", "10000", "--years", "2147483647", "--rate", "5"} << 2
+            << "The length of the loan can be at most 1000 years\n" << false;
+        QTest::newRow("a payment taking forever")
+            << QStringList{"--principal", "10000", "--years", "5", "--rate", "0.01", "--payment2", "0.5"} << 2
+            << "The payment you have selected would take more than 12000 payments (1000 years) to repay the loan. "
+               "Please select a larger amount\n"
+            << false;
         QTest::newRow("unknown option") << loan + QStringList{"--colour", "red"} << 2
                                         << "pursekeep-cli loan: unknown option --colour\n" << false;
     }
