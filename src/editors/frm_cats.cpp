@@ -126,7 +126,7 @@ void Tfrm_cats::rgcatClick()
 void Tfrm_cats::reportDuplicate(const QString &engineMessage)
 {
     MessageBox::error(this, engineMessage + duplicateSuffix);
-    m_name->setFocus();
+    Controls::focusToCorrect(m_name);
 }
 
 void Tfrm_cats::btn_cat_addClick()

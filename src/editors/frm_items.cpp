@@ -475,7 +475,7 @@ void Tfrm_items::LMDSB_OKClick()
     // A description of blanks only is no description either.
     if (typed.trimmed().isEmpty()) {
         MessageBox::error(this, QStringLiteral("Please enter an item description"));
-        m_ebitem->setFocus();
+        Controls::focusToCorrect(m_ebitem);
         return;
     }
     m_window->setSaved(false);

@@ -3,6 +3,7 @@
 #include "plan/Clock.h"
 #include "plan/Plan.h"
 #include "plan/PlanEdits.h"
+#include "widgets/Controls.h"
 #include "widgets/PlanDocument.h"
 #include "widgets/Format.h"
 #include "widgets/MessageBox.h"
@@ -241,7 +242,7 @@ void Tfrm_reminder::LMDSB_saveClick()
 {
     if (m_desc->text().isEmpty()) {
         MessageBox::error(this, QStringLiteral("Please Enter A Description"));
-        m_desc->setFocus();
+        Controls::focusToCorrect(m_desc);
         return;
     }
     // The row the labels show gives the category and item, and also the kind:

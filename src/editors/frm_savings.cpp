@@ -197,7 +197,7 @@ bool Tfrm_savings::checksPass()
 {
     const auto fail = [this](const char *text, QWidget *focus) {
         MessageBox::error(this, QLatin1String(text));
-        focus->setFocus(Qt::OtherFocusReason);
+        Controls::focusToCorrect(focus);
         return false;
     };
     if (m_freq->itemIndex() < 0)

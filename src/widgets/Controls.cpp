@@ -1,7 +1,10 @@
 #include "Controls.h"
 #include "Format.h"
 
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QDateEdit>
+#include <QLineEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
@@ -41,6 +44,19 @@ QDateEdit *dateBox(const QString &objectName, QWidget *parent)
     box->setCalendarPopup(true);
     box->setDisplayFormat(Format::shortDateFormat());
     return box;
+}
+
+void focusToCorrect(QWidget *field)
+{
+    if (!field)
+        return;
+    field->setFocus(Qt::TabFocusReason);
+    if (auto *spin = qobject_cast<QAbstractSpinBox *>(field))
+        spin->selectAll();
+    else if (auto *line = qobject_cast<QLineEdit *>(field))
+        line->selectAll();
+    else if (auto *combo = qobject_cast<QComboBox *>(field); combo && combo->lineEdit())
+        combo->lineEdit()->selectAll();
 }
 
 } // namespace Controls

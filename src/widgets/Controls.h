@@ -20,4 +20,8 @@ QLabel *label(const QString &objectName, const QString &text, QWidget *parent);
 // A date box with a calendar, showing the program's short date format.
 QDateEdit *dateBox(const QString &objectName, QWidget *parent);
 
+// Sends the focus to a field a message asked to correct, its text selected,
+// so what is typed replaces it (a box's text, a spin box's number).
+void focusToCorrect(QWidget *field);
+
 } // namespace Controls
