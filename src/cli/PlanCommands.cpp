@@ -371,7 +371,8 @@ int runPlanReport(const QStringList &args)
     input.totals = computePlanTotals(plan, input.displayFrequencyName, Clock::now());
     input.cursymbol = MoneyFormat::currencySymbol();
     input.planfile = planFile;
-    input.programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    // The folder the program keeps its own files in, as the window's print names it.
+    input.programFolder = QDir::toNativeSeparators(ProgramFolders::writableFolder(QCoreApplication::applicationDirPath()));
     input.today = Clock::today();
     return writeReport(command, PlanReport(input).layout(), pdfFile);
 }

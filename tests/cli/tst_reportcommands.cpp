@@ -1,6 +1,7 @@
 #include "DiskFailure.h"
 #include "PdfText.h"
 
+#include "plan/ProgramFolders.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
 
@@ -93,6 +94,10 @@ private slots:
         QCOMPARE(pages.size(), 1);
         for (const QString &line : lines)
             QVERIFY2(pages.first().contains(line), qPrintable(line + " not in: " + pages.first().join(" | ")));
+        // The footer names the folder the program keeps its files in, as the
+        // window's print does, not the folder the tool was run from.
+        const QString folder = ProgramFolders::writableFolder(QFileInfo(QStringLiteral(PURSEKEEP_CLI)).absolutePath());
+        QVERIFY2(pages.first().join(" ").contains(folder), qPrintable(folder + " not in: " + pages.first().join(" | ")));
     }
 
     void remindersReport_data()
