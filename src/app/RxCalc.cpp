@@ -15,6 +15,9 @@ RxCalc::RxCalc(QWidget *parent) : QDialog(parent)
     m_display = new QLineEdit(QStringLiteral("0"), this);
     m_display->setObjectName(QStringLiteral("display"));
     m_display->setReadOnly(true);
+    // The display has the focus; the keys that edit a text box work the
+    // calculator instead (Delete and Backspace clear it).
+    m_display->installEventFilter(this);
     m_display->setAlignment(Qt::AlignRight);
     QFont big = m_display->font();
     big.setPointSize(big.pointSize() + 4);
@@ -146,6 +149,18 @@ void RxCalc::equals()
     apply();
     m_pending.clear();
     m_startNew = true;
+}
+
+bool RxCalc::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_display && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+            press(QStringLiteral("C"));
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void RxCalc::keyPressEvent(QKeyEvent *event)

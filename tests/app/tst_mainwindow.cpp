@@ -813,6 +813,15 @@ private slots:
         QTest::mouseClick(calc.findChild<QPushButton *>("key_."), Qt::LeftButton);
         QTest::mouseClick(one, Qt::LeftButton);
         QCOMPARE(calc.display(), QString("0.1"));
+
+        // Delete and Backspace clear it, as its help page says, typed where
+        // the focus is when it opens.
+        for (const Qt::Key key : {Qt::Key_Delete, Qt::Key_Backspace}) {
+            QTest::keyClicks(QApplication::focusWidget() ? QApplication::focusWidget() : &calc, "12+3");
+            QVERIFY(calc.display() != "0");
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &calc, key);
+            QCOMPARE(calc.display(), QString("0"));
+        }
     }
 
     void printerSetupAndBugReport()
