@@ -21,10 +21,100 @@
 #include <QStackedBarSeries>
 #include <QValueAxis>
 #include <QVBoxLayout>
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QtMath>
+#include <algorithm>
 #include <cmath>
 
 namespace {
 constexpr int kMarkArrow = 20; // the line from a bar's end up to its mark
+
+// A colour given in CIE L*a*b* (daylight white), or false when sRGB cannot
+// show it.
+bool fromLab(double l, double a, double b, QColor *out)
+{
+    const double fy = (l + 16) / 116;
+    const auto inverse = [](double t) {
+        constexpr double d = 6.0 / 29;
+        return t > d ? t * t * t : 3 * d * d * (t - 4.0 / 29);
+    };
+    const double x = 0.95047 * inverse(fy + a / 500);
+    const double y = inverse(fy);
+    const double z = 1.08883 * inverse(fy - b / 200);
+    const double linear[3] = {3.2406 * x - 1.5372 * y - 0.4986 * z, -0.9689 * x + 1.8758 * y + 0.0415 * z,
+                              0.0557 * x - 0.2040 * y + 1.0570 * z};
+    int rgb[3];
+    for (int i = 0; i < 3; ++i) {
+        if (linear[i] < -0.001 || linear[i] > 1.001)
+            return false;
+        const double c = std::clamp(linear[i], 0.0, 1.0);
+        const double gamma = c <= 0.0031308 ? 12.92 * c : 1.055 * std::pow(c, 1 / 2.4) - 0.055;
+        rgb[i] = static_cast<int>(std::lround(gamma * 255));
+    }
+    *out = QColor(rgb[0], rgb[1], rgb[2]);
+    return true;
+}
+
+// Lightness `l` at hue `hue` (degrees), with as much of `chroma` as sRGB can
+// show there.
+QColor fromLch(double l, double chroma, double hue)
+{
+    const double angle = qDegreesToRadians(hue);
+    QColor colour;
+    for (double c = chroma; c > 0; c -= 2)
+        if (fromLab(l, c * std::cos(angle), c * std::sin(angle), &colour))
+            return colour;
+    fromLab(l, 0, 0, &colour);
+    return colour;
+}
+
+double luminance(const QColor &colour)
+{
+    const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+}
+
+// The decimals the value axes need for their step: none for whole steps, at
+// most three as the legend writes.
+int decimalsFor(double step)
+{
+    int decimals = 0;
+    while (decimals < 3 && std::fabs(step - std::round(step)) > 1e-9 * std::max(1.0, std::fabs(step))) {
+        step *= 10;
+        ++decimals;
+    }
+    return decimals;
+}
+} // namespace
+
+double ChartsPage::contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QList<std::pair<QColor, QColor>> ChartsPage::barColours(qsizetype count, const QColor &background)
+{
+    // Hues evenly round the circle at one lightness and chroma, so that no
+    // two look alike; with more than eight bars every other one is a step
+    // darker, so that neighbouring hues differ in lightness too. Each is made
+    // darker still until its lighter edge stands out on the background.
+    QList<std::pair<QColor, QColor>> colours;
+    for (qsizetype i = 0; i < count; ++i) {
+        const double hue = 30 + 360.0 * double(i) / double(count);
+        double lightness = count > 8 && i % 2 ? 40 : 54;
+        QColor colour = fromLch(lightness, 60, hue);
+        QColor edge = fromLch(lightness + 8, 60, hue);
+        while (contrast(edge, background) < 3 && lightness > 10) {
+            lightness -= 2;
+            colour = fromLch(lightness, 60, hue);
+            edge = fromLch(lightness + 8, 60, hue);
+        }
+        colours.append({colour, edge});
+    }
+    return colours;
 }
 
 ChartsPage::ChartsPage(Tfrm_budget *window) : QWidget(window), m_window(window)
@@ -56,11 +146,15 @@ ChartsPage::ChartsPage(Tfrm_budget *window) : QWidget(window), m_window(window)
     // The walls behind the bars: white and plain.
     m_chart->setPlotAreaBackgroundBrush(Qt::white);
     m_chart->setPlotAreaBackgroundVisible(true);
-    QFont legendFont(QStringLiteral("Arial"));
-    legendFont.setBold(true);
-    m_chart->legend()->setFont(legendFont);
-    m_chart->legend()->setLabelColor(Qt::black);
-    m_chart->legend()->setAlignment(Qt::AlignRight);
+    // The chart's own legend keeps one column and drops what does not fit;
+    // the page draws its own (placeLegend()).
+    m_legendFont = QFont(QStringLiteral("Arial"));
+    m_legendFont.setBold(true);
+    m_chart->legend()->setVisible(false);
+    m_margins = m_chart->margins();
+    // The value axes write their numbers as the legend does, in the
+    // program's locale (taken afresh on every rebuild).
+    m_chart->setLocalizeNumbers(true);
 
     m_series = new QStackedBarSeries;
     m_series->setObjectName(QStringLiteral("Series1"));
@@ -91,6 +185,7 @@ ChartsPage::ChartsPage(Tfrm_budget *window) : QWidget(window), m_window(window)
 
     connect(m_choice, &RadioGroup::clicked, this, &ChartsPage::rebuild);
     connect(m_chart, &QChart::plotAreaChanged, this, &ChartsPage::placeMarks);
+    connect(m_chart, &QGraphicsWidget::geometryChanged, this, &ChartsPage::placeLegend);
 }
 
 void ChartsPage::pageShown()
@@ -122,16 +217,20 @@ void ChartsPage::rebuild()
         low = qMin(low, bar.value);
         high = qMax(high, bar.value);
     }
-    // The theme's colour of each set, as a gradient across the bar.
-    for (QBarSet *set : m_series->barSets()) {
-        const QColor colour = set->color();
+    // Each set's own colour, as a gradient across the bar from its lighter
+    // edge.
+    const QList<QBarSet *> sets = m_series->barSets();
+    const auto colours = barColours(sets.size(), m_chart->plotAreaBackgroundBrush().color());
+    for (qsizetype i = 0; i < sets.size(); ++i) {
+        const auto &[colour, edge] = colours.at(i);
         QLinearGradient fill(0, 0, 1, 0);
         fill.setCoordinateMode(QGradient::ObjectBoundingMode);
-        fill.setColorAt(0, colour.lighter(150));
+        fill.setColorAt(0, edge);
         fill.setColorAt(1, colour);
-        set->setBrush(fill);
-        set->setBorderColor(colour.darker(130));
+        sets.at(i)->setBrush(fill);
+        sets.at(i)->setBorderColor(colour.darker(130));
     }
+    m_chart->setLocale(QLocale());
 
     // Axes on all four sides.
     for (Qt::Alignment side : {Qt::AlignBottom, Qt::AlignTop}) {
@@ -146,10 +245,67 @@ void ChartsPage::rebuild()
         auto *axis = new QValueAxis;
         axis->setRange(low, high + (high - low) * 0.12); // room for the marks
         axis->applyNiceNumbers();
+        const double step = (axis->max() - axis->min()) / qMax(1, axis->tickCount() - 1);
+        axis->setLabelFormat(QStringLiteral("%.%1f").arg(decimalsFor(step)));
         m_chart->addAxis(axis, side);
         m_series->attachAxis(axis);
     }
+    placeLegend();
     placeMarks();
+}
+
+void ChartsPage::placeLegend()
+{
+    qDeleteAll(m_legendItems);
+    m_legendItems.clear();
+    m_legendLabels.clear();
+    const QList<QBarSet *> sets = m_series->barSets();
+    if (sets.isEmpty()) {
+        m_chart->setMargins(m_margins);
+        return;
+    }
+    const QSizeF size = m_chart->size();
+    const qreal top = m_margins.top() + QFontMetricsF(m_chart->titleFont()).height() + 8;
+    const qreal height = size.height() - m_margins.bottom() - top;
+    const int count = static_cast<int>(sets.size());
+    QFont font = m_legendFont;
+    int columns = 1;
+    qreal entryHeight = 0;
+    qreal box = 0;
+    qreal columnWidth = 0;
+    for (;;) {
+        const QFontMetricsF metrics(font);
+        entryHeight = metrics.height() + 4;
+        box = std::round(metrics.height() * 0.8);
+        qreal widest = 0;
+        for (const QBarSet *set : sets)
+            widest = qMax(widest, metrics.horizontalAdvance(set->label()));
+        columnWidth = std::ceil(box + 6 + widest + 12);
+        const int rows = qMax(1, static_cast<int>(height / entryHeight));
+        columns = (count + rows - 1) / rows;
+        if (columns * columnWidth <= size.width() * 0.4 || font.pointSizeF() <= 7)
+            break;
+        font.setPointSizeF(qMax(7.0, font.pointSizeF() - 1));
+    }
+    const int rows = (count + columns - 1) / columns; // the columns filled evenly
+    const qreal width = columns * columnWidth;
+    m_chart->setMargins(QMargins(m_margins.left(), m_margins.top(), m_margins.right() + static_cast<int>(width),
+                                 m_margins.bottom()));
+    const qreal left = size.width() - m_margins.right() - width;
+    for (int i = 0; i < count; ++i) {
+        QBarSet *set = sets.at(i);
+        const qreal x = left + (i / rows) * columnWidth;
+        const qreal y = top + (i % rows) * entryHeight;
+        auto *marker = new QGraphicsRectItem(x, y + (entryHeight - box) / 2, box, box, m_chart);
+        marker->setBrush(set->brush());
+        marker->setPen(QPen(set->borderColor()));
+        auto *label = new QGraphicsSimpleTextItem(set->label(), m_chart);
+        label->setFont(font);
+        label->setBrush(Qt::black);
+        label->setPos(x + box + 6, y + 2);
+        m_legendItems << marker << label;
+        m_legendLabels << label;
+    }
 }
 
 QStringList ChartsPage::markTexts() const

@@ -1,14 +1,19 @@
 #pragma once
 #include "plan/ChartBars.h"
 
+#include <QColor>
+#include <QFont>
 #include <QList>
+#include <QMargins>
 #include <QWidget>
+#include <utility>
 
 class Tfrm_budget;
 class RadioGroup;
 class QChart;
 class QChartView;
 class QGraphicsItem;
+class QGraphicsSimpleTextItem;
 class QMenu;
 class QPrinter;
 class QStackedBarSeries;
@@ -34,6 +39,19 @@ public:
     // The bars drawn and the marks above them ("0", "1", ...).
     const QList<ChartBars::Bar> &bars() const { return m_bars; }
     QStringList markTexts() const;
+    // The legend's texts, one for each bar in order. The legend stands right
+    // of the plot in as many columns as the height needs, its letters made
+    // smaller (down to 7 points) before it takes more than two fifths of the
+    // chart's width; the plot gives up the room it takes.
+    const QList<QGraphicsSimpleTextItem *> &legendLabels() const { return m_legendLabels; }
+
+    // `count` bar colours, as far apart as can be told and each dark enough
+    // to stand out on `background` (a contrast of at least 3 to 1, even at the
+    // lighter edge of the bar's shading). The first is the bar's colour, the
+    // second the lighter edge of its shading.
+    static QList<std::pair<QColor, QColor>> barColours(qsizetype count, const QColor &background);
+    // The contrast ratio of two colours, from 1 (the same lightness) to 21.
+    static double contrast(const QColor &a, const QColor &b);
 
     // Prints the chart as it is drawn on one page of `printer`, stretched into
     // the page less 15 % of its width and height on every side. False, after
@@ -42,6 +60,7 @@ public:
 
 private:
     void placeMarks();
+    void placeLegend();
     void PrintColor1Click();
 
     Tfrm_budget *m_window;
@@ -52,4 +71,8 @@ private:
     QMenu *m_menu = nullptr;
     QList<ChartBars::Bar> m_bars;
     QList<QGraphicsItem *> m_marks;
+    QList<QGraphicsItem *> m_legendItems;
+    QList<QGraphicsSimpleTextItem *> m_legendLabels;
+    QFont m_legendFont;
+    QMargins m_margins; // the chart's own, around the plot and the legend
 };

@@ -23,6 +23,13 @@
 #include <QDir>
 #include <QImage>
 #include <QStandardPaths>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
+#include <QGradient>
+#include <QLocale>
+#include <QScopeGuard>
+#include <array>
+#include <cmath>
 
 // The charts page: the bars of each choice, when the chart is rebuilt, the
 // filters it leaves alone, and the printed chart.
@@ -61,6 +68,25 @@ class TestChartsPage : public QObject
         for (QBarSet *set : page()->series()->barSets())
             out << set->label();
         return out;
+    }
+
+    // CIE76 colour difference: about 2 can just be told apart, 10 is plain.
+    static double deltaE(const QColor &a, const QColor &b)
+    {
+        const auto lab = [](const QColor &c) {
+            const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+            const double r = linear(c.redF()), g = linear(c.greenF()), bl = linear(c.blueF());
+            const double xyz[3] = {(0.4124 * r + 0.3576 * g + 0.1805 * bl) / 0.95047,
+                                   0.2126 * r + 0.7152 * g + 0.0722 * bl,
+                                   (0.0193 * r + 0.1192 * g + 0.9505 * bl) / 1.08883};
+            double f[3];
+            for (int i = 0; i < 3; ++i)
+                f[i] = xyz[i] > 0.008856 ? std::cbrt(xyz[i]) : 7.787 * xyz[i] + 16.0 / 116;
+            return std::array<double, 3>{116 * f[1] - 16, 500 * (f[0] - f[1]), 200 * (f[1] - f[2])};
+        };
+        const auto x = lab(a);
+        const auto y = lab(b);
+        return std::hypot(x[0] - y[0], x[1] - y[1], x[2] - y[2]);
     }
 
 private slots:
@@ -120,6 +146,81 @@ private slots:
         for (QBarSet *set : page()->series()->barSets())
             colours.insert(set->borderColor().rgb());
         QCOMPARE(colours.size(), legend.size());
+    }
+
+    // 24 expense categories in a German locale: every bar keeps a legend
+    // entry of its own beside the plot, the bars' colours are told apart and
+    // stand out on the plot's white, and the value axes write their numbers
+    // as the legend does.
+    void manyBarsKeepTheirLegendColoursAndNumbers()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); });
+        Plan &p = m_window->plan();
+        for (int i = 0; i < 22; ++i) {
+            const QString cat = QStringLiteral("Household cost %1").arg(i + 1);
+            p.categories().appendRow({cat, "E"});
+            p.items().appendRow({"Item", "Monthly", 100.5 * (i + 1) + 0.18, cat, "E"});
+        }
+        p.items().appendRow({"Mortgage", "Monthly", 8000, "Home", "E"});
+        m_window->resize(1000, 700);
+        showCharts();
+        choose(1);
+        QChart *chart = page()->chart();
+        const QList<QBarSet *> sets = page()->series()->barSets();
+        QCOMPARE(sets.size(), 24);
+        QTRY_VERIFY(chart->plotArea().width() > 200);
+        QCoreApplication::processEvents();
+
+        const QRectF plot = chart->mapRectToScene(chart->plotArea());
+        const QRectF shown = page()->chartView()->mapToScene(page()->chartView()->viewport()->rect()).boundingRect();
+        const auto &labels = page()->legendLabels();
+        QCOMPARE(labels.size(), sets.size());
+        for (qsizetype i = 0; i < labels.size(); ++i) {
+            const QRectF box = labels.at(i)->sceneBoundingRect();
+            QCOMPARE(labels.at(i)->text(), sets.at(i)->label());
+            QVERIFY2(labels.at(i)->isVisible() && shown.contains(box) && !box.intersects(plot),
+                     qPrintable(labels.at(i)->text()));
+            QVERIFY(labels.at(i)->font().pointSizeF() >= 7);
+            for (qsizetype j = 0; j < i; ++j)
+                QVERIFY2(!box.intersects(labels.at(j)->sceneBoundingRect()), qPrintable(labels.at(i)->text()));
+        }
+        // The legend's own numbers, in German.
+        QVERIFY(std::any_of(labels.begin(), labels.end(), [](auto *l) { return l->text() == "9.234,568 Home"; }));
+
+        // Each bar shaded from a lighter edge to its own colour.
+        const QColor background = chart->plotAreaBackgroundBrush().color();
+        QList<QColor> colours;
+        for (QBarSet *set : sets) {
+            const QGradient *fill = set->brush().gradient();
+            QVERIFY(fill && fill->stops().size() == 2);
+            for (const QGradientStop &stop : fill->stops())
+                QVERIFY2(ChartsPage::contrast(stop.second, background) >= 3, qPrintable(stop.second.name()));
+            const QColor colour = fill->stops().last().second;
+            for (const QColor &other : colours)
+                QVERIFY2(deltaE(colour, other) >= 10, qPrintable(colour.name() + " " + other.name()));
+            colours << colour;
+        }
+
+        // The value axes' labels, left and right of the plot.
+        QStringList numbers;
+        for (QGraphicsItem *item : page()->chartView()->scene()->items()) {
+            auto *text = dynamic_cast<QGraphicsTextItem *>(item);
+            const QPointF centre = item->sceneBoundingRect().center();
+            if (text && text->isVisible() && !text->toPlainText().isEmpty() && (centre.x() < plot.left() || centre.x() > plot.right())
+                && centre.y() >= plot.top() - 10 && centre.y() <= plot.bottom() + 10)
+                numbers << text->toPlainText();
+        }
+        QVERIFY2(numbers.size() >= 6, qPrintable(numbers.join(" | ")));
+        const QLocale locale;
+        for (const QString &number : numbers) {
+            bool ok = false;
+            const double value = locale.toDouble(number, &ok);
+            const qsizetype point = number.indexOf(locale.decimalPoint());
+            const int decimals = point < 0 ? 0 : int(number.size() - point - 1);
+            QVERIFY2(ok && locale.toString(value, 'f', decimals) == number, qPrintable(number));
+        }
+        QVERIFY2(numbers.join(" ").contains(locale.groupSeparator()), qPrintable(numbers.join(" | ")));
     }
 
     // The summary is the stored totals at the display frequency; a negative
