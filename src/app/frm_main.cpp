@@ -396,8 +396,16 @@ Tfrm_budget *Tfrm_main::createPlanWindow()
 // plan open it starts from zero figures.
 void Tfrm_main::openLoanCalculator()
 {
-    if (m_calculatorOpen)
+    // One calculator at a time: asked for again, it comes forward.
+    if (m_calculatorOpen) {
+        for (QMdiSubWindow *sub : m_mdi->subWindowList())
+            if (sub->widget() == loanCalculator()) {
+                if (sub->isMinimized())
+                    sub->showNormal();
+                m_mdi->setActiveSubWindow(sub);
+            }
         return;
+    }
     Tfrm_loan_calc::MonthlyFigures figures;
     if (Tfrm_budget *plan = activePlanWindow()) {
         const int was = plan->displayFrequency();
@@ -415,6 +423,10 @@ void Tfrm_main::openLoanCalculator()
         showMainButtons();
     });
     connect(sub, &QObject::destroyed, this, &Tfrm_main::updateMenus, Qt::QueuedConnection);
+    // Its File menu takes the place of the main window's while it is active
+    // (updateMenus), where Alt+F and the keys reach it.
+    calculator->menuBar()->hide();
+    menuBar()->insertMenu(menuBar()->actions().constFirst(), calculator->fileMenu());
     m_buttonBar->hide();
     sub->resize(1032, 740);
     sub->show();
@@ -508,10 +520,23 @@ void Tfrm_main::updateMenus()
 {
     // While the browser is the active document window its own File menu
     // stands in place of the main window's menus.
+    // The loan calculator's File menu stands in place of the main window's
+    // File menu while it is the active window.
     Tfrm_browser *web = browser();
-    const bool browsing = web && m_mdi->activeSubWindow() && m_mdi->activeSubWindow()->widget() == web;
-    for (QAction *menu : menuBar()->actions())
-        menu->setVisible(web && menu == web->fileMenu()->menuAction() ? browsing : !browsing);
+    QWidget *active = m_mdi->activeSubWindow() ? m_mdi->activeSubWindow()->widget() : nullptr;
+    const bool browsing = web && active == web;
+    Tfrm_loan_calc *calculator = loanCalculator();
+    const bool calculating = calculator && active == calculator;
+    const QAction *calculatorMenu = calculator ? calculator->fileMenu()->menuAction() : nullptr;
+    const QAction *mainFile = menuBar()->findChild<QMenu *>(QStringLiteral("mnuFile"))->menuAction();
+    for (QAction *menu : menuBar()->actions()) {
+        if (web && menu == web->fileMenu()->menuAction())
+            menu->setVisible(browsing);
+        else if (menu == calculatorMenu)
+            menu->setVisible(calculating && !browsing);
+        else
+            menu->setVisible(!browsing && !(calculating && menu == mainFile));
+    }
     const bool hasPlan = activePlanWindow() != nullptr;
     m_undoGroup->setActiveStack(hasPlan ? activePlanWindow()->history() : nullptr);
     for (const char *name : {"mnuSavePlan", "mnuPlanSaveAs", "mnuExportCsv", "mnuRestoreBackup", "mnuPlanClose",

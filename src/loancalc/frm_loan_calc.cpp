@@ -112,18 +112,21 @@ void Tfrm_loan_calc::buildMenu()
     m_menuBar->setObjectName(QStringLiteral("MainMenu1"));
     QMenu *file = m_menuBar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
+    m_fileMenu = file;
     const auto entry = [&](const char *name, const char *caption, QStyle::StandardPixmap picture) {
         QAction *a = file->addAction(style()->standardIcon(picture), QLatin1String(caption));
         a->setObjectName(QLatin1String(name));
         return a;
     };
-    connect(entry("SaveToFile1", "Save To File", QStyle::SP_DialogSaveButton), &QAction::triggered, this,
-            &Tfrm_loan_calc::saveToFile);
+    QAction *save = entry("SaveToFile1", "Save To File", QStyle::SP_DialogSaveButton);
+    save->setShortcut(QKeySequence::Save);
+    connect(save, &QAction::triggered, this, &Tfrm_loan_calc::saveToFile);
     file->addSeparator();
     connect(entry("PrintPreview1", "Print Preview", QStyle::SP_FileDialogContentsView), &QAction::triggered, this,
             [this] { printReport(true); });
-    connect(entry("Print1", "Print", QStyle::SP_FileDialogDetailedView), &QAction::triggered, this,
-            [this] { printReport(false); });
+    QAction *print = entry("Print1", "Print", QStyle::SP_FileDialogDetailedView);
+    print->setShortcut(QKeySequence::Print);
+    connect(print, &QAction::triggered, this, [this] { printReport(false); });
     file->addSeparator();
     connect(entry("CloseLoanCalculator1", "Close Loan Calculator", QStyle::SP_DialogCloseButton),
             &QAction::triggered, this, [this] {

@@ -79,6 +79,10 @@ public:
     void saveToFile();
     void printReport(bool preview);
     QMenuBar *menuBar() const { return m_menuBar; }
+    // Its File menu: Save To File (Ctrl+S), Print Preview, Print (Ctrl+P) and
+    // Close Loan Calculator; the main window shows it in place of its own
+    // File menu while the calculator is the active window.
+    QMenu *fileMenu() const { return m_fileMenu; }
 
 signals:
     void closed();
@@ -116,6 +120,7 @@ private:
     LoanPage inputs(int page) const;
 
     QMenuBar *m_menuBar = nullptr;
+    QMenu *m_fileMenu = nullptr;
     QTabWidget *m_pages = nullptr;
     CurrencyBox *m_currentBalance = nullptr;
     std::array<Page, 3> m_page;

@@ -408,11 +408,29 @@ private slots:
         QCOMPARE(calculator->findChild<CurrencyBox *>("ceinc")->value(), 1000.0);
         QVERIFY(m_main->findChild<QFrame *>("pnl_main_buttons")->isHidden());
 
-        m_main->barButton("LMDSB_loancalc")->click(); // a second request does nothing
+        // A second request brings the open calculator forward.
+        m_main->documentArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(plan->parentWidget()));
+        m_main->barButton("LMDSB_loancalc")->click();
         int calculators = 0;
         for (QMdiSubWindow *sub : m_main->documentArea()->subWindowList())
             calculators += qobject_cast<Tfrm_loan_calc *>(sub->widget()) != nullptr;
         QCOMPARE(calculators, 1);
+        QCOMPARE(m_main->documentArea()->activeSubWindow()->widget(), calculator);
+
+        // Its File menu stands in the main window's menu bar in place of the
+        // plan's while it is active, with its keys; its own bar is hidden.
+        QStringList shownMenus;
+        for (QAction *menu : m_main->menuBar()->actions())
+            if (menu->isVisible())
+                shownMenus << menu->menu()->objectName();
+        QCOMPARE(shownMenus.first(), QString("File1"));
+        QVERIFY(!shownMenus.contains("mnuFile"));
+        QVERIFY(calculator->menuBar()->isHidden());
+        QApplication::setActiveWindow(m_main.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        QTest::keyClick(m_main.get(), Qt::Key_P, Qt::ControlModifier); // nothing calculated yet
+        QCOMPARE(GuiTest::shownTexts(), QStringList{"Please enter the amount you wish to borrow"});
 
         // The printed loan report of page A, kept as a PDF from the preview.
         calculator->findChild<CurrencyBox *>("ceprincipal_A")->setValue(10000);
