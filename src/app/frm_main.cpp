@@ -384,9 +384,7 @@ Tfrm_budget *Tfrm_main::createPlanWindow()
 {
     auto *window = new Tfrm_budget(this);
     m_undoGroup->addStack(window->history());
-    QMdiSubWindow *sub = m_mdi->addSubWindow(window);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    connect(sub, &QObject::destroyed, this, &Tfrm_main::updateMenus, Qt::QueuedConnection);
+    QMdiSubWindow *sub = addDocumentWindow(window);
     sub->showMaximized();
     return window;
 }
@@ -416,21 +414,26 @@ void Tfrm_main::openLoanCalculator()
     }
     m_calculatorOpen = true;
     auto *calculator = new Tfrm_loan_calc(figures, m_printer.get());
-    QMdiSubWindow *sub = m_mdi->addSubWindow(calculator);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
+    hideMainButtons();
+    QMdiSubWindow *sub = addDocumentWindow(calculator, QSize(1032, 740));
     connect(calculator, &Tfrm_loan_calc::closed, this, [this] {
         m_calculatorOpen = false;
         showMainButtons();
     });
-    connect(sub, &QObject::destroyed, this, &Tfrm_main::updateMenus, Qt::QueuedConnection);
     // Its File menu takes the place of the main window's while it is active
     // (updateMenus), where Alt+F and the keys reach it.
     calculator->menuBar()->hide();
     menuBar()->insertMenu(menuBar()->actions().constFirst(), calculator->fileMenu());
-    m_buttonBar->hide();
-    sub->resize(1032, 740);
     sub->show();
     m_mdi->setActiveSubWindow(sub);
+}
+
+// The button bar gives its room to the document area at once, so that the
+// window about to open is sized for the area it will have.
+void Tfrm_main::hideMainButtons()
+{
+    m_buttonBar->hide();
+    centralWidget()->layout()->activate();
 }
 
 // The button bar stays hidden while a calculator or a browser is open.
@@ -446,15 +449,13 @@ void Tfrm_main::openBrowser(const QUrl &start)
         return;
     m_browserOpen = true;
     auto *window = new Tfrm_browser(m_resourceFolder, start);
-    QMdiSubWindow *sub = m_mdi->addSubWindow(window);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
+    hideMainButtons();
+    QMdiSubWindow *sub = addDocumentWindow(window, QSize(1008, 719));
     menuBar()->addMenu(window->fileMenu())->setVisible(false);
     connect(window, &Tfrm_browser::closed, this, [this] {
         m_browserOpen = false;
         showMainButtons();
     });
-    connect(sub, &QObject::destroyed, this, &Tfrm_main::updateMenus, Qt::QueuedConnection);
-    m_buttonBar->hide();
     sub->showMaximized();
     m_mdi->setActiveSubWindow(sub);
     updateMenus();
@@ -634,46 +635,6 @@ void Tfrm_main::reportABug()
 {
     // The desktop's mail program opens a new message; nothing waits for it.
     QDesktopServices::openUrl(QUrl(bugReportUrl(), QUrl::StrictMode));
-}
-
-void Tfrm_main::tileHorizontally()
-{
-    tile(Qt::Vertical);
-}
-
-void Tfrm_main::tileVertically()
-{
-    tile(Qt::Horizontal);
-}
-
-// The open (not minimised) document windows side by side along `direction`:
-// one above the other, each the full width, for Qt::Vertical; side by side,
-// each the full height, for Qt::Horizontal.
-void Tfrm_main::tile(Qt::Orientation direction)
-{
-    QList<QMdiSubWindow *> windows;
-    for (QMdiSubWindow *sub : m_mdi->subWindowList(QMdiArea::CreationOrder))
-        if (!sub->isMinimized())
-            windows << sub;
-    if (windows.isEmpty())
-        return;
-    const QRect area = m_mdi->viewport()->rect();
-    const int n = static_cast<int>(windows.size());
-    for (int i = 0; i < n; ++i) {
-        windows.at(i)->showNormal();
-        if (direction == Qt::Vertical)
-            windows.at(i)->setGeometry(0, i * (area.height() / n), area.width(), area.height() / n);
-        else
-            windows.at(i)->setGeometry(i * (area.width() / n), 0, area.width() / n, area.height());
-    }
-}
-
-void Tfrm_main::cascade()
-{
-    for (QMdiSubWindow *sub : m_mdi->subWindowList())
-        if (sub->isMaximized())
-            sub->showNormal();
-    m_mdi->cascadeSubWindows();
 }
 
 // --- plan files ------------------------------------------------------------------------

@@ -101,6 +101,10 @@ private:
     void updateRecentPlansMenu();
     void subWindowActivated(QMdiSubWindow *window);
     Tfrm_budget *createPlanWindow();
+
+    // Placing the document windows (frm_main_windows.cpp).
+    QMdiSubWindow *addDocumentWindow(QWidget *window, const QSize &restoredSize = QSize());
+    void keepInsideArea(QMdiSubWindow *sub);
     void presentPlan(Tfrm_budget *window);
     void forwardToPlan(const char *buttonName);
     void saveAs();
@@ -108,6 +112,7 @@ private:
     void showAbout();
     void showCalculator();
     void showMainButtons();
+    void hideMainButtons();
     void printerSetup() override;
     void openHelp(const QString &page) override;
     void openBrowser(const QUrl &start);

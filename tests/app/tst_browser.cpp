@@ -114,6 +114,43 @@ private slots:
         closeBrowser();
     }
 
+    // The browser opens maximised; restored it is 1008 x 719, or as much of
+    // that as the document area holds at the time, its address box and GO
+    // button where they can be clicked.
+    void restoredBrowserFitsTheDocumentArea_data()
+    {
+        QTest::addColumn<QSize>("openedIn");
+        QTest::addColumn<QSize>("restoredIn");
+        QTest::newRow("1280 x 900") << QSize(1280, 900) << QSize(1280, 900);
+        QTest::newRow("1024 x 700") << QSize(1024, 700) << QSize(1024, 700);
+        QTest::newRow("window made smaller meanwhile") << QSize(1280, 900) << QSize(900, 600);
+    }
+    void restoredBrowserFitsTheDocumentArea()
+    {
+        QFETCH(QSize, openedIn);
+        QFETCH(QSize, restoredIn);
+        m_main->resize(openedIn);
+        QCoreApplication::processEvents();
+        m_main->barButton("sbtn_mylinks")->click();
+        Tfrm_browser *web = m_main->browser();
+        QVERIFY(web);
+        auto *sub = qobject_cast<QMdiSubWindow *>(web->parentWidget());
+        QVERIFY(sub->isMaximized());
+        m_main->resize(restoredIn);
+        QCoreApplication::processEvents();
+        sub->showNormal();
+        QCoreApplication::processEvents();
+        const QRect area = m_main->documentArea()->viewport()->rect();
+        QCOMPARE(sub->size(), QSize(1008, 719).boundedTo(area.size()));
+        QVERIFY(area.contains(sub->geometry()));
+        for (QWidget *control : {static_cast<QWidget *>(web->history()), web->findChild<QWidget *>("btn_go")}) {
+            const QPoint middle = control->mapTo(m_main.get(), control->rect().center());
+            QWidget *hit = m_main->childAt(middle);
+            QVERIFY2(hit == control || control->isAncestorOf(hit), qPrintable(control->objectName()));
+        }
+        closeBrowser();
+    }
+
     void planWindowHelp()
     {
         Tfrm_budget *plan = m_main->activePlanWindow();

@@ -104,6 +104,17 @@ class TestMainWindow : public QObject
         return m_main->activePlanWindow();
     }
 
+    // True when a click at the middle of `control` lands on it in `top`:
+    // it is inside what `top` shows and nothing lies over it.
+    static bool clickable(QWidget *top, QWidget *control)
+    {
+        const QPoint middle = control->mapTo(top, control->rect().center());
+        if (!top->rect().contains(middle))
+            return false;
+        QWidget *hit = top->childAt(middle);
+        return hit == control || control->isAncestorOf(hit);
+    }
+
 private slots:
     void initTestCase() { GuiTest::initTestCase(); }
 
@@ -332,6 +343,46 @@ private slots:
             // The frequency buttons keep whole captions too.
             for (QRadioButton *b : plan->findChild<RadioGroup *>("RGFrequency")->findChildren<QRadioButton *>())
                 QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->text()));
+        }
+    }
+
+    // The loan calculator opens restored inside the document area of a
+    // 1024 x 700 main window, every Calculate button where it can be clicked;
+    // in a larger window it keeps its own size.
+    void loanCalculatorFitsTheDocumentArea_data()
+    {
+        QTest::addColumn<QSize>("mainSize");
+        QTest::newRow("1024 x 700") << QSize(1024, 700);
+        QTest::newRow("1280 x 900") << QSize(1280, 900);
+    }
+    void loanCalculatorFitsTheDocumentArea()
+    {
+        QFETCH(QSize, mainSize);
+        m_main->resize(mainSize);
+        QCoreApplication::processEvents();
+        m_main->barButton("LMDSB_loancalc")->click();
+        QCoreApplication::processEvents();
+        Tfrm_loan_calc *calculator = m_main->loanCalculator();
+        QVERIFY(calculator);
+        // It opens maximised over the maximised plan; restored, it fits.
+        auto *sub = qobject_cast<QMdiSubWindow *>(calculator->parentWidget());
+        sub->showNormal();
+        QCoreApplication::processEvents();
+        const QRect area = m_main->documentArea()->viewport()->rect();
+        QVERIFY2(area.contains(sub->geometry()), qPrintable(QString("%1,%2 %3x%4 in %5x%6")
+                                                                 .arg(sub->x()).arg(sub->y())
+                                                                 .arg(sub->width()).arg(sub->height())
+                                                                 .arg(area.width()).arg(area.height())));
+        if (area.width() >= 1032 && area.height() >= 740)
+            QCOMPARE(sub->size(), QSize(1032, 740));
+        auto *pages = calculator->findChild<QTabWidget *>("pc_loan");
+        for (int page = 0; page < pages->count(); ++page) {
+            pages->setCurrentIndex(page);
+            QCoreApplication::processEvents();
+            const auto buttons = pages->currentWidget()->findChildren<QPushButton *>();
+            QCOMPARE(buttons.size(), 3);
+            for (QPushButton *b : buttons)
+                QVERIFY2(clickable(m_main.get(), b), qPrintable(QString("page %1").arg(page)));
         }
     }
 
