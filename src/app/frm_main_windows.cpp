@@ -74,11 +74,35 @@ void Tfrm_main::tile(Qt::Orientation direction)
     }
 }
 
+// The open (not minimised) document windows one over another, each a title
+// bar lower and to the right of the one before, in the order they were
+// opened and the active window last, on top: every title bar shows. They
+// share one size, the area less the steps, but not less than half the area.
 void Tfrm_main::cascade()
 {
-    for (QMdiSubWindow *sub : m_mdi->subWindowList())
-        if (sub->isMaximized())
-            sub->showNormal();
-    m_mdi->cascadeSubWindows();
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *sub : m_mdi->subWindowList(QMdiArea::CreationOrder))
+        if (!sub->isMinimized())
+            windows << sub;
+    if (windows.isEmpty())
+        return;
+    QMdiSubWindow *active = m_mdi->activeSubWindow();
+    if (windows.removeOne(active))
+        windows << active;
+    int step = 0;
+    for (QMdiSubWindow *sub : std::as_const(windows)) {
+        sub->showNormal();
+        // The window's contents start below its title bar.
+        step = qMax(step, sub->widget()->geometry().top() + 4);
+    }
+    const QRect area = m_mdi->viewport()->rect();
+    const int steps = step * (static_cast<int>(windows.size()) - 1);
+    const QSize size(qMax(area.width() - steps, area.width() / 2), qMax(area.height() - steps, area.height() / 2));
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow *sub = windows.at(i);
+        sub->setGeometry(QRect(area.topLeft() + QPoint(i * step, i * step), size));
+        sub->raise();
+    }
+    if (active)
+        m_mdi->setActiveSubWindow(active);
 }
-

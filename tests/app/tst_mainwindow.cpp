@@ -5,6 +5,7 @@
 
 #include "app/RxCalc.h"
 #include "app/frm_main.h"
+#include "auxwindows/frm_browser.h"
 #include "loancalc/frm_loan_calc.h"
 #include "widgets/CurrencyBox.h"
 #include "auxwindows/frm_msg.h"
@@ -384,6 +385,45 @@ private slots:
             for (QPushButton *b : buttons)
                 QVERIFY2(clickable(m_main.get(), b), qPrintable(QString("page %1").arg(page)));
         }
+    }
+
+    // Cascade with three plans and the browser: the windows step down from
+    // the top left, each title bar showing where a person clicks it, the
+    // active plan last and on top, still active.
+    void cascadeShowsEveryTitleBar()
+    {
+        m_main->resize(1280, 800);
+        newPlanNamed("Holiday");
+        newPlanNamed("Trip");
+        m_main->barButton("sbtn_mylinks")->click();
+        QVERIFY(m_main->browser());
+        QMdiArea *area = m_main->documentArea();
+        QMdiSubWindow *active = area->subWindowList(QMdiArea::CreationOrder).at(1);
+        area->setActiveSubWindow(active);
+        m_main->action("Cascade1")->trigger();
+        QCoreApplication::processEvents();
+
+        const auto windows = area->subWindowList(QMdiArea::StackingOrder);
+        QCOMPARE(windows.size(), 4);
+        QCOMPARE(area->activeSubWindow(), active);
+        QCOMPARE(windows.back(), active);
+        QWidget *viewport = area->viewport();
+        QRect previous;
+        for (QMdiSubWindow *sub : windows) {
+            const QString name = sub->windowTitle();
+            QVERIFY2(!sub->isMaximized() && !sub->isMinimized(), qPrintable(name));
+            QVERIFY2(viewport->rect().contains(sub->geometry()), qPrintable(name));
+            if (previous.isValid()) {
+                QVERIFY2(sub->x() > previous.x() && sub->y() > previous.y(), qPrintable(name));
+            }
+            previous = sub->geometry();
+            // The middle of its title bar, above the window's contents.
+            const QPoint title = sub->mapTo(viewport, QPoint(sub->width() / 2, sub->widget()->y() / 2));
+            QWidget *hit = viewport->childAt(title);
+            QVERIFY2(hit == sub || sub->isAncestorOf(hit), qPrintable(name));
+        }
+        const QPoint middle = active->mapTo(viewport, active->rect().center());
+        QVERIFY(active->isAncestorOf(viewport->childAt(middle)));
     }
 
     // Print Preview shows the printed plan and keeps it as a PDF; Print puts
