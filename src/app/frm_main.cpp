@@ -108,6 +108,7 @@ Tfrm_main::Tfrm_main(const QString &programFolder, QWidget *parent) : QMainWindo
     layout->addWidget(m_mdi, 1);
     setCentralWidget(central);
     buildHintsPanel();
+    m_mdi->installEventFilter(this);
     m_undoGroup = new QUndoGroup(this);
     buildMenus();
     updateRecentPlansMenu();
@@ -124,6 +125,7 @@ Tfrm_main::~Tfrm_main()
 {
     // The document windows go with this window; they are not activated on the way.
     disconnect(m_mdi, nullptr, this, nullptr);
+    m_mdi->removeEventFilter(this);
 }
 
 // --- layout ------------------------------------------------------------------------
@@ -195,7 +197,7 @@ void Tfrm_main::buildHintsPanel()
     bottom->addWidget(show);
     layout->addWidget(text);
     layout->addLayout(bottom);
-    connect(close, &QPushButton::clicked, m_hintPanel, &QWidget::hide);
+    connect(close, &QPushButton::clicked, this, &Tfrm_main::closeHintPanel);
     connect(show, &QCheckBox::clicked, this, &Tfrm_main::cb_show_hintClick);
     m_hintPanel->hide();
 }
@@ -773,7 +775,7 @@ void Tfrm_main::showEvent(QShowEvent *event)
             startupPlan();
     }
     if (m_hintPanel->isVisible())
-        m_hintPanel->move((m_mdi->width() - m_hintPanel->width()) / 2, 10);
+        placeHintPanel();
 }
 
 void Tfrm_main::closeAll()

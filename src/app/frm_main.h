@@ -91,6 +91,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildButtonBar();
@@ -125,6 +126,9 @@ private:
     void mnushowstartupClick();
     void mnushowhintsClick();
     void cb_show_hintClick();
+    void showHintPanel();
+    void placeHintPanel();
+    void closeHintPanel();
     void setHints(bool on);
     bool loadHints();
     bool writeOption(const QString &section, bool on);

@@ -10,12 +10,16 @@
 #include "widgets/RtfReader.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QIcon>
+#include <QEvent>
 #include <QImageReader>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPixmap>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -79,8 +83,7 @@ void Tfrm_main::applyConfiguration()
         return IniFile::read(configFile(), section, kKey, QStringLiteral("ERROR")) == QLatin1String("true");
     };
     if (on(kShowHint)) {
-        m_hintPanel->show();
-        m_hintPanel->raise();
+        showHintPanel();
         startup->setChecked(true);
         const std::optional<QIcon> picture = checkPicture();
         if (!picture)
@@ -123,7 +126,7 @@ void Tfrm_main::mnushowstartupClick()
     if (wasOn) {
         startup->setChecked(false);
         startup->setIcon(QIcon());
-        m_hintPanel->hide();
+        closeHintPanel();
         return;
     }
     startup->setChecked(true);
@@ -133,8 +136,7 @@ void Tfrm_main::mnushowstartupClick()
     startup->setIcon(*picture);
     if (!loadHints())
         return;
-    m_hintPanel->show();
-    m_hintPanel->raise();
+    showHintPanel();
 }
 
 void Tfrm_main::mnushowhintsClick()
@@ -172,4 +174,39 @@ void Tfrm_main::cb_show_hintClick()
     startup->setIcon(QIcon());
     // Off for the rest of this run; the panel stays until it is closed.
     box->setEnabled(false);
+}
+
+// The hints panel stands centred near the top of the document area, over the
+// document windows.
+void Tfrm_main::showHintPanel()
+{
+    m_hintPanel->show();
+    placeHintPanel();
+    m_hintPanel->raise();
+}
+
+void Tfrm_main::placeHintPanel()
+{
+    m_hintPanel->move(qMax(0, (m_mdi->width() - m_hintPanel->width()) / 2), 10);
+}
+
+// The panel goes without changing the active document window: the keys go
+// back to that window rather than to whichever comes next after the panel.
+void Tfrm_main::closeHintPanel()
+{
+    QMdiSubWindow *active = m_mdi->activeSubWindow();
+    if (active && m_hintPanel->isAncestorOf(QApplication::focusWidget())) {
+        QWidget *last = active->widget()->focusWidget();
+        (last ? last : active->widget())->setFocus(Qt::OtherFocusReason);
+    }
+    m_hintPanel->hide();
+    if (active && m_mdi->activeSubWindow() != active)
+        m_mdi->setActiveSubWindow(active);
+}
+
+bool Tfrm_main::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_mdi && event->type() == QEvent::Resize && m_hintPanel->isVisible())
+        placeHintPanel();
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include "app/frm_main.h"
+#include "auxwindows/frm_browser.h"
 #include "planwindow/frm_budget.h"
 #include "widgets/OnScreenHints.h"
 
@@ -9,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFrame>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -127,6 +130,62 @@ private slots:
         entry("mnushowstartup")->trigger();
         QVERIFY(!panel()->isVisible());
         QCOMPARE(config(), QByteArray("[showhint]\r\n0=false\r\n"));
+    }
+
+    // The hints panel stands centred near the top of the document area,
+    // shown at start-up or from the Options menu, and stays centred as the
+    // window changes size.
+    void hintsPanelIsCentred_data()
+    {
+        QTest::addColumn<bool>("atStartup");
+        QTest::newRow("at start-up") << true;
+        QTest::newRow("from the Options menu") << false;
+    }
+    void hintsPanelIsCentred()
+    {
+        QFETCH(bool, atStartup);
+        if (atStartup)
+            writeConfig("[showhint]\r\n0=true\r\n");
+        start();
+        if (!atStartup)
+            entry("mnushowstartup")->trigger();
+        QMdiArea *area = m_main->documentArea();
+        for (const QSize size : {QSize(1024, 700), QSize(1280, 800)}) {
+            m_main->resize(size);
+            QCoreApplication::processEvents();
+            QVERIFY(panel()->isVisible());
+            QVERIFY2(qAbs(panel()->geometry().center().x() - area->rect().center().x()) <= 1,
+                     qPrintable(QString("%1 in %2").arg(panel()->x()).arg(area->width())));
+            QCOMPARE(panel()->y(), 10);
+            QWidget *close = panel()->findChild<QPushButton *>("btn_hint_close");
+            QCOMPARE(m_main->childAt(close->mapTo(m_main.get(), close->rect().center())), close);
+        }
+    }
+
+    // Closing the panel over the browser leaves the browser the active
+    // window, on top and taking the keys.
+    void closingThePanelLeavesTheActiveWindow()
+    {
+        writeConfig("[showhint]\r\n0=true\r\n");
+        start();
+        QApplication::setActiveWindow(m_main.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+        m_main->barButton("sbtn_mylinks")->click();
+        Tfrm_browser *web = m_main->browser();
+        QVERIFY(web);
+        QMdiArea *area = m_main->documentArea();
+        QMdiSubWindow *browserWindow = area->activeSubWindow();
+        QCOMPARE(browserWindow->widget(), web);
+        QVERIFY(panel()->isVisible());
+
+        QTest::mouseClick(panel()->findChild<QPushButton *>("btn_hint_close"), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(!panel()->isVisible());
+        QCOMPARE(area->activeSubWindow(), browserWindow);
+        const QPoint middle = web->mapTo(area->viewport(), web->rect().center());
+        QVERIFY(web->isAncestorOf(area->viewport()->childAt(middle)));
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY2(focus && web->isAncestorOf(focus), focus ? focus->metaObject()->className() : "no focus");
     }
 
     // Tooltips show only while the setting is on, in every window.
