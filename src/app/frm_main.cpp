@@ -624,11 +624,16 @@ void Tfrm_main::printPlan(bool preview)
         ReportOutput::print(this, m_printer.get(), layout);
 }
 
+namespace {
+const QString kBugAddress = QStringLiteral("support@kavopursekeep.example");
+const QString kBugSubject = QStringLiteral("Report A Bug - Kavo Pursekeep Version 3");
+} // namespace
+
 QString Tfrm_main::bugReportUrl()
 {
-    QUrl url(QStringLiteral("mailto:support@kavopursekeep.example"));
+    QUrl url(QStringLiteral("mailto:") + kBugAddress);
     QUrlQuery query;
-    query.addQueryItem(QStringLiteral("Subject"), QStringLiteral("Report A Bug - Kavo Pursekeep Version 3"));
+    query.addQueryItem(QStringLiteral("Subject"), kBugSubject);
     url.setQuery(query);
     return url.toString(QUrl::FullyEncoded);
 }
@@ -636,7 +641,13 @@ QString Tfrm_main::bugReportUrl()
 void Tfrm_main::reportABug()
 {
     // The desktop's mail program opens a new message; nothing waits for it.
-    QDesktopServices::openUrl(QUrl(bugReportUrl(), QUrl::StrictMode));
+    // Where none takes the link, the address and the subject are shown, each
+    // on a line of its own, to be written to by hand.
+    if (QDesktopServices::openUrl(QUrl(bugReportUrl(), QUrl::StrictMode)))
+        return;
+    MessageBox::information(this, QStringLiteral("No mail program answered. To report a bug, write to\n\n%1\n\n"
+                                                 "with the subject\n\n%2")
+                                      .arg(kBugAddress, kBugSubject));
 }
 
 // --- plan files ------------------------------------------------------------------------

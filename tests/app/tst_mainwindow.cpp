@@ -959,6 +959,22 @@ private slots:
                  QString("Report A Bug - Kavo Pursekeep Version 3"));
     }
 
+    // With no mail program to take the link, Report A Bug says so and
+    // gives the address and the subject to copy.
+    void bugReportWithoutAMailProgram()
+    {
+        QDesktopServices::unsetUrlHandler("mailto"); // the offscreen desktop opens nothing
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        m_main->action("ReportABug1")->trigger();
+        const auto shown = MessageBox::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.front().kind, MessageBox::Kind::Information);
+        const QStringList lines = shown.front().text.split('\n');
+        QVERIFY2(lines.front().startsWith("No mail program answered"), qPrintable(lines.front()));
+        QVERIFY(lines.contains("support@kavopursekeep.example"));
+        QVERIFY(lines.contains("Report A Bug - Kavo Pursekeep Version 3"));
+    }
+
     void editMenuForwardsToThePlanWindow()
     {
         Tfrm_budget *plan = onlyPlan();
