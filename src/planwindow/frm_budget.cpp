@@ -31,6 +31,7 @@
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollArea>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -65,6 +66,8 @@ constexpr ToolDef kTools[] = {
     {"obeditcat", "Add/Edit Categories", "Click To Add Or Edit Categories", QStyle::SP_DirIcon},
 };
 
+constexpr QSize kPagesMinimum(480, 360);
+
 } // namespace
 
 Tfrm_budget::Tfrm_budget(PlanHost *host, QWidget *parent)
@@ -80,7 +83,20 @@ Tfrm_budget::Tfrm_budget(PlanHost *host, QWidget *parent)
     // The window's own background is green (paintEvent); its controls keep
     // the desktop's colours, so the green does not spread into grid headers.
 
-    auto *layout = new QVBoxLayout(this);
+    // In a window too small for them the controls keep a usable size and the
+    // window scrolls to them. The scroll area and its contents are see-through,
+    // so the window's green shows behind the controls.
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("planScroll"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->viewport()->setAutoFillBackground(false);
+    outer->addWidget(m_scroll);
+    auto *contents = new QWidget;
+    contents->setObjectName(QStringLiteral("planContents"));
+    auto *layout = new QVBoxLayout(contents);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     buildToolbar();
@@ -98,6 +114,10 @@ Tfrm_budget::Tfrm_budget(PlanHost *host, QWidget *parent)
     layout->addWidget(m_sbar);
     layout->addWidget(m_frequency);
     layout->addWidget(m_pages, 1);
+    // Room for a few rows of the grids beside the category trees.
+    m_pages->setMinimumSize(kPagesMinimum);
+    m_scroll->setWidget(contents);
+    contents->setAutoFillBackground(false); // setWidget turns it on
 
     // Creation: the currency symbol, zero totals, the items page's filters.
     m_cursymbol = MoneyFormat::currencySymbol();
@@ -267,8 +287,15 @@ void Tfrm_budget::updateall()
 void Tfrm_budget::update_labels()
 {
     const QStringList texts = statusBarTexts(m_totals, m_cursymbol);
-    for (int i = 0; i < 5; ++i)
+    int widest = 0;
+    for (int i = 0; i < 5; ++i) {
         m_panels[i]->setText(texts.at(i));
+        widest = qMax(widest, m_panels[i]->fontMetrics().horizontalAdvance(texts.at(i)));
+    }
+    // Five equal panels, each wide enough for its caption and amount: a
+    // narrower window scrolls.
+    const int panel = widest + 2 * (m_panels[0]->frameWidth() + m_panels[0]->margin()) + 12;
+    m_sbar->setMinimumWidth(5 * panel);
 }
 
 QStringList Tfrm_budget::statusTexts() const

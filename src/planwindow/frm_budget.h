@@ -21,6 +21,7 @@ class QLabel;
 class StatusPanel;
 class QMenu;
 class QStatusBar;
+class QScrollArea;
 class QTabWidget;
 class QToolButton;
 class QUndoStack;
@@ -189,6 +190,7 @@ private:
     QString m_cursymbol;
     PlanTotals m_totals;
 
+    QScrollArea *m_scroll = nullptr;
     QWidget *m_toolbar = nullptr;
     QStatusBar *m_sbar = nullptr;
     StatusPanel *m_panels[5] = {};

@@ -34,6 +34,9 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QHeaderView>
+#include <QScrollArea>
+#include <QTableView>
 #include <QTabWidget>
 #include <QComboBox>
 #include <QFrame>
@@ -424,6 +427,64 @@ private slots:
         }
         const QPoint middle = active->mapTo(viewport, active->rect().center());
         QVERIFY(active->isAncestorOf(viewport->childAt(middle)));
+    }
+
+    // Plan windows tiled at half the width or a third of the height of a
+    // 1024 x 700 window keep their controls at a usable size and scroll to
+    // them: the totals keep their captions, the items grid shows rows, and
+    // each control scrolled into view is there to be clicked.
+    void smallPlanWindowsScrollToTheirControls_data()
+    {
+        QTest::addColumn<int>("plans");
+        QTest::addColumn<QString>("arrangement");
+        QTest::newRow("half the width") << 2 << "Vertical1";
+        QTest::newRow("a third of the height") << 3 << "Horizontal1";
+    }
+    void smallPlanWindowsScrollToTheirControls()
+    {
+        QFETCH(int, plans);
+        QFETCH(QString, arrangement);
+        m_main->resize(1024, 700);
+        QCoreApplication::processEvents();
+        for (int i = 1; i < plans; ++i)
+            newPlanNamed(QString("Plan%1").arg(i));
+        m_main->action(arrangement)->trigger();
+        QCoreApplication::processEvents();
+        QCOMPARE(m_main->planWindows().size(), plans);
+        for (Tfrm_budget *plan : m_main->planWindows()) {
+            auto *grid = plan->findChild<QTableView *>("dbgincome");
+            QVERIFY(grid->viewport()->height() >= 3 * grid->verticalHeader()->defaultSectionSize());
+            QVERIFY(grid->viewport()->width() >= 200);
+            auto *reminders = plan->findChild<QTableView *>("VolgaDBGrid1");
+            QVERIFY(reminders->viewport()->height() >= reminders->verticalHeader()->defaultSectionSize());
+            auto *scroll = plan->findChild<QScrollArea *>("planScroll");
+            QList<QWidget *> controls;
+            for (const char *name : {"rg_items", "rgcat", "cb_item_total_freq", "ce_total", "dbgincome",
+                                     "tvcatinc", "VolgaDBGrid1", "RGFrequency", "obnewitem", "obeditcat"})
+                controls << plan->findChild<QWidget *>(name);
+            for (int i = 0; i < 5; ++i)
+                controls << plan->findChild<QWidget *>(QString("sbar_panel%1").arg(i));
+            for (QWidget *control : std::as_const(controls)) {
+                const QString name = plan->windowTitle() + " " + control->objectName();
+                QVERIFY2(control->isVisible(), qPrintable(name));
+                QVERIFY2(control->width() >= control->minimumSizeHint().width(), qPrintable(name));
+                if (control->objectName() != "VolgaDBGrid1") // a strip of its own fixed height
+                    QVERIFY2(control->height() >= control->minimumSizeHint().height(), qPrintable(name));
+                if (scroll)
+                    scroll->ensureWidgetVisible(control, 0, 0);
+                // A point of the control inside the scrolled view.
+                const QRect view(scroll ? control->mapFrom(scroll->viewport(), QPoint(0, 0)) : QPoint(0, 0),
+                                 scroll ? scroll->viewport()->size() : control->size());
+                const QRect shown = control->rect() & view;
+                QVERIFY2(!shown.isEmpty(), qPrintable(name));
+                QWidget *hit = m_main->childAt(control->mapTo(m_main.get(), shown.center()));
+                QVERIFY2(hit == control || control->isAncestorOf(hit), qPrintable(name));
+            }
+            for (int i = 0; i < 5; ++i) {
+                auto *panel = plan->findChild<StatusPanel *>(QString("sbar_panel%1").arg(i));
+                QCOMPARE(panel->shownText(), panel->text());
+            }
+        }
     }
 
     // Print Preview shows the printed plan and keeps it as a PDF; Print puts
