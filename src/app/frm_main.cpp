@@ -702,10 +702,7 @@ bool Tfrm_main::openPlanFile(const QString &path)
     } catch (const PlanFileError &e) {
         // Nothing of a damaged plan is shown; its files stay as they are.
         MessageBox::error(this, e.message());
-        window->plan().setSaved(true);
-        if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
-            delete sub;
-        updateMenus();
+        discardPlanWindow(window);
         return false;
     }
     window->setDiskState(opened.state);
@@ -735,6 +732,15 @@ bool Tfrm_main::openPlanFile(const QString &path)
         MessageBox::warning(this, QStringLiteral("\"%1\" lacks files of the plan, so what they hold is not shown:\n%2")
                                       .arg(name, opened.missing.join(u'\n')));
     return true;
+}
+
+// A plan window whose tables could not be read goes again, unseen and unasked.
+void Tfrm_main::discardPlanWindow(Tfrm_budget *window)
+{
+    window->plan().setSaved(true);
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
+        delete sub;
+    updateMenus();
 }
 
 // A plan window after its tables were filled: totals, the income page.

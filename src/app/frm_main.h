@@ -110,6 +110,7 @@ private:
     void forwardToPlan(const char *buttonName);
     void saveAs();
     void recoverPlan(std::unique_ptr<RecoveryCopy> copy);
+    void discardPlanWindow(Tfrm_budget *window);
     void showAbout();
     void showCalculator();
     void showMainButtons();

@@ -91,10 +91,7 @@ void Tfrm_main::recoverPlan(std::unique_ptr<RecoveryCopy> copy)
         copy->load(window->plan());
     } catch (const PlanFileError &e) {
         MessageBox::error(this, e.message());
-        window->plan().setSaved(true);
-        if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
-            delete sub;
-        updateMenus();
+        discardPlanWindow(window);
         return;
     }
     const QString title = !about.title.isEmpty() ? about.title : QFileInfo(about.planFile).fileName();

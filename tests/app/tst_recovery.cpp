@@ -103,6 +103,13 @@ class TestRecovery : public QObject
     std::unique_ptr<QTemporaryDir> m_dir;
     QString path(const QString &name) const { return m_dir->filePath(name); }
 
+    // The main window shown with home.pkb open; its window.
+    Tfrm_budget *openHome(Tfrm_main &main)
+    {
+        main.show();
+        return main.openPlanFile(path("home.pkb")) ? main.activePlanWindow() : nullptr;
+    }
+
     // Answers the next list dialog with `button` after checking it.
     std::function<void(ListDialog *)> m_check;
     void answerList(const QString &button, std::function<void(ListDialog *)> check = {})
@@ -268,9 +275,8 @@ private slots:
     {
         writePlan(path("home.pkb"), 2);
         Tfrm_main main(m_dir->path());
-        main.show();
-        QVERIFY(main.openPlanFile(path("home.pkb")));
-        Tfrm_budget *w = main.activePlanWindow();
+        Tfrm_budget *w = openHome(main);
+        QVERIFY(w);
         MessageBox::queueAnswer(MessageBox::Answer::Yes);
         w->toolButton("obdeleteitem")->click();
         MessageBox::takeShown();
@@ -293,9 +299,8 @@ private slots:
     {
         writePlan(path("home.pkb"), 2);
         Tfrm_main main(m_dir->path());
-        main.show();
-        QVERIFY(main.openPlanFile(path("home.pkb")));
-        Tfrm_budget *w = main.activePlanWindow();
+        Tfrm_budget *w = openHome(main);
+        QVERIFY(w);
         const PlanSnapshot original(w->plan());
         const QString balance = Format::currency(computePlanTotals(w->plan(), "Monthly", Clock::now()).balance);
         MessageBox::queueAnswer(MessageBox::Answer::Yes);
