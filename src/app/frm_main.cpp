@@ -303,6 +303,8 @@ void Tfrm_main::buildMenus()
     connect(entry(help, "Content1", "Contents"), &QAction::triggered, this,
             [this] { openHelp(QStringLiteral("hlp_Contents_index_main.html")); });
     connect(entry(help, "About1", "About"), &QAction::triggered, this, &Tfrm_main::showAbout);
+    connect(entry(help, "mnuOpenSamplePlan", "Open Sample Plan"), &QAction::triggered, this,
+            &Tfrm_main::openSamplePlan);
     help->addSection(QStringLiteral("How To"));
     connect(entry(help, "ReportABug1", "Report A Bug"), &QAction::triggered, this, &Tfrm_main::reportABug);
 

@@ -71,6 +71,9 @@ public:
     bool offerRecovery();
     // File > Restore From Backup…: the active plan's backups, one to put back.
     void restoreFromBackup();
+    // Help > Open Sample Plan: the household plan installed with the program,
+    // opened unsaved under its own name (frm_main_sample.cpp).
+    void openSamplePlan();
     QList<Tfrm_budget *> planWindows() const;
     QString pendingPlanName() const { return m_pendingPlanName; }
 
