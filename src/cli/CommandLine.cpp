@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QTextStream>
 
 namespace CommandLine {
@@ -14,7 +15,8 @@ const Option kFrequency{QStringLiteral("frequency"), QStringLiteral("NAME"),
                                        "written")};
 const Option kToday{QStringLiteral("today"), QStringLiteral("yyyy-MM-dd"),
                     QStringLiteral("The day taken as today (default: today).")};
-const Option kPdf{QStringLiteral("pdf"), QStringLiteral("FILE"), QStringLiteral("The PDF file to write (needed).")};
+const Option kPdf{QStringLiteral("pdf"), QStringLiteral("FILE"),
+                  QStringLiteral("The PDF file to write, - for standard output (needed).")};
 
 QList<Option> loanOptions()
 {
@@ -68,13 +70,23 @@ QList<Command> makeCommands()
                     {{QStringLiteral("PLAN"), QStringLiteral("The plan file.")},
                      {QStringLiteral("N"), QStringLiteral("The backup's number, 1 for the newest.")}},
                     {}};
+    list << Command{QStringLiteral("due"), QStringLiteral("Print the reminders falling due in the next days."),
+                    QStringLiteral("Prints the reminders of PLAN falling due from today to today + N days, as the "
+                                   "plan window's due-reminders bar finds them: every year on the reminder's day "
+                                   "of its month, a day past the end of the month on the month's last day. One a "
+                                   "line in date order: yyyy-MM-dd, the kind (I or E), the category, the item and "
+                                   "the description, separated by tabs. Nothing is printed when none falls due."),
+                    {{QStringLiteral("PLAN"), QStringLiteral("The plan file to read.")}},
+                    {{QStringLiteral("days"), QStringLiteral("N"),
+                      QStringLiteral("How many days after today to look (default: 7; 0 for today only).")},
+                     kToday}};
     list << Command{QStringLiteral("loan"), QStringLiteral("Run the loan calculator and write its text file."),
                     QStringLiteral("Runs the loan calculator's three calculations for one loan and writes the loan "
                                    "calculation text file to FILE or to standard output."),
                     {},
                     loanOptions() + QList<Option>{{QStringLiteral("output"), QStringLiteral("FILE"),
-                                                   QStringLiteral("The text file to write (default: standard "
-                                                                  "output).")}}};
+                                                   QStringLiteral("The text file to write, - for standard "
+                                                                  "output (the default).")}}};
     list << Command{QStringLiteral("report plan"), QStringLiteral("Print the plan report to a PDF file."),
                     QStringLiteral("Lays out the plan report as the program prints it (US Letter) and writes it "
                                    "as a PDF file."),
@@ -160,6 +172,8 @@ QString programHelp()
     text += QStringLiteral("\nOptions:\n"
                            "  -h, --help     Show this help.\n"
                            "  -v, --version  Show the version.\n\n"
+                           "A FILE given as - is standard output. A PLAN is several files beside each other, "
+                           "named by its main file (home.pkb); it cannot be -.\n\n"
                            "\"%1 help COMMAND\" or \"%1 COMMAND --help\" describes one command.\n"
                            "Exit status: 0 done, 1 the output could not be written, 2 bad arguments, bad input or "
                            "an unreadable plan (nothing written).\n")
@@ -222,9 +236,9 @@ Outcome parse(const Command &command, const QStringList &args, Arguments &out)
     if (wanted == 0 && !out.positional.isEmpty())
         return refuse(QStringLiteral("unexpected argument '%1'").arg(out.positional.constFirst()));
     if (out.positional.size() != wanted)
-        return refuse(QStringLiteral("expected %1 arguments, got %2 (run pursekeep-cli without arguments for the "
-                                     "usage)")
+        return refuse(QStringLiteral("expected %1 %2, got %3 (run pursekeep-cli without arguments for the usage)")
                           .arg(wanted)
+                          .arg(wanted == 1 ? QStringLiteral("argument") : QStringLiteral("arguments"))
                           .arg(out.positional.size()));
     return Outcome::Run;
 }
@@ -237,6 +251,12 @@ void print(const QString &text)
 void printError(const QString &line)
 {
     QTextStream(stderr) << line << '\n';
+}
+
+bool writeOutput(const QByteArray &bytes)
+{
+    QFile out;
+    return out.open(stdout, QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.flush();
 }
 
 } // namespace CommandLine

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -63,5 +64,14 @@ Outcome parse(const Command &command, const QStringList &args, Arguments &out);
 // Writes text to standard output or standard error as it stands.
 void print(const QString &text);
 void printError(const QString &line);
+// Writes bytes to standard output as they are; false when they could not all
+// be written (a full disk, a closed pipe).
+bool writeOutput(const QByteArray &bytes);
+
+// A FILE given as "-" is standard output.
+inline bool isStandardStream(const QString &path)
+{
+    return path == QLatin1String("-");
+}
 
 } // namespace CommandLine

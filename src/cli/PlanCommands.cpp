@@ -5,6 +5,7 @@
 #include "plan/PlanImport.h"
 
 #include "plan/Clock.h"
+#include "plan/DueReminders.h"
 #include "plan/FileWriter.h"
 #include "plan/Frequency.h"
 #include "plan/MoneyFormat.h"
@@ -22,7 +23,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QFile>
+#include <QRegularExpression>
 #include <QTextStream>
 #include <optional>
 
@@ -49,12 +50,48 @@ int fail(const QString &command, const QString &message, int status = kBadInput)
 
 using CommandLine::Arguments;
 
+// Writes a command's output to standard output: 0, or kWriteFailed after
+// reporting that it could not.
+int writeOutput(const QString &command, const QByteArray &bytes)
+{
+    if (!CommandLine::writeOutput(bytes))
+        return fail(command, QStringLiteral("cannot write to standard output"), kWriteFailed);
+    return 0;
+}
+
+// "-" stands for standard input or output only where one file is read or
+// written: a plan is a family of files beside each other and the CSV files
+// are a folder of five, so neither PLAN nor DIR can be "-". False after
+// saying so.
+bool pathArguments(const QString &command, const Arguments &arguments)
+{
+    const QList<CommandLine::Positional> &names = CommandLine::find(command)->positional;
+    for (qsizetype i = 0; i < names.size() && i < arguments.positional.size(); ++i) {
+        if (!CommandLine::isStandardStream(arguments.positional.at(i)))
+            continue;
+        if (names.at(i).name == QLatin1String("DIR")) {
+            fail(command, QStringLiteral("'-' cannot stand for DIR: the CSV files are five files in a folder; "
+                                         "name the folder (./- for a folder named \"-\")"));
+            return false;
+        }
+        if (names.at(i).name == QLatin1String("PLAN")) {
+            fail(command, QStringLiteral("'-' cannot stand for PLAN: a plan is six files beside each other, which "
+                                         "standard input or output cannot hold; name its main file, such as "
+                                         "home.pkb (./- for a file named \"-\")"));
+            return false;
+        }
+    }
+    return true;
+}
+
 // Reads a command's arguments: nothing to go on with, or the exit status when
 // its help was shown (0) or the arguments were refused (2, reported).
 std::optional<int> readArguments(const QString &command, const QStringList &args, Arguments &out)
 {
     switch (CommandLine::parse(*CommandLine::find(command), args, out)) {
     case CommandLine::Outcome::Run:
+        if (!pathArguments(command, out))
+            return kBadInput;
         return std::nullopt;
     case CommandLine::Outcome::HelpShown:
         return 0;
@@ -167,6 +204,12 @@ int writePlan(const QString &command, const Plan &plan, const QString &planFile,
     } catch (const PlanFileError &e) {
         return fail(command, e.message(), kWriteFailed);
     }
+    if (backup.kept)
+        QTextStream(stderr) << "pursekeep-cli " << command << ": "
+                            << oneLine(QStringLiteral("replaced the plan \"%1\"; the old one is kept as backup 1 "
+                                                      "(pursekeep-cli restore puts it back)")
+                                           .arg(planFile))
+                            << '\n';
     if (!backup.problem.isEmpty())
         QTextStream(stderr) << "pursekeep-cli " << command << ": warning: "
                             << oneLine(QStringLiteral("the plan was saved, but the plan it replaced could not be kept "
@@ -262,11 +305,7 @@ int runTotalsCommand(const QStringList &args)
         return kBadInput;
 
     const PlanTotals totals = computePlanTotals(plan, Frequency::name(frequency), Clock::now());
-    const QByteArray text = (statusBarTexts(totals, MoneyFormat::currencySymbol()).join(u'\n') + u'\n').toUtf8();
-    QFile out;
-    if (!out.open(stdout, QIODevice::WriteOnly) || out.write(text) != text.size() || !out.flush())
-        return fail(command, QStringLiteral("cannot write to standard output"), kWriteFailed);
-    return 0;
+    return writeOutput(command, (statusBarTexts(totals, MoneyFormat::currencySymbol()).join(u'\n') + u'\n').toUtf8());
 }
 
 namespace {
@@ -299,11 +338,7 @@ int runBackupsCommand(const QStringList &args)
     QString text;
     for (qsizetype i = 0; i < backups->size(); ++i)
         text += QString::number(i + 1) + QStringLiteral("  ") + PlanBackups::describe(backups->at(i), Clock::now()) + u'\n';
-    const QByteArray bytes = text.toUtf8();
-    QFile out;
-    if (!out.open(stdout, QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush())
-        return fail(command, QStringLiteral("cannot write to standard output"), kWriteFailed);
-    return 0;
+    return writeOutput(command, text.toUtf8());
 }
 
 // Puts backup N back in place of the plan, which becomes the newest backup in turn.
@@ -338,10 +373,69 @@ int runRestoreCommand(const QStringList &args)
 
 namespace {
 
-// Writes a laid-out report as a PDF file: 0, or kWriteFailed after reporting
-// the system's reason (the previous file, if any, is left as it was).
+constexpr int kMostDueDays = 3660; // ten years
+
+// --days N: a whole number of days from 0 to kMostDueDays, 7 when not given;
+// -1 after reporting anything else.
+int dueDaysOption(const QString &command, const Arguments &arguments)
+{
+    if (!arguments.options.contains(QStringLiteral("days")))
+        return 7;
+    const QString text = arguments.options.value(QStringLiteral("days"));
+    bool ok = false;
+    const int days = text.toInt(&ok);
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    if (!ok || !digits.match(text).hasMatch() || days > kMostDueDays) {
+        fail(command, QStringLiteral("--days needs a whole number of days from 0 to %1, not '%2'")
+                          .arg(kMostDueDays)
+                          .arg(text));
+        return -1;
+    }
+    return days;
+}
+
+// A text as one field of a tab-separated line.
+QString field(QString text)
+{
+    text.replace(u'\t', u' ');
+    return oneLine(text);
+}
+
+} // namespace
+
+// The reminders falling due from today to today + N days, one a line:
+// yyyy-MM-dd, kind, category, item, description, separated by tabs.
+int runDueCommand(const QStringList &args)
+{
+    const QString command = QStringLiteral("due");
+    Arguments arguments;
+    if (const std::optional<int> stop = readArguments(command, args, arguments))
+        return *stop;
+    const int days = dueDaysOption(command, arguments);
+    if (days < 0 || !todayOption(command, arguments))
+        return kBadInput;
+    Plan plan;
+    if (!loadExistingPlan(command, arguments.positional.at(0), plan))
+        return kBadInput;
+
+    QString text;
+    for (const DueReminders::Due &due : DueReminders::within(plan, Clock::today(), days))
+        text += QStringList{due.date.toString(Qt::ISODate), field(due.kind), field(due.cat), field(due.item),
+                            field(due.desc)}
+                    .join(u'\t')
+                + u'\n';
+    return writeOutput(command, text.toUtf8());
+}
+
+namespace {
+
+// Writes a laid-out report as a PDF file, or to standard output for "-": 0, or
+// kWriteFailed after reporting the system's reason (the previous file, if any,
+// is left as it was).
 int writeReport(const QString &command, const ReportLayout &layout, const QString &pdfFile)
 {
+    if (CommandLine::isStandardStream(pdfFile))
+        return writeOutput(command, ReportPainter::pdfBytes(layout));
     try {
         ReportPainter::writePdf(layout, pdfFile);
     } catch (const FileWriteError &e) {

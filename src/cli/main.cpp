@@ -70,6 +70,8 @@ int runProgram(const QStringList &args)
         return runBackupsCommand(rest);
     if (command == "restore")
         return runRestoreCommand(rest);
+    if (command == "due")
+        return runDueCommand(rest);
     if (command == "loan")
         return runLoanCommand(rest);
     if (command == "report")
