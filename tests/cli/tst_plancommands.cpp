@@ -577,6 +577,22 @@ private slots:
                                                "pursekeep-cli without arguments for the usage)\n";
         QTest::newRow("loan takes no arguments") << QStringList{"loan", "10000"} << 2 << ""
                                                  << "pursekeep-cli loan: unexpected argument '10000'\n";
+        QTest::newRow("one argument missing") << QStringList{"due"} << 2 << ""
+                                              << "pursekeep-cli due: expected 1 argument, got 0 (run "
+                                                 "pursekeep-cli without arguments for the usage)\n";
+        QTest::newRow("help due") << QStringList{"help", "due"} << 0 << "Usage: pursekeep-cli due [options] PLAN\n"
+                                  << "";
+        // A plan is a family of files and the CSV files a folder: neither is "-".
+        const QString noPlan = "'-' cannot stand for PLAN: a plan is six files beside each other, which standard "
+                               "input or output cannot hold; name its main file, such as home.pkb (./- for a file "
+                               "named \"-\")\n";
+        QTest::newRow("- as the plan read") << QStringList{"due", "-"} << 2 << "" << "pursekeep-cli due: " + noPlan;
+        QTest::newRow("- as the plan written") << QStringList{"import", "csv", "-"} << 2 << ""
+                                               << "pursekeep-cli import: " + noPlan;
+        QTest::newRow("- as the CSV folder") << QStringList{"export", "a.pkb", "-"} << 2 << ""
+                                             << "pursekeep-cli export: '-' cannot stand for DIR: the CSV files are "
+                                                "five files in a folder; name the folder (./- for a folder named "
+                                                "\"-\")\n";
     }
     void helpVersionAndRefusals()
     {
@@ -602,7 +618,9 @@ private slots:
         const QString csv = folder("csv");
         writeFile(csv + "/categories.csv", "cat,catid\nWork,I\nHome,E\n");
         writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nWage,Monthly,1000,Work,I,\n");
-        QCOMPARE(run({"import", csv, plan}).status, 0);
+        const Run created = run({"import", csv, plan});
+        QCOMPARE(created.status, 0);
+        QCOMPARE(created.err, QString());
         const Run none = run({"backups", plan});
         QCOMPARE(none.status, 2);
         QCOMPARE(none.err, "pursekeep-cli backups: \"" + plan + "\" has no backups (one is kept each time a save "
@@ -613,7 +631,11 @@ private slots:
 
         writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nWage,Monthly,1000,Work,I,\n"
                                       "Rent,Monthly,400,Home,E,\n");
-        QCOMPARE(run({"import", csv, plan}).status, 0);
+        const QString replaced = "pursekeep-cli %1: replaced the plan \"" + plan + "\"; the old one is kept as "
+                                 "backup 1 (pursekeep-cli restore puts it back)\n";
+        const Run replacing = run({"import", csv, plan});
+        QCOMPARE(replacing.status, 0);
+        QCOMPARE(replacing.err, replaced.arg("import"));
         const QRegularExpression line("^(\\d+)  \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d  (\\d+ items?)  (\\S+) a month$");
         const auto listed = [&] {
             const Run r = run({"backups", plan});
@@ -628,7 +650,7 @@ private slots:
 
         const Run restored = run({"restore", plan, "1"});
         QCOMPARE(restored.status, 0);
-        QCOMPARE(restored.err, QString());
+        QCOMPARE(restored.err, replaced.arg("restore"));
         for (const QString &f : familyFiles(plan))
             QCOMPARE(readFile(f), first.value(f));
         QCOMPARE(listed(), QStringList({"1 2 items $600.00", "2 1 item $1000.00"}));
@@ -639,6 +661,129 @@ private slots:
                             "to 2 (see pursekeep-cli backups)\n");
         for (const QString &f : familyFiles(plan))
             QCOMPARE(readFile(f), first.value(f));
+    }
+
+    // The plan of these reminders, imported as a user would bring them in.
+    void importReminders(const QByteArray &rows, QString &plan)
+    {
+        const QString csv = folder("csv");
+        writeFile(csv + "/reminders.csv", "cat_id,cat,item,dom,desc,month\n" + rows);
+        plan = folder("plan") + "/home.pkb";
+        const Run imported = run({"import", csv, plan});
+        QCOMPARE(imported.err, QString());
+        QCOMPARE(imported.status, 0);
+    }
+
+    // The reminders falling due in the span, one tab-separated line each in
+    // date order, by the rule of the plan window's due-reminders bar.
+    void due_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("out");
+        const QString payslip = "I\tWork\tWage\tPayslip and \"bonus\" in December\n";
+        QTest::newRow("across the year end")
+            << QStringList{"--today", "2026-12-28", "--days", "7"}
+            << "2026-12-28\t" + payslip + "2026-12-31\tE\tHome\tRent\tRent is due\n"
+               "2027-01-02\tE\tCar\tInsurance\tRenew insurance\n";
+        QTest::newRow("a week when --days is not given")
+            << QStringList{"--today", "2026-12-24"}
+            << "2026-12-24\tE\tGifts\tPresents\tBuy presents\n2026-12-28\t" + payslip
+                   + "2026-12-31\tE\tHome\tRent\tRent is due\n";
+        QTest::newRow("the 31st in a 30-day month") << QStringList{"--today", "2026-04-27", "--days", "3"}
+                                                    << "2026-04-30\tE\tHome\tRent\tApril rent\n";
+        QTest::newRow("the 29th of February in a common year") << QStringList{"--today", "2027-02-28", "--days", "0"}
+                                                                << "2027-02-28\tI\tWork\tWage\tLeap pay\n";
+        QTest::newRow("--days 0 is today") << QStringList{"--today", "2026-12-31", "--days", "0"}
+                                           << "2026-12-31\tE\tHome\tRent\tRent is due\n";
+        QTest::newRow("--days 0, nothing today") << QStringList{"--today", "2026-12-30", "--days", "0"} << "";
+        QTest::newRow("a span longer than a year: a reminder twice")
+            << QStringList{"--today", "2026-01-01", "--days", "366"}
+            << "2026-01-02\tE\tCar\tInsurance\tRenew insurance\n2026-02-28\tI\tWork\tWage\tLeap pay\n"
+               "2026-04-30\tE\tHome\tRent\tApril rent\n2026-12-24\tE\tGifts\tPresents\tBuy presents\n"
+               "2026-12-28\t" + payslip + "2026-12-31\tE\tHome\tRent\tRent is due\n"
+               "2027-01-02\tE\tCar\tInsurance\tRenew insurance\n";
+    }
+    void due()
+    {
+        QFETCH(QStringList, options);
+        QString plan;
+        importReminders("E,Car,Insurance,2,Renew insurance,1\n"
+                        "E,Gifts,Presents,24,Buy presents,12\n"
+                        "E,Home,Rent,31,April rent,4\n"
+                        "E,Home,Rent,31,Rent is due,12\n"
+                        "I,Work,Wage,28,\"Payslip\tand \"\"bonus\"\"\r\nin December\",12\n"
+                        "I,Work,Wage,29,Leap pay,2\n",
+                        plan);
+        const Run result = run(QStringList{"due", plan} + options);
+        QCOMPARE(result.err, QString());
+        QCOMPARE(result.status, 0);
+        QTEST(result.out, "out");
+    }
+
+    // Without --today the system's date counts: reminders 1 and 6 days ahead
+    // are due this week, one 9 days ahead is not (whichever side of a
+    // midnight the program runs).
+    void dueFromTheSystemDate()
+    {
+        const QDate today = QDate::currentDate();
+        QByteArray rows;
+        for (const int ahead : {1, 6, 9})
+            rows += QStringLiteral("E,Home,Rent,%1,In %2 days,%3\n")
+                        .arg(today.addDays(ahead).day())
+                        .arg(ahead)
+                        .arg(today.addDays(ahead).month())
+                        .toUtf8();
+        QString plan;
+        importReminders(rows, plan);
+        const Run result = run({"due", plan});
+        QCOMPARE(result.status, 0);
+        const QStringList lines = result.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines.at(0).endsWith("\tIn 1 days") && lines.at(1).endsWith("\tIn 6 days"), qPrintable(result.out));
+        QCOMPARE(lines.at(1).section(u'\t', 0, 0), today.addDays(6).toString(Qt::ISODate));
+    }
+
+    // A plan without reminders: nothing to say, and no failure for a script.
+    void dueOfAnEmptyPlan()
+    {
+        const QString csv = folder("csv");
+        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\n");
+        const QString plan = folder("plan") + "/empty.pkb";
+        QCOMPARE(run({"import", csv, plan}).status, 0);
+        const Run result = run({"due", plan, "--days", "3660"});
+        QCOMPARE(result.status, 0);
+        QCOMPARE(result.out, QString());
+        QCOMPARE(result.err, QString());
+    }
+
+    // A bad date or span is one line on standard error, status 2, nothing
+    // printed, as the other commands refuse their options.
+    void dueRefusals_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("err");
+        const QString days = "pursekeep-cli due: --days needs a whole number of days from 0 to 3660, not '%1'\n";
+        const QString date = "pursekeep-cli due: --today needs a date as yyyy-MM-dd, not '%1'\n";
+        QTest::newRow("30 February") << QStringList{"--today", "2026-02-30"} << date.arg("2026-02-30");
+        QTest::newRow("a date as the program shows it") << QStringList{"--today", "30/12/2026"}
+                                                        << date.arg("30/12/2026");
+        QTest::newRow("a date without its zeros") << QStringList{"--today", "2026-1-5"} << date.arg("2026-1-5");
+        QTest::newRow("negative days") << QStringList{"--days", "-1"} << days.arg("-1");
+        QTest::newRow("days not whole") << QStringList{"--days", "7.5"} << days.arg("7.5");
+        QTest::newRow("days in words") << QStringList{"--days", "seven"} << days.arg("seven");
+        QTest::newRow("days empty") << QStringList{"--days="} << days.arg("");
+        QTest::newRow("past ten years") << QStringList{"--days", "3661"} << days.arg("3661");
+        QTest::newRow("past any int") << QStringList{"--days", "99999999999"} << days.arg("99999999999");
+    }
+    void dueRefusals()
+    {
+        QFETCH(QStringList, options);
+        QString plan;
+        importReminders("E,Home,Rent,1,Pay the rent,1\n", plan);
+        const Run result = run(QStringList{"due", plan} + options);
+        QCOMPARE(result.status, 2);
+        QCOMPARE(result.out, QString());
+        QTEST(result.err, "err");
     }
 
     // The "=" form and a repeated option (the last one counts) read as before.

@@ -22,22 +22,34 @@ class TestReportCommands : public QObject
     {
         int status = -1;
         QString err;
+        QByteArray out;
     };
-    static Run run(const QStringList &args, qint64 fileSizeLimit = 0)
+    // `outputFile` takes the program's standard output instead of a pipe;
+    // `folder` is the folder it runs in.
+    static Run run(const QStringList &args, qint64 fileSizeLimit = 0, const QString &outputFile = QString(),
+                   const QString &folder = QString())
     {
         QProcess process;
         if (fileSizeLimit > 0)
             process.setChildProcessModifier([fileSizeLimit] { FileSizeLimit::apply(fileSizeLimit); });
+        if (!outputFile.isEmpty())
+            process.setStandardOutputFile(outputFile);
+        if (!folder.isEmpty())
+            process.setWorkingDirectory(folder);
         process.setProgram(QStringLiteral(PURSEKEEP_CLI));
         process.setArguments(args);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("LC_ALL", "C.UTF-8"); // no currency symbol in the locale: "$"
         env.remove("QT_QPA_PLATFORM");   // the tool needs no screen of its own accord
+        // The reports' GUI application wants a runtime folder of the user's.
+        static const QTemporaryDir runtime;
+        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
         process.setProcessEnvironment(env);
         process.start();
         process.waitForFinished(30000);
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardError())};
+                QString::fromUtf8(process.readAllStandardError()), process.readAllStandardOutput()};
     }
 
     QString pdfPath(const QString &name) const
@@ -181,9 +193,9 @@ private slots:
         const QStringList loan{"--principal", "10000", "--years", "5", "--rate", "7.5"};
         QTest::newRow("no pdf") << loan << "pursekeep-cli report loan: --pdf FILE is needed\n";
         QTest::newRow("no rate") << loan.mid(0, 4) << "Please enter the interest rate\n";
-        // Too low with no earlier schedule: the grid's empty row does not read.
-        QTest::newRow("too low at once") << loan + QStringList({"--payment2", "60"})
-                                         << "greater than : $200.38\n'' is not a valid integer value\n";
+        QTest::newRow("too low") << loan + QStringList({"--payment2", "60"})
+                                 << "pursekeep-cli report loan: --payment2: The payment you have selected is too "
+                                    "low. Please select an amount greater than : $200.38\n";
     }
 
     void loanReportRefuses()
@@ -196,6 +208,114 @@ private slots:
         QCOMPARE(r.status, 2);
         QVERIFY2(r.err.endsWith(message), qPrintable(r.err));
         QVERIFY(!QFile::exists(pdf));
+    }
+
+    // The loan and the loan report read their options alike: a refusal names
+    // the program, the command and the option, and writes nothing.
+    void loanRefusals_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message"); // after "pursekeep-cli COMMAND: "
+        const QStringList loan{"--principal", "10000", "--years", "5", "--rate", "7.5"};
+        QTest::newRow("not a number") << QStringList({"--principal", "abc", "--years", "5", "--rate", "7.5"})
+                                      << "--principal: 'abc' is not a number\n";
+        QTest::newRow("a decimal comma") << QStringList({"--principal", "10000", "--years", "5", "--rate", "7,5"})
+                                         << "--rate: '7,5' is not a number\n";
+        QTest::newRow("an empty balance") << loan + QStringList({"--balance="}) << "--balance: '' is not a number\n";
+        QTest::newRow("part of a year") << QStringList({"--principal", "10000", "--years", "5.5", "--rate", "7.5"})
+                                        << "--years: '5.5' is not a whole number of years\n";
+        QTest::newRow("far too long") << QStringList({"--principal", "10000", "--years", "1e12", "--rate", "7.5"})
+                                      << "--years: The length of the loan can be at most 1000 years\n";
+        QTest::newRow("no principal") << loan.mid(2) << "--principal: Please enter the amount you wish to borrow\n";
+        QTest::newRow("too low") << loan + QStringList({"--payment2", "250", "--payment3", "60"})
+                                 << "--payment3: The payment you have selected is too low. Please select an amount "
+                                    "greater than : $200.38\n";
+        QTest::newRow("more than the whole loan")
+            << loan + QStringList({"--payment2", "60000"})
+            << "--payment2: The payment you have selected is more than the whole loan: one payment of $10062.50 "
+               "repays it. Please select a smaller amount\n";
+        QTest::newRow("today not a date") << loan + QStringList({"--today", "3/6/2024"})
+                                          << "--today needs a date as yyyy-MM-dd, not '3/6/2024'\n";
+    }
+    void loanRefusals()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        const QString file = pdfPath("loan");
+        for (const QStringList &command : {QStringList({"loan", "--output", file}),
+                                           QStringList({"report", "loan", "--pdf", file})}) {
+            const Run r = run(command + args);
+            QCOMPARE(r.status, 2);
+            QCOMPARE(r.err, "pursekeep-cli " + command.mid(0, command.size() - 2).join(' ') + ": " + message);
+            QCOMPARE(r.out, QByteArray());
+            QVERIFY(!QFile::exists(file));
+        }
+    }
+
+    // "-" is standard output for the one file a command writes; no file of
+    // that name is made.
+    void toStandardOutput_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("line"); // a line of the output
+        const QStringList loan{"--principal", "10000", "--years", "5", "--rate", "7.5", "--today", "2024-06-03"};
+        QTest::newRow("plan report") << QStringList({"report", "plan", "<plan>", "--pdf", "-", "--today", "2024-06-30"})
+                                     << "Monthly Budget Balance : $1496.73";
+        QTest::newRow("reminders report") << QStringList({"report", "reminders", "<plan>", "--kind", "I", "--pdf=-"})
+                                          << "Salary Payslip 28 / 3";
+        QTest::newRow("loan report") << QStringList({"report", "loan", "--pdf", "-"}) + loan
+                                     << "Principal : $10000.00. Length of loan : 5 years. Interest Rate : 7.50%.";
+        QTest::newRow("loan text") << QStringList({"loan", "--output", "-"}) + loan << "Monthly Payment : $200.38";
+    }
+    void toStandardOutput()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, line);
+        args.replaceInStrings("<plan>", m_plan);
+        const QString folder = pdfPath("cwd");
+        QVERIFY(QDir().mkpath(folder));
+        const Run r = run(args, 0, QString(), folder);
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+        if (args.contains("loan") && !args.contains("report")) {
+            QVERIFY2(r.out.contains(line.toUtf8() + "\r\n"), r.out.constData());
+            // The same bytes as without --output.
+            args.removeAt(args.indexOf("--output") + 1);
+            args.removeOne("--output");
+            QCOMPARE(run(args).out, r.out);
+            return;
+        }
+        QVERIFY2(r.out.startsWith("%PDF-") && r.out.trimmed().endsWith("%%EOF"), r.out.left(200).constData());
+        const QString pdf = pdfPath("out.pdf");
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(r.out);
+        file.close();
+        const QList<QStringList> pages = pdfPages(pdfText(pdf));
+        QVERIFY(!pages.isEmpty());
+        QVERIFY2(pages.first().contains(line), qPrintable(pages.first().join(" | ")));
+    }
+
+    // A full standard output is status 1 and says so, as a full disk does.
+    void standardOutputThatCannotBeWritten_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("report plan") << QStringList({"report", "plan", "<plan>", "--pdf", "-"});
+        QTest::newRow("loan") << QStringList({"loan", "--principal", "10000", "--years", "5", "--rate", "7.5"});
+        QTest::newRow("due") << QStringList({"due", "<plan>", "--today", "2024-03-01"});
+        QTest::newRow("totals") << QStringList({"totals", "<plan>"});
+    }
+    void standardOutputThatCannotBeWritten()
+    {
+        QFETCH(QStringList, args);
+        if (!QFileInfo(QStringLiteral("/dev/full")).isWritable())
+            QSKIP("no /dev/full here");
+        args.replaceInStrings("<plan>", m_plan);
+        const Run r = run(args, 0, QStringLiteral("/dev/full"));
+        QCOMPARE(r.status, 1);
+        const QString command = args.first() == "report" ? "report " + args.at(1) : args.first();
+        QCOMPARE(r.err, "pursekeep-cli " + command + ": cannot write to standard output\n");
     }
 
     void pdfThatCannotBeWritten_data()
