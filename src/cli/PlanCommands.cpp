@@ -394,9 +394,11 @@ int dueDaysOption(const QString &command, const Arguments &arguments)
     return days;
 }
 
-// A text as one field of a tab-separated line.
+// A text as one field of a tab-separated line: a tab or a line break (CR LF
+// among them) is one space.
 QString field(QString text)
 {
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
     text.replace(u'\t', u' ');
     return oneLine(text);
 }
