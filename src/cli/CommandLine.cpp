@@ -40,7 +40,8 @@ QList<Command> makeCommands()
     list << Command{QStringLiteral("import"), QStringLiteral("Build a plan from CSV files."),
                     QStringLiteral("Builds the plan PLAN from the CSV files in DIR (items.csv, categories.csv, "
                                    "savings.csv, loans.csv, reminders.csv; a missing file is an empty table). Every "
-                                   "row is checked first; nothing is written if any is wrong."),
+                                   "row is checked first; nothing is written if any is wrong. A plan already at "
+                                   "PLAN is replaced and kept as its newest backup."),
                     {{QStringLiteral("DIR"), QStringLiteral("The folder of the CSV files.")},
                      {QStringLiteral("PLAN"), QStringLiteral("The plan file to write (home.pkb).")}},
                     {{kFrequency.name, kFrequency.valueName,
@@ -172,7 +173,7 @@ QString programHelp()
     text += QStringLiteral("\nOptions:\n"
                            "  -h, --help     Show this help.\n"
                            "  -v, --version  Show the version.\n\n"
-                           "A FILE given as - is standard output. A PLAN is several files beside each other, "
+                           "A FILE given as - is standard output. A PLAN is several files beside each other,\n"
                            "named by its main file (home.pkb); it cannot be -.\n\n"
                            "\"%1 help COMMAND\" or \"%1 COMMAND --help\" describes one command.\n"
                            "Exit status: 0 done, 1 the output could not be written, 2 bad arguments, bad input or "
