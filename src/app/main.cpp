@@ -8,8 +8,8 @@
 
 int main(int argc, char *argv[])
 {
-    // --help and --version need no screen: they are answered before the
-    // application connects to one.
+    // --help, --version and a mistaken option need no screen: they are
+    // answered before the application connects to one.
     if (const std::optional<int> status = ProgramArguments::answerWithoutScreen(argc, argv))
         return *status;
     // Past a file-size limit a save fails with its reason ("File too large")

@@ -48,5 +48,18 @@ done
 
 # The installed programs run from their new place.
 [ "$("$prefix/bin/pursekeep-cli" --version)" = "pursekeep-cli 3.0" ] || fail "pursekeep-cli --version"
-[ "$(env -u DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/pursekeep" --version)" = "pursekeep 3.0" ] || fail "pursekeep --version"
+nodisplay=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+[ "$("${nodisplay[@]}" "$prefix/bin/pursekeep" --version)" = "pursekeep 3.0" ] || fail "pursekeep --version"
+# A mistyped option is told on a machine without a display too, as with one,
+# among Qt's own options and their values.
+for args in "--bogus" "-style fusion --bogus home.pkb" "-bogus"; do
+  set +e
+  err=$("${nodisplay[@]}" "$prefix/bin/pursekeep" $args 2>&1 > /dev/null)
+  status=$?
+  set -e
+  option=$(printf '%s\n' $args | grep -- '^-*bogus$')
+  [ "$status" = 2 ] || fail "pursekeep $args without a display ends with status $status, not 2"
+  [ "$err" = "pursekeep: unknown option $option (run pursekeep --help for the usage)" ] ||
+    fail "pursekeep $args without a display says: $err"
+done
 echo "installed layout is complete"
