@@ -40,21 +40,24 @@ private slots:
         QTest::newRow("good") << loan + QStringList{"--payment2", "250", "--payment3", "300"} << 0
                               << "" << true;
         QTest::newRow("no principal") << QStringList{"--years", "5", "--rate", "7.5"} << 2
-                                      << "Please enter the amount you wish to borrow\n" << false;
+                                      << "pursekeep-cli loan: --principal: Please enter the amount you wish to "
+                                         "borrow\n"
+                                      << false;
         QTest::newRow("zero payment") << loan + QStringList{"--payment3", "0"} << 2
-                                      << "Please enter a monthly payment amount\n" << false;
-        QTest::newRow("too low is saved")
-            << loan + QStringList{"--payment2", "60"} << 0
-            << "The payment you have selected is too low. Please select an amount greater than "
-               ": $200.38\n"
-            << true;
+                                      << "pursekeep-cli loan: --payment3: Please enter a monthly payment amount\n"
+                                      << false;
+        QTest::newRow("too low is refused")
+            << loan + QStringList{"--payment2", "60"} << 2
+            << "pursekeep-cli loan: --payment2: The payment you have selected is too low. Please select an amount "
+               "greater than : $200.38\n"
+            << false;
         QTest::newRow("longest int of years")
             << QStringList{"--principal", "10000", "--years", "2147483647", "--rate", "5"} << 2
-            << "The length of the loan can be at most 1000 years\n" << false;
+            << "pursekeep-cli loan: --years: The length of the loan can be at most 1000 years\n" << false;
         QTest::newRow("a payment taking forever")
             << QStringList{"--principal", "10000", "--years", "5", "--rate", "0.01", "--payment2", "0.5"} << 2
-            << "The payment you have selected would take more than 12000 payments (1000 years) to repay the loan. "
-               "Please select a larger amount\n"
+            << "pursekeep-cli loan: --payment2: The payment you have selected would take more than 12000 payments "
+               "(1000 years) to repay the loan. Please select a larger amount\n"
             << false;
         QTest::newRow("unknown option") << loan + QStringList{"--colour", "red"} << 2
                                         << "pursekeep-cli loan: unknown option --colour\n" << false;
