@@ -15,6 +15,7 @@ RxCalc::RxCalc(QWidget *parent) : QDialog(parent)
     m_display = new QLineEdit(QStringLiteral("0"), this);
     m_display->setObjectName(QStringLiteral("display"));
     m_display->setReadOnly(true);
+    m_display->setAccessibleName(QStringLiteral("Display"));
     // The display has the focus; the keys that edit a text box work the
     // calculator instead (Delete and Backspace clear it).
     m_display->installEventFilter(this);

@@ -6,6 +6,7 @@
 #include "auxwindows/Pictures.h"
 #include "auxwindows/frm_browser.h"
 #include "loancalc/frm_loan_calc.h"
+#include "plan/Frequency.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
 #include "plan/PlanLock.h"
@@ -19,10 +20,13 @@
 #include "widgets/MessageBox.h"
 #include "widgets/ModalRunner.h"
 #include "widgets/HoverFocus.h"
+#include "widgets/MenuKeys.h"
 #include "widgets/OnScreenHints.h"
 #include "widgets/ReportOutput.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QTabWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHash>
@@ -95,6 +99,9 @@ Tfrm_main::Tfrm_main(const QString &programFolder, QWidget *parent) : QMainWindo
     m_resourceFolder = ProgramFolders::resourceFolder(executableFolder);
     m_programFolder = ProgramFolders::writableFolder(executableFolder);
     m_recentPlans = std::make_unique<RecentPlans>(ProgramFolders::recentPlansFile());
+    // The file dialogs start where the person last kept a plan.
+    if (FileDialog::lastFolder().isEmpty() && !m_recentPlans->entries().isEmpty())
+        FileDialog::setLastFolder(QFileInfo(m_recentPlans->entries().constFirst()).absolutePath());
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -111,6 +118,7 @@ Tfrm_main::Tfrm_main(const QString &programFolder, QWidget *parent) : QMainWindo
     m_mdi->installEventFilter(this);
     m_undoGroup = new QUndoGroup(this);
     buildMenus();
+    MenuKeys::install();
     updateRecentPlansMenu();
     OnScreenHints::install();
     applyConfiguration();
@@ -223,36 +231,36 @@ void Tfrm_main::buildMenus()
 
     QMenu *file = menu("mnuFile", "&File");
     file->addSection(QStringLiteral("Load Plan"));
-    connect(entry(file, "mnuNewPlan", "New", QKeySequence(QStringLiteral("Ctrl+N"))), &QAction::triggered, this,
+    connect(entry(file, "mnuNewPlan", "&New", QKeySequence(QStringLiteral("Ctrl+N"))), &QAction::triggered, this,
             [this] { barButton("sb_new_plan")->click(); });
-    connect(entry(file, "mnuOpenPlan", "Open", QKeySequence(QStringLiteral("Ctrl+O"))), &QAction::triggered, this,
+    connect(entry(file, "mnuOpenPlan", "&Open", QKeySequence(QStringLiteral("Ctrl+O"))), &QAction::triggered, this,
             [this] { barButton("sbtn_openplan")->click(); });
-    m_recentMenu = file->addMenu(QStringLiteral("Recent Plans"));
+    m_recentMenu = file->addMenu(QStringLiteral("&Recent Plans"));
     m_recentMenu->setObjectName(QStringLiteral("mnuRecentPlans"));
     m_recentMenu->menuAction()->setObjectName(QStringLiteral("mnuRecentPlansMenu"));
     // Read again each time: another copy of the program may have added to it.
     connect(m_recentMenu, &QMenu::aboutToShow, this, &Tfrm_main::updateRecentPlansMenu);
-    connect(entry(file, "mnuImportCsv", "Import From CSV…"), &QAction::triggered, this,
+    connect(entry(file, "mnuImportCsv", "&Import From CSV…"), &QAction::triggered, this,
             &Tfrm_main::importFromCsv);
     file->addSection(QStringLiteral("Save Plan"));
     connect(entry(file, "mnuSavePlan", "&Save", QKeySequence(QStringLiteral("Ctrl+S"))), &QAction::triggered,
             this, [this] { forwardToPlan("LMDSbtn_save_plan"); });
-    connect(entry(file, "mnuPlanSaveAs", "Save &As"), &QAction::triggered, this, &Tfrm_main::saveAs);
-    connect(entry(file, "mnuExportCsv", "Export To CSV…"), &QAction::triggered, this, &Tfrm_main::exportToCsv);
+    connect(entry(file, "mnuPlanSaveAs", "Save &As", QKeySequence(QStringLiteral("Ctrl+Shift+S"))), &QAction::triggered, this, &Tfrm_main::saveAs);
+    connect(entry(file, "mnuExportCsv", "&Export To CSV…"), &QAction::triggered, this, &Tfrm_main::exportToCsv);
     connect(entry(file, "mnuRestoreBackup", "Restore From &Backup…"), &QAction::triggered, this,
             &Tfrm_main::restoreFromBackup);
     file->addSection(QStringLiteral("Close Plan"));
-    connect(entry(file, "mnuPlanClose", "&Close"), &QAction::triggered, this,
+    connect(entry(file, "mnuPlanClose", "&Close", QKeySequence(QStringLiteral("Ctrl+W"))), &QAction::triggered, this,
             [this] { forwardToPlan("obcloseplan"); });
-    connect(entry(file, "mnuPlanCloseAll", "Close All"), &QAction::triggered, this, &Tfrm_main::closeAll);
+    connect(entry(file, "mnuPlanCloseAll", "Close A&ll"), &QAction::triggered, this, &Tfrm_main::closeAll);
     file->addSection(QStringLiteral("Print Plan"));
     connect(entry(file, "mnuPrint", "&Print", QKeySequence(QStringLiteral("Ctrl+P"))), &QAction::triggered, this,
             [this] { printPlan(false); });
     connect(entry(file, "mnuPrintPreview", "Print Pre&view"), &QAction::triggered, this,
             [this] { printPlan(true); });
-    connect(entry(file, "PrinterSetup1", "Printer Setup"), &QAction::triggered, this, &Tfrm_main::printerSetup);
+    connect(entry(file, "PrinterSetup1", "Printer Se&tup"), &QAction::triggered, this, &Tfrm_main::printerSetup);
     file->addSection(QStringLiteral("Program"));
-    connect(entry(file, "mnuExit", "E&XIT"), &QAction::triggered, this,
+    connect(entry(file, "mnuExit", "E&XIT", QKeySequence(QStringLiteral("Ctrl+Q"))), &QAction::triggered, this,
             [this] { barButton("sbtn_exit")->click(); });
 
     QMenu *edit = menu("mnuEdit", "&Edit");
@@ -266,47 +274,56 @@ void Tfrm_main::buildMenus()
     edit->addAction(undo);
     edit->addAction(redo);
     edit->addSection(QStringLiteral("Item"));
-    connect(entry(edit, "mnuNewItem", "New"), &QAction::triggered, this, [this] { forwardToPlan("obnewitem"); });
-    connect(entry(edit, "mnuEditItem", "Edit"), &QAction::triggered, this, [this] { forwardToPlan("obedititem"); });
-    connect(entry(edit, "mnuDeleteItem", "Delete"), &QAction::triggered, this,
+    connect(entry(edit, "mnuNewItem", "&New"), &QAction::triggered, this, [this] { forwardToPlan("obnewitem"); });
+    connect(entry(edit, "mnuEditItem", "&Edit"), &QAction::triggered, this, [this] { forwardToPlan("obedititem"); });
+    connect(entry(edit, "mnuDeleteItem", "&Delete"), &QAction::triggered, this,
             [this] { forwardToPlan("obdeleteitem"); });
+    connect(entry(edit, "mnuClearAll", "&Clear All"), &QAction::triggered, this,
+            [this] { forwardToPlan("obclearall"); });
+    connect(entry(edit, "mnuAddReminder", "Add Re&minder"), &QAction::triggered, this,
+            [this] { forwardToPlan("lmssbtn_addremind"); });
+    edit->addSection(QStringLiteral("Categories"));
+    connect(entry(edit, "mnuEditCategories", "Add/Edit Ca&tegories"), &QAction::triggered, this,
+            [this] { forwardToPlan("obeditcat"); });
+
+    buildViewMenu(menu("mnuView", "&View"));
 
     QMenu *options = menu("Options1", "&Options");
     options->addSection(QStringLiteral("Hints"));
-    QAction *startup = entry(options, "mnushowstartup", "Show Hints On Startup");
+    QAction *startup = entry(options, "mnushowstartup", "&Show Hints On Startup");
     startup->setCheckable(true);
     connect(startup, &QAction::triggered, this, &Tfrm_main::mnushowstartupClick);
-    QAction *hints = entry(options, "mnushowhints", "Enable OnScreen Hints");
+    QAction *hints = entry(options, "mnushowhints", "&Enable OnScreen Hints");
     hints->setCheckable(true);
     connect(hints, &QAction::triggered, this, &Tfrm_main::mnushowhintsClick);
     options->addSection(QStringLiteral("Tools"));
-    connect(entry(options, "Calculator1", "Calculator"), &QAction::triggered, this,
+    connect(entry(options, "Calculator1", "&Calculator"), &QAction::triggered, this,
             [this] { barButton("sbtn_calc")->click(); });
-    connect(entry(options, "LoanCalculator1", "Loan Calculator"), &QAction::triggered, this,
+    connect(entry(options, "LoanCalculator1", "&Loan Calculator"), &QAction::triggered, this,
             [this] { barButton("LMDSB_loancalc")->click(); });
-    connect(entry(options, "Internet1", "Internet"), &QAction::triggered, this,
+    connect(entry(options, "Internet1", "&Internet"), &QAction::triggered, this,
             [this] { barButton("sbtn_mylinks")->click(); });
 
     m_windowsMenu = menu("Windows1", "&Windows");
     m_windowsMenu->addSection(QStringLiteral("Tile"));
-    connect(entry(m_windowsMenu, "Horizontal1", "Horizontal", QKeySequence(QStringLiteral("Ctrl+H"))),
+    connect(entry(m_windowsMenu, "Horizontal1", "&Horizontal", QKeySequence(QStringLiteral("Ctrl+H"))),
             &QAction::triggered, this, &Tfrm_main::tileHorizontally);
-    connect(entry(m_windowsMenu, "Vertical1", "Vertical", QKeySequence(QStringLiteral("Ctrl+T"))),
+    connect(entry(m_windowsMenu, "Vertical1", "&Vertical", QKeySequence(QStringLiteral("Ctrl+T"))),
             &QAction::triggered, this, &Tfrm_main::tileVertically);
-    connect(entry(m_windowsMenu, "Cascade1", "Cascade", QKeySequence(QStringLiteral("Ctrl+D"))),
+    connect(entry(m_windowsMenu, "Cascade1", "&Cascade", QKeySequence(QStringLiteral("Ctrl+D"))),
             &QAction::triggered, this, &Tfrm_main::cascade);
     m_windowsMenu->addSection(QStringLiteral("Windows"));
     connect(m_windowsMenu, &QMenu::aboutToShow, this, &Tfrm_main::updateWindowMenu);
 
     QMenu *help = menu("Help1", "&Help");
     help->addSection(QStringLiteral("Help"));
-    connect(entry(help, "Content1", "Contents"), &QAction::triggered, this,
+    connect(entry(help, "Content1", "&Contents"), &QAction::triggered, this,
             [this] { openHelp(QStringLiteral("hlp_Contents_index_main.html")); });
-    connect(entry(help, "About1", "About"), &QAction::triggered, this, &Tfrm_main::showAbout);
-    connect(entry(help, "mnuOpenSamplePlan", "Open Sample Plan"), &QAction::triggered, this,
+    connect(entry(help, "About1", "&About"), &QAction::triggered, this, &Tfrm_main::showAbout);
+    connect(entry(help, "mnuOpenSamplePlan", "Open &Sample Plan"), &QAction::triggered, this,
             &Tfrm_main::openSamplePlan);
     help->addSection(QStringLiteral("How To"));
-    connect(entry(help, "ReportABug1", "Report A Bug"), &QAction::triggered, this, &Tfrm_main::reportABug);
+    connect(entry(help, "ReportABug1", "&Report A Bug"), &QAction::triggered, this, &Tfrm_main::reportABug);
 
     // Small pictures from the desktop's icon theme, the style's own where the
     // theme has none.
@@ -336,6 +353,16 @@ void Tfrm_main::buildMenus()
         {"mnuNewItem", "list-add", QStyle::SP_FileIcon},
         {"mnuEditItem", "document-edit", QStyle::SP_FileDialogDetailedView},
         {"mnuDeleteItem", "edit-delete", QStyle::SP_TrashIcon},
+        {"mnuClearAll", "edit-clear", QStyle::SP_DialogResetButton},
+        {"mnuAddReminder", "appointment-new", QStyle::SP_MessageBoxInformation},
+        {"mnuEditCategories", "folder", QStyle::SP_DirIcon},
+        {"mnuPageItems", "view-list-details", QStyle::SP_FileDialogDetailedView},
+        {"mnuPageSavings", "view-list-details", QStyle::SP_FileDialogDetailedView},
+        {"mnuPageLoans", "view-list-details", QStyle::SP_FileDialogDetailedView},
+        {"mnuPageReminders", "view-calendar", QStyle::SP_FileDialogInfoView},
+        {"mnuPageCharts", "view-statistics", QStyle::SP_FileDialogContentsView},
+        {"mnuFrequencyMenu", "view-calendar", QStyle::SP_BrowserReload},
+        {"mnuOpenSamplePlan", "document-open", QStyle::SP_DialogOpenButton},
         {"Calculator1", "accessories-calculator", QStyle::SP_ComputerIcon},
         {"LoanCalculator1", "accessories-calculator", QStyle::SP_MessageBoxInformation},
         {"Internet1", "internet-web-browser", QStyle::SP_DriveNetIcon},
@@ -350,6 +377,52 @@ void Tfrm_main::buildMenus()
         action(QLatin1String(p.action))
             ->setIcon(QIcon::fromTheme(QLatin1String(p.theme), style()->standardIcon(p.fallback)));
 
+}
+
+// View: the active plan's five pages (Ctrl+1 to Ctrl+5) and its display
+// frequency, what the page tabs and the frequency bar do by mouse.
+void Tfrm_main::buildViewMenu(QMenu *view)
+{
+    static const char *const pages[][2] = {{"mnuPageItems", "Budget &Items"},
+                                           {"mnuPageSavings", "&Savings Items"},
+                                           {"mnuPageLoans", "&Loans"},
+                                           {"mnuPageReminders", "&Reminders"},
+                                           {"mnuPageCharts", "C&harts"}};
+    view->addSection(QStringLiteral("Pages"));
+    for (int i = 0; i < 5; ++i) {
+        QAction *a = view->addAction(QString::fromUtf8(pages[i][1]));
+        a->setObjectName(QLatin1String(pages[i][0]));
+        a->setShortcut(QKeySequence(QStringLiteral("Ctrl+%1").arg(i + 1)));
+        connect(a, &QAction::triggered, this, [this, i] {
+            if (Tfrm_budget *plan = activePlanWindow())
+                plan->pages()->setCurrentIndex(i);
+        });
+        m_planActions << a;
+    }
+    view->addSection(QStringLiteral("Frequency"));
+    QMenu *frequencies = view->addMenu(QStringLiteral("Display &Frequency"));
+    frequencies->setObjectName(QStringLiteral("mnuFrequency"));
+    frequencies->menuAction()->setObjectName(QStringLiteral("mnuFrequencyMenu"));
+    auto *group = new QActionGroup(frequencies);
+    const QStringList names = Frequency::names();
+    for (int i = 0; i < names.size(); ++i) {
+        QAction *a = frequencies->addAction(QLatin1Char('&') + names.at(i));
+        a->setObjectName(QStringLiteral("mnuFrequency%1").arg(i));
+        a->setCheckable(true);
+        group->addAction(a);
+        connect(a, &QAction::triggered, this, [this, i] {
+            if (Tfrm_budget *plan = activePlanWindow())
+                plan->setDisplayFrequency(i);
+        });
+    }
+    // The mark follows the plan's frequency however it was chosen.
+    connect(frequencies, &QMenu::aboutToShow, this, [this, frequencies] {
+        const Tfrm_budget *plan = activePlanWindow();
+        const QList<QAction *> entries = frequencies->actions();
+        for (int i = 0; i < entries.size(); ++i)
+            entries.at(i)->setChecked(plan && plan->displayFrequency() == i);
+    });
+    m_planActions << frequencies->menuAction();
 }
 
 QAction *Tfrm_main::action(const QString &objectName) const
@@ -452,7 +525,7 @@ void Tfrm_main::openBrowser(const QUrl &start)
     if (m_browserOpen)
         return;
     m_browserOpen = true;
-    auto *window = new Tfrm_browser(m_resourceFolder, start);
+    auto *window = new Tfrm_browser(m_resourceFolder, m_programFolder, start);
     hideMainButtons();
     QMdiSubWindow *sub = addDocumentWindow(window, QSize(1008, 719));
     menuBar()->addMenu(window->fileMenu())->setVisible(false);
@@ -545,9 +618,12 @@ void Tfrm_main::updateMenus()
     const bool hasPlan = activePlanWindow() != nullptr;
     m_undoGroup->setActiveStack(hasPlan ? activePlanWindow()->history() : nullptr);
     for (const char *name : {"mnuSavePlan", "mnuPlanSaveAs", "mnuExportCsv", "mnuRestoreBackup", "mnuPlanClose",
-                             "mnuNewItem",
-                             "mnuEditItem", "mnuDeleteItem", "mnuPrint", "mnuPrintPreview"})
+                             "mnuNewItem", "mnuEditItem", "mnuDeleteItem", "mnuClearAll", "mnuAddReminder",
+                             "mnuEditCategories", "mnuPrint", "mnuPrintPreview"})
         action(QLatin1String(name))->setEnabled(hasPlan);
+    for (QAction *a : std::as_const(m_planActions))
+        a->setEnabled(hasPlan);
+    nameAlikePlans();
     const bool hasWindows = documentWindowCount() > 0;
     for (const char *name : {"mnuPlanCloseAll", "Horizontal1", "Vertical1", "Cascade1"})
         action(QLatin1String(name))->setEnabled(hasWindows);
@@ -658,7 +734,7 @@ bool Tfrm_main::openPlan()
 {
     FileDialog::Request request;
     request.title = QStringLiteral("Open");
-    request.directory = m_programFolder;
+    request.directory = activePlanFolder();
     request.defaultSuffix = QStringLiteral("pkb");
     request.filter = kPlanFilter;
     const std::optional<QString> chosen = FileDialog::getOpenFileName(this, request);
@@ -673,13 +749,14 @@ bool Tfrm_main::openPlanFile(const QString &path)
 {
     const QString name = QFileInfo(path).fileName();
 
-    // A plan is open only once: the same file name brings its window forward.
-    for (QMdiSubWindow *sub : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
-        if (!name.isEmpty() && sub->widget()->windowTitle() == name) {
-            sub->showMaximized();
-            m_mdi->setActiveSubWindow(sub);
-            return true;
-        }
+    // A plan is open only once: the same file, by whatever spelling of its
+    // path, brings its window forward. Plans of the same name in other
+    // folders are other plans.
+    if (Tfrm_budget *open = planWindowOf(path)) {
+        auto *sub = qobject_cast<QMdiSubWindow *>(open->parentWidget());
+        sub->showMaximized();
+        m_mdi->setActiveSubWindow(sub);
+        return true;
     }
 
     // A plan open in another copy of the program is opened here only when

@@ -99,10 +99,17 @@ protected:
 private:
     void buildButtonBar();
     void buildMenus();
+    void buildViewMenu(QMenu *view);
     void buildHintsPanel();
     void updateMenus();
     void updateWindowMenu();
     void updateRecentPlansMenu();
+    // The open plan window of the plan file `path`, by its canonical path.
+    Tfrm_budget *planWindowOf(const QString &path) const;
+    // Where the file dialogs start: the active plan's folder, else the last
+    // folder used, else the documents folder.
+    QString activePlanFolder() const;
+    void nameAlikePlans();
     void subWindowActivated(QMdiSubWindow *window);
     Tfrm_budget *createPlanWindow();
 
@@ -160,5 +167,7 @@ private:
     // The plan windows' undo histories; Edit > Undo and Redo act on the active one.
     QUndoGroup *m_undoGroup = nullptr;
     QList<QAction *> m_windowActions;
+    // The View menu's entries, which act on the active plan window.
+    QList<QAction *> m_planActions;
     std::unique_ptr<QPrinter> m_printer;
 };

@@ -4,6 +4,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 
 namespace {
 
@@ -25,6 +26,15 @@ QMdiSubWindow *Tfrm_main::addDocumentWindow(QWidget *window, const QSize &restor
 {
     QMdiSubWindow *sub = m_mdi->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // Ctrl+W is File > Close (which asks about unsaved changes the same way);
+    // the window's own menu keeps Ctrl+F4, so the key is not claimed twice.
+    if (QMenu *own = sub->systemMenu()) {
+        for (QAction *a : own->actions()) {
+            QList<QKeySequence> keys = a->shortcuts();
+            if (keys.removeAll(QKeySequence(QStringLiteral("Ctrl+W"))) > 0)
+                a->setShortcuts(keys);
+        }
+    }
     connect(sub, &QObject::destroyed, this, &Tfrm_main::updateMenus, Qt::QueuedConnection);
     if (restoredSize.isValid())
         sub->setGeometry(insideArea(QRect(QPoint(0, 0), restoredSize), m_mdi->viewport()->rect()));

@@ -18,6 +18,7 @@ Tfrm_newplan::Tfrm_newplan(QWidget *parent)
     label->setFont(bold);
     m_name = new QLineEdit(this);
     m_name->setObjectName(QStringLiteral("eb_newplan"));
+    label->setBuddy(m_name);
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("LMDsbtn_ok"));
     ok->setAutoDefault(false);

@@ -154,6 +154,7 @@ QWidget *TAboutBox::createDrivesAndSystem()
     m_Memcurdrv = new QPlainTextEdit(QStringLiteral("Memcurdrv"), area);
     m_Memcurdrv->setObjectName(QStringLiteral("Memcurdrv"));
     m_Memcurdrv->setReadOnly(true);
+    m_Memcurdrv->setAccessibleName(QStringLiteral("Drive Details"));
     m_Memcurdrv->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_Memcurdrv->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_Memcurdrv->setFixedHeight(72);
@@ -215,6 +216,7 @@ QWidget *TAboutBox::createNotice()
     auto *Memo1 = new QTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
+    Memo1->setAccessibleName(QStringLiteral("Terms Of Use"));
     Memo1->setPlainText(termsOfUse);
     Memo1->selectAll();
     Memo1->setAlignment(Qt::AlignHCenter);

@@ -4,6 +4,7 @@
 #include "auxwindows/Pictures.h"
 #include "plan/ListFile.h"
 #include "plan/PlanFileError.h"
+#include "widgets/FixedColours.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -48,7 +49,6 @@ private:
 };
 
 namespace {
-const QString kHistoryFile = QStringLiteral("hist.txt");
 
 void sortWithoutCase(QStringList &entries)
 {
@@ -67,8 +67,9 @@ QUrl Tfrm_browser::searchPage()
     return QUrl(QStringLiteral("https://duckduckgo.com/"));
 }
 
-Tfrm_browser::Tfrm_browser(const QString &programFolder, const QUrl &start, QWidget *parent)
-    : QWidget(parent), m_programFolder(programFolder)
+Tfrm_browser::Tfrm_browser(const QString &programFolder, const QString &ownFolder, const QUrl &start,
+                           QWidget *parent)
+    : QWidget(parent), m_programFolder(programFolder), m_historyFile(QDir(ownFolder).filePath(QStringLiteral("hist.txt")))
 {
     setObjectName(QStringLiteral("frm_browser"));
     setWindowTitle(QStringLiteral("Kavo Internet Browser"));
@@ -81,7 +82,8 @@ Tfrm_browser::Tfrm_browser(const QString &programFolder, const QUrl &start, QWid
     auto *top = new QFrame(this);
     top->setObjectName(QStringLiteral("pnl_url"));
     top->setFixedHeight(73);
-    top->setAutoFillBackground(true);
+    // The captions read on the middle of the sky's light blue.
+    FixedColours::textOn(top, QColor(235, 242, 251), true);
     QPalette sky = top->palette();
     QLinearGradient gradient(0, 0, 1, 0);
     gradient.setCoordinateMode(QGradient::ObjectBoundingMode);
@@ -120,6 +122,8 @@ Tfrm_browser::Tfrm_browser(const QString &programFolder, const QUrl &start, QWid
     m_history->setInsertPolicy(QComboBox::NoInsert);
     m_history->setContextMenuPolicy(Qt::CustomContextMenu);
     m_history->lineEdit()->setContextMenuPolicy(Qt::CustomContextMenu);
+    label->setBuddy(m_history);
+    m_history->lineEdit()->setAccessibleName(QStringLiteral("Address"));
     grid->addWidget(m_history, 1, 1);
     auto *go = new QToolButton(top);
     go->setObjectName(QStringLiteral("btn_go"));
@@ -130,7 +134,7 @@ Tfrm_browser::Tfrm_browser(const QString &programFolder, const QUrl &start, QWid
 
     auto *popup = new QMenu(this);
     popup->setObjectName(QStringLiteral("bcpopup"));
-    QAction *clear = popup->addAction(QStringLiteral("Clear History"));
+    QAction *clear = popup->addAction(QStringLiteral("&Clear History"));
     clear->setObjectName(QStringLiteral("ClearHistory1"));
     connect(clear, &QAction::triggered, this, &Tfrm_browser::clearHistory);
     const auto showPopup = [this, popup](const QPoint &pos) {
@@ -161,7 +165,7 @@ Tfrm_browser::Tfrm_browser(const QString &programFolder, const QUrl &start, QWid
     m_fileMenu = new QMenu(QStringLiteral("&File"), this);
     m_fileMenu->setObjectName(QStringLiteral("File2"));
     QAction *close = m_fileMenu->addAction(style()->standardIcon(QStyle::SP_DialogCloseButton),
-                                           QStringLiteral("Close Kavo Browser"));
+                                           QStringLiteral("&Close Kavo Browser"));
     close->setObjectName(QStringLiteral("CloseKavoBrowser1"));
     connect(close, &QAction::triggered, this, [this] {
         if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
@@ -181,7 +185,11 @@ Tfrm_browser::Tfrm_browser(const QString &programFolder, const QUrl &start, QWid
     connect(m_history->lineEdit(), &QLineEdit::returnPressed, this, &Tfrm_browser::btn_goClick);
 
     connect(m_webb, &QWebEngineView::loadStarted, this, [this] { m_busy->setRunning(true); });
-    connect(m_webb, &QWebEngineView::loadFinished, this, [this] { m_busy->setRunning(false); });
+    connect(m_webb, &QWebEngineView::loadFinished, this, [this] {
+        m_busy->setRunning(false);
+        nameWebPage();
+    });
+    connect(m_webb, &QWebEngineView::titleChanged, this, &Tfrm_browser::nameWebPage);
     connect(m_webb, &QWebEngineView::loadProgress, this, [this](int progress) {
         m_progress->setMaximum(100);
         m_progress->setValue(progress);
@@ -215,6 +223,17 @@ QStringList Tfrm_browser::historyEntries() const
     return out;
 }
 
+// The page takes the keys through a widget of the web engine's own, made
+// when the first page loads; a screen reader names it by the page's title.
+void Tfrm_browser::nameWebPage()
+{
+    const QString name = m_webb->title().isEmpty() ? QStringLiteral("Web Page") : m_webb->title();
+    if (m_webb->accessibleName() != name)
+        m_webb->setAccessibleName(name);
+    if (QWidget *content = m_webb->focusProxy())
+        content->setAccessibleName(name);
+}
+
 QString Tfrm_browser::statusText() const
 {
     return m_status->text();
@@ -222,7 +241,7 @@ QString Tfrm_browser::statusText() const
 
 void Tfrm_browser::loadHistory()
 {
-    const std::optional<QStringList> lines = ListFile::load(kHistoryFile);
+    const std::optional<QStringList> lines = ListFile::load(m_historyFile);
     if (!lines)
         return;
     const QString typed = m_history->currentText();
@@ -288,7 +307,7 @@ bool Tfrm_browser::event(QEvent *event)
 void Tfrm_browser::closeEvent(QCloseEvent *event)
 {
     try {
-        ListFile::write(kHistoryFile, historyEntries());
+        ListFile::write(m_historyFile, historyEntries());
     } catch (const FileWriteError &) {
         // The history is a convenience; the window closes all the same.
     }

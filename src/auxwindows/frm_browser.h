@@ -11,15 +11,17 @@ class QToolButton;
 class QWebEngineView;
 
 // The program's web browser: web pages and the help pages, with an address
-// box that remembers the addresses typed in it ("hist.txt" in the current
-// folder), the navigation buttons, a busy picture, the status text and a
+// box that remembers the addresses typed in it ("hist.txt" in the program's
+// own folder), the navigation buttons, a busy picture, the status text and a
 // progress bar. One at a time; the main window opens it.
 class Tfrm_browser : public QWidget
 {
     Q_OBJECT
 public:
-    // Opens `start`, or the home page when it is empty.
-    explicit Tfrm_browser(const QString &programFolder, const QUrl &start = QUrl(), QWidget *parent = nullptr);
+    // Opens `start`, or the home page when it is empty. The help pages are in
+    // `programFolder`; the typed addresses are kept in `ownFolder`.
+    explicit Tfrm_browser(const QString &programFolder, const QString &ownFolder, const QUrl &start = QUrl(),
+                          QWidget *parent = nullptr);
     ~Tfrm_browser() override;
 
     // The home page works without a network: the program's own help
@@ -53,12 +55,14 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void nameWebPage();
     QToolButton *navigationButton(const char *name, const char *caption, const char *hint, int picture);
     void loadHistory();
     void navigationStarted();
     void addToHistory(const QString &address);
 
     QString m_programFolder;
+    QString m_historyFile;
     QWebEngineView *m_webb = nullptr;
     QComboBox *m_history = nullptr;
     QLabel *m_status = nullptr;

@@ -76,6 +76,7 @@ void Tfrm_cats::buildLayout()
 
     m_grid = Controls::dataGrid(QStringLiteral("VDBG_cats"), this);
     m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid->setAccessibleName(QStringLiteral("Categories"));
     layout->addWidget(m_grid, 1);
 
     auto *label = new QLabel(QStringLiteral("Enter Category Name :"), this);
@@ -85,6 +86,7 @@ void Tfrm_cats::buildLayout()
     m_name = new QLineEdit(this);
     m_name->setObjectName(QStringLiteral("ebcatname"));
     m_name->setMaxLength(30);
+    label->setBuddy(m_name);
     layout->addWidget(m_name);
 
     m_rgcat = new RadioGroup(QStringLiteral("rgcat"), QStringLiteral("Category Type"),

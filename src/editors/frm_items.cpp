@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QCompleter>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -112,6 +113,12 @@ QString Tfrm_items::listFileName(const QString &kind)
     return QString();
 }
 
+QString Tfrm_items::listFilePath() const
+{
+    const QString name = listFileName(m_kind);
+    return name.isEmpty() ? QString() : QDir(m_window->programFolder()).filePath(name);
+}
+
 void Tfrm_items::buildLayout()
 {
     m_Label1 = Controls::label(QStringLiteral("Label1"), QStringLiteral("Item Description :"), this);
@@ -175,6 +182,16 @@ void Tfrm_items::buildLayout()
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(2);
+    // Each caption names its field to a screen reader; the category fields
+    // have none and are named for themselves.
+    m_Label1->setBuddy(m_ebitem);
+    m_ebitem->lineEdit()->setAccessibleName(QStringLiteral("Item Description"));
+    m_Label2->setBuddy(m_clbfrequency);
+    m_clbfrequency->setAccessibleName(QStringLiteral("Frequency"));
+    m_Label3->setBuddy(m_ceamt);
+    m_Label5->setBuddy(m_mem_edit);
+    m_DBEdit_cat->setAccessibleName(QStringLiteral("Category"));
+    m_DBC->setAccessibleName(QStringLiteral("Categories"));
     grid->addWidget(m_Label1, 0, 0);
     grid->addWidget(m_Label3, 0, 1, 1, 2);
     grid->addWidget(m_ebitem, 1, 0);
@@ -303,7 +320,7 @@ void Tfrm_items::FormActivate()
 // The drop-down takes the lines of the kind's list file when there is one.
 void Tfrm_items::loadSuggestedItems()
 {
-    const std::optional<QStringList> lines = ListFile::load(listFileName(m_kind));
+    const std::optional<QStringList> lines = ListFile::load(listFilePath());
     if (!lines)
         return;
     QStringList entries = *lines;
@@ -526,9 +543,9 @@ bool Tfrm_items::storeEditedItem(const QString &description)
 // the list file is written again, sorted.
 bool Tfrm_items::addToSuggestedItems(const QString &description)
 {
-    const QString file = listFileName(m_kind);
-    if (file.isEmpty())
+    if (listFileName(m_kind).isEmpty())
         return true;
+    const QString file = listFilePath();
     for (const QString &entry : std::as_const(m_suggested))
         if (entry.compare(description, Qt::CaseInsensitive) == 0)
             return true;

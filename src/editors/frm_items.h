@@ -20,7 +20,7 @@ class QTableView;
 // changes the plan window's current item and carries a new description or
 // category into the item's reminders. Its description box offers the
 // suggested-items list of the kind ("incitems.txt" or "expitems.txt", in the
-// current folder), and a description not yet in the list joins it on OK.
+// program's own folder), and a description not yet in the list joins it on OK.
 //
 // The plan window filters its categories table on the item's kind before it
 // opens the editor; the grid shows that table and its current row is the
@@ -45,6 +45,9 @@ public:
 
     // "incitems.txt" for "income", "expitems.txt" for "expense", else empty.
     static QString listFileName(const QString &kind);
+    // The list file of this editor's kind in the program's own folder; empty
+    // for a kind without one.
+    QString listFilePath() const;
 
     static constexpr int kMaxTypedDescription = 40;
     static constexpr int kMaxTypedNotes = 600;

@@ -134,12 +134,12 @@ void Tfrm_loans::buildLayout()
     m_start = Controls::dateBox(QStringLiteral("de_start"), this);
     m_finish = Controls::dateBox(QStringLiteral("de_finish"), this);
 
-    grid->addWidget(Controls::label(QStringLiteral("Label1"), QStringLiteral("Purpose :"), this), 0, 0, 1, 4);
+    grid->addWidget(Controls::label(QStringLiteral("Label1"), QStringLiteral("Purpose :"), this, m_purpose), 0, 0, 1, 4);
     grid->addWidget(m_purpose, 1, 0, 1, 4);
-    grid->addWidget(Controls::label(QStringLiteral("Label2"), QStringLiteral("Lender :"), this), 2, 0, 1, 4);
+    grid->addWidget(Controls::label(QStringLiteral("Label2"), QStringLiteral("Lender :"), this, m_lender), 2, 0, 1, 4);
     grid->addWidget(m_lender, 3, 0, 1, 4);
     const auto pair = [&](int row, int column, const char *labelName, const char *text, QWidget *box) {
-        grid->addWidget(Controls::label(QLatin1String(labelName), QLatin1String(text), this), row, column, 1, 2);
+        grid->addWidget(Controls::label(QLatin1String(labelName), QLatin1String(text), this, box), row, column, 1, 2);
         grid->addWidget(box, row + 1, column, 1, 2);
     };
     pair(4, 0, "Label3", "Amount Borrowed :", m_amtb);

@@ -86,9 +86,11 @@ void Tfrm_reminder::buildLayout()
     m_desc = new QLineEdit(this);
     m_desc->setObjectName(QStringLiteral("eb_desc"));
     m_desc->setMaxLength(50);
+    m_desc->setAccessibleName(QStringLiteral("Reminder Text"));
     m_date = new QDateEdit(this);
     m_date->setObjectName(QStringLiteral("DE"));
     m_date->setCalendarPopup(true);
+    m_date->setAccessibleName(QStringLiteral("Reminder Date"));
     m_date->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     m_date->setMinimumDate(QDate(1753, 1, 1));
     m_date->setMaximumDate(QDate(9999, 12, 31));

@@ -86,12 +86,12 @@ void Tfrm_savings::buildLayout()
     left->setVerticalSpacing(2);
     left->setColumnMinimumWidth(0, 100);
     left->setColumnStretch(1, 1);
-    left->addWidget(Controls::label(QStringLiteral("Label1"), QStringLiteral("What you are saving for :"), this), 0, 0, 1, 2);
+    left->addWidget(Controls::label(QStringLiteral("Label1"), QStringLiteral("What you are saving for :"), this, m_desc), 0, 0, 1, 2);
     left->addWidget(m_desc, 1, 0, 1, 2);
-    left->addWidget(Controls::label(QStringLiteral("Label2"), QStringLiteral("How much you want to save :"), this), 2, 0, 1, 2);
+    left->addWidget(Controls::label(QStringLiteral("Label2"), QStringLiteral("How much you want to save :"), this, m_target), 2, 0, 1, 2);
     left->addWidget(m_target, 3, 0);
-    left->addWidget(Controls::label(QStringLiteral("Label3"), QStringLiteral("Todays Date :"), this), 4, 0);
-    QLabel *label4 = Controls::label(QStringLiteral("Label4"), QStringLiteral("When you need to save it by :"), this);
+    left->addWidget(Controls::label(QStringLiteral("Label3"), QStringLiteral("Todays Date :"), this, m_start), 4, 0);
+    QLabel *label4 = Controls::label(QStringLiteral("Label4"), QStringLiteral("When you need to save it by :"), this, m_finish);
     label4->setWordWrap(true);
     left->addWidget(label4, 4, 1);
     left->addWidget(m_start, 5, 0);

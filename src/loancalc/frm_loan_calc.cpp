@@ -118,17 +118,17 @@ void Tfrm_loan_calc::buildMenu()
         a->setObjectName(QLatin1String(name));
         return a;
     };
-    QAction *save = entry("SaveToFile1", "Save To File", QStyle::SP_DialogSaveButton);
+    QAction *save = entry("SaveToFile1", "&Save To File", QStyle::SP_DialogSaveButton);
     save->setShortcut(QKeySequence::Save);
     connect(save, &QAction::triggered, this, &Tfrm_loan_calc::saveToFile);
     file->addSeparator();
-    connect(entry("PrintPreview1", "Print Preview", QStyle::SP_FileDialogContentsView), &QAction::triggered, this,
+    connect(entry("PrintPreview1", "Print Pre&view", QStyle::SP_FileDialogContentsView), &QAction::triggered, this,
             [this] { printReport(true); });
-    QAction *print = entry("Print1", "Print", QStyle::SP_FileDialogDetailedView);
+    QAction *print = entry("Print1", "&Print", QStyle::SP_FileDialogDetailedView);
     print->setShortcut(QKeySequence::Print);
     connect(print, &QAction::triggered, this, [this] { printReport(false); });
     file->addSeparator();
-    connect(entry("CloseLoanCalculator1", "Close Loan Calculator", QStyle::SP_DialogCloseButton),
+    connect(entry("CloseLoanCalculator1", "&Close Loan Calculator", QStyle::SP_DialogCloseButton),
             &QAction::triggered, this, [this] {
                 if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
                     sub->close();
@@ -160,8 +160,10 @@ QWidget *Tfrm_loan_calc::buildTopStrip(const MonthlyFigures &figures)
         {"Total Outgoings", "cetotalout", figures.expense + figures.savings + figures.loans},
     };
     for (int i = 0; i < 6; ++i) {
-        grid->addWidget(new QLabel(QLatin1String(fields[i].caption), strip), 0, i);
+        auto *caption = new QLabel(QLatin1String(fields[i].caption), strip);
+        grid->addWidget(caption, 0, i);
         CurrencyBox *box = moneyField(QLatin1String(fields[i].name), i > 0, strip);
+        caption->setBuddy(box);
         box->setValue(MoneyFormat::roundHalfAwayFromZero(fields[i].value, 2));
         grid->addWidget(box, 1, i);
         if (i == 0)
@@ -184,17 +186,23 @@ QWidget *Tfrm_loan_calc::buildPage(int p)
     grid->setContentsMargins(4, 0, 4, 0);
     grid->setVerticalSpacing(1);
     Page &widgets = m_page[p];
-    grid->addWidget(new QLabel(QStringLiteral("Amount Borrowed"), inputs), 0, 0);
+    auto *borrowed = new QLabel(QStringLiteral("Amount Borrowed"), inputs);
+    grid->addWidget(borrowed, 0, 0);
     widgets.principal = moneyField(principalName(p), true, inputs);
+    borrowed->setBuddy(widgets.principal);
     grid->addWidget(widgets.principal, 1, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Length Of Loan(Years)"), inputs), 0, 1);
+    auto *length = new QLabel(QStringLiteral("Length Of Loan(Years)"), inputs);
+    grid->addWidget(length, 0, 1);
     widgets.length = new LengthSpin(inputs);
+    length->setBuddy(widgets.length);
     widgets.length->setObjectName(lengthName(p));
     widgets.length->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
     widgets.length->setValue(0);
     grid->addWidget(widgets.length, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Interest Rate"), inputs), 0, 2);
+    auto *rate = new QLabel(QStringLiteral("Interest Rate"), inputs);
+    grid->addWidget(rate, 0, 2);
     widgets.rate = new RateSpin(inputs);
+    rate->setBuddy(widgets.rate);
     widgets.rate->setObjectName(rateName(p));
     widgets.rate->setDecimals(2);
     widgets.rate->setSingleStep(0.01);
@@ -264,7 +272,11 @@ QWidget *Tfrm_loan_calc::buildPanel(int p, int k)
     };
     int row = 0;
     for (const auto &[caption, field] : rows) {
-        form->addWidget(new QLabel(caption, panel), row, 0);
+        auto *label = new QLabel(caption, panel);
+        label->setBuddy(field);
+        // The three scenarios have the same captions: the name tells which.
+        field->setAccessibleName(QStringLiteral("Scenario %1 %2").arg(k).arg(caption));
+        form->addWidget(label, row, 0);
         form->addWidget(field, row, 1);
         ++row;
     }
@@ -276,6 +288,8 @@ QWidget *Tfrm_loan_calc::buildPanel(int p, int k)
     c.schedule->setModel(c.rows);
     c.schedule->verticalHeader()->hide();
     c.schedule->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    c.schedule->setTabKeyNavigation(false);
+    c.schedule->setAccessibleName(QStringLiteral("Scenario %1 Payment Schedule").arg(k));
     // Columns 64 pixels wide as laid out for an 8-point font, wider where the
     // font in use needs it for an amount; rows as high as a line of text.
     const QFontMetrics metrics(c.schedule->font());

@@ -163,6 +163,7 @@ ChartsPage::ChartsPage(Tfrm_budget *window) : QWidget(window), m_window(window)
 
     m_view = new QChartView(m_chart, this);
     m_view->setObjectName(QStringLiteral("chartview"));
+    m_view->setAccessibleName(QStringLiteral("Chart"));
     m_view->setRenderHint(QPainter::Antialiasing);
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
     layout->addWidget(m_view, 1);
@@ -171,9 +172,9 @@ ChartsPage::ChartsPage(Tfrm_budget *window) : QWidget(window), m_window(window)
     m_menu->setObjectName(QStringLiteral("BcBarPopupCharts"));
     m_menu->setSeparatorsCollapsible(false);
     m_menu->addSection(QStringLiteral("Charts"));
-    QAction *print = m_menu->addAction(QStringLiteral("Print"));
+    QAction *print = m_menu->addAction(QStringLiteral("&Print"));
     print->setObjectName(QStringLiteral("PrintColor1"));
-    QAction *setup = m_menu->addAction(QStringLiteral("Printer Setup"));
+    QAction *setup = m_menu->addAction(QStringLiteral("Printer Se&tup"));
     setup->setObjectName(QStringLiteral("PrinterSetup1"));
     connect(print, &QAction::triggered, this, &ChartsPage::PrintColor1Click);
     connect(setup, &QAction::triggered, this, [this] {

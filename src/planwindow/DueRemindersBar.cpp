@@ -1,4 +1,5 @@
 #include "DueRemindersBar.h"
+#include "widgets/FixedColours.h"
 
 #include "plan/Plan.h"
 #include "widgets/Format.h"
@@ -20,10 +21,7 @@ DueRemindersBar::DueRemindersBar(QWidget *parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("pnl_due_reminders"));
     setFrameShape(QFrame::StyledPanel);
-    setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor(0xff, 0xf4, 0xc2));
-    setPalette(colours);
+    FixedColours::textOn(this, QColor(0xff, 0xf4, 0xc2), true);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 4, 4, 6);
@@ -39,6 +37,7 @@ DueRemindersBar::DueRemindersBar(QWidget *parent) : QFrame(parent)
     m_close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
     m_close->setAutoRaise(true);
     m_close->setToolTip(QStringLiteral("Close"));
+    m_close->setAccessibleName(QStringLiteral("Close the due reminders"));
     connect(m_close, &QToolButton::clicked, this, &QWidget::hide);
     top->addWidget(m_title, 1);
     top->addWidget(m_close);

@@ -112,6 +112,7 @@ void ItemsPage::buildLayout()
     auto *middle = new QHBoxLayout;
     m_grid = Controls::dataGrid(QStringLiteral("dbgincome"), this);
     m_grid->setToolTip(QStringLiteral("Budget Plan Items"));
+    m_grid->setAccessibleName(QStringLiteral("Budget Plan Items"));
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     middle->addWidget(m_grid, 1);
 
@@ -119,8 +120,10 @@ void ItemsPage::buildLayout()
     right->setFixedWidth(185);
     auto *rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
-    rightLayout->addWidget(new QLabel(QStringLiteral("Category :"), right));
+    auto *categoryLabel = new QLabel(QStringLiteral("Category :"), right);
+    rightLayout->addWidget(categoryLabel);
     m_catDisplay = new QLineEdit(right);
+    categoryLabel->setBuddy(m_catDisplay);
     m_catDisplay->setObjectName(QStringLiteral("dbecatdisplay"));
     m_catDisplay->setReadOnly(true);
     m_catDisplay->setMaxLength(21);
@@ -131,11 +134,13 @@ void ItemsPage::buildLayout()
     m_tvInc->setHeaderHidden(true);
     m_tvInc->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tvInc->setToolTip(QStringLiteral("Click To Select A Income Category"));
+    m_tvInc->setAccessibleName(QStringLiteral("Income Categories"));
     m_tvExp = new QTreeWidget(right);
     m_tvExp->setObjectName(QStringLiteral("tvcatexp"));
     m_tvExp->setHeaderHidden(true);
     m_tvExp->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     m_tvExp->setToolTip(QStringLiteral("Click To Select An Expense Category"));
+    m_tvExp->setAccessibleName(QStringLiteral("Expense Categories"));
     m_tvExp->hide();
     rightLayout->addWidget(m_tvInc, 1);
     rightLayout->addWidget(m_tvExp, 1);
@@ -154,10 +159,12 @@ void ItemsPage::buildLayout()
     m_notes->setReadOnly(true);
     m_notes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_notes->setToolTip(QStringLiteral("Note / Comments For The Selected Budget Item"));
+    m_notes->setAccessibleName(QStringLiteral("Notes"));
     notesLayout->addWidget(m_notes);
     m_notesPanel->hide();
     m_reminderGrid = Controls::dataGrid(QStringLiteral("VolgaDBGrid1"), this);
     m_reminderGrid->setToolTip(QStringLiteral("Selected Budget Item Reminders"));
+    m_reminderGrid->setAccessibleName(QStringLiteral("Selected Budget Item Reminders"));
     bottom->addWidget(m_notesPanel);
     bottom->addWidget(m_reminderGrid, 1);
     auto *bottomHost = new QWidget(this);

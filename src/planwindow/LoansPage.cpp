@@ -90,6 +90,7 @@ void LoansPage::buildLayout()
     page->setSpacing(2);
 
     m_grid = Controls::dataGrid(QStringLiteral("DBGrid_loans"), this);
+    m_grid->setAccessibleName(QStringLiteral("Loans"));
     page->addWidget(m_grid, 1);
 
     auto *panel = new QWidget(this);
@@ -117,7 +118,9 @@ void LoansPage::buildLayout()
     m_start = makeReadOnlyDateBox(QStringLiteral("DBDateEdit1"), panel);
     m_finish = makeReadOnlyDateBox(QStringLiteral("DBDELoanFin"), panel);
     const auto field = [&](const char *caption, QWidget *box) {
-        detail->addWidget(makeCaption(QLatin1String(caption), panel));
+        QLabel *label = makeCaption(QLatin1String(caption), panel);
+        label->setBuddy(box);
+        detail->addWidget(label);
         detail->addWidget(box);
         detail->addSpacing(4);
     };

@@ -77,6 +77,7 @@ void RemindersPage::buildLayout()
 
     // A cell cursor rather than whole rows.
     m_grid = Controls::dataGrid(QStringLiteral("vdbg_r_budget"), this, false);
+    m_grid->setAccessibleName(QStringLiteral("Reminders"));
     page->addWidget(m_grid, 1);
 
     auto *right = new QWidget(this);

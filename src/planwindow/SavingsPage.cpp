@@ -49,24 +49,29 @@ QString SavingsPage::noGoalText() { return QStringLiteral("This goal is current"
 void SavingsPage::buildLayout()
 {
     m_grid = Controls::dataGrid(QStringLiteral("vdbg_savings"), this);
+    m_grid->setAccessibleName(QStringLiteral("Savings Items"));
 
     auto *panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("pnl_savings_detail"));
     panel->setFixedWidth(187);
     auto *details = new QVBoxLayout(panel);
     details->setContentsMargins(4, 4, 4, 4);
-    const auto caption = [panel, details](const QString &text) {
+    // Each caption names the box below it.
+    QLabel *lastCaption = nullptr;
+    const auto caption = [panel, details, &lastCaption](const QString &text) {
         auto *label = new QLabel(text, panel);
         QFont bold = label->font();
         bold.setBold(true);
         label->setFont(bold);
         details->addWidget(label);
+        lastCaption = label;
     };
-    const auto box = [panel, details](const QString &name) {
+    const auto box = [panel, details, &lastCaption](const QString &name) {
         auto *edit = new QLineEdit(panel);
         edit->setObjectName(name);
         edit->setReadOnly(true);
         details->addWidget(edit);
+        lastCaption->setBuddy(edit);
         return edit;
     };
     caption(QStringLiteral("Start :"));
@@ -79,6 +84,7 @@ void SavingsPage::buildLayout()
     caption(QStringLiteral("Balance :"));
     m_balance = new CurrencyBox(QStringLiteral("ce_balance"), panel);
     m_balance->setReadOnly(true);
+    lastCaption->setBuddy(m_balance);
     QPalette white = m_balance->palette();
     white.setColor(QPalette::Base, Qt::white);
     white.setColor(QPalette::Text, Qt::black);

@@ -35,15 +35,16 @@ void Tfrm_budget::buildItemsMenu()
         connect(a, &QAction::triggered, this, [this, button] { toolButton(QLatin1String(button))->click(); });
     };
     m_itemsMenu->addSection(QStringLiteral("Items"));
-    entry("New1", "New", "obnewitem");
-    entry("Edit1", "Edit", "obedititem");
-    entry("Delete1", "Delete", "obdeleteitem");
-    entry("ClearAll1", "Clear All", "obclearall");
+    entry("New1", "&New", "obnewitem");
+    entry("Edit1", "&Edit", "obedititem");
+    entry("Delete1", "&Delete", "obdeleteitem");
+    entry("ClearAll1", "C&lear All", "obclearall");
+    entry("AddReminder1", "Add Re&minder", "lmssbtn_addremind");
     m_itemsMenu->addSection(QStringLiteral("Plan"));
-    entry("SavePlan1", "Save", "LMDSbtn_save_plan");
-    entry("ClosePlan1", "Close", "obcloseplan");
+    entry("SavePlan1", "&Save", "LMDSbtn_save_plan");
+    entry("ClosePlan1", "&Close", "obcloseplan");
     m_itemsMenu->addSection(QStringLiteral("Categories"));
-    entry("EditCategoris1", "Edit", "obeditcat");
+    entry("EditCategoris1", "Edi&t", "obeditcat");
 }
 
 void Tfrm_budget::popupItemsMenu(QWidget *grid, const QPoint &pos)

@@ -18,6 +18,8 @@ QTableView *dataGrid(const QString &objectName, QWidget *parent, bool wholeRows)
     grid->setSelectionBehavior(wholeRows ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the grid for the next control; the arrow keys move in it.
+    grid->setTabKeyNavigation(false);
     grid->verticalHeader()->setVisible(false);
     grid->verticalHeader()->setDefaultSectionSize(20);
     grid->horizontalHeader()->setHighlightSections(false);
@@ -30,10 +32,12 @@ QTableView *dataGrid(const QString &objectName, QWidget *parent, bool wholeRows)
     return grid;
 }
 
-QLabel *label(const QString &objectName, const QString &text, QWidget *parent)
+QLabel *label(const QString &objectName, const QString &text, QWidget *parent, QWidget *field)
 {
     auto *l = new QLabel(text, parent);
     l->setObjectName(objectName);
+    if (field)
+        l->setBuddy(field);
     return l;
 }
 

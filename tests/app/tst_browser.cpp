@@ -88,7 +88,7 @@ private slots:
             if (menu->isVisible())
                 shownMenus << menu->text();
         QCOMPARE(shownMenus, QStringList{"&File"});
-        QCOMPARE(web->fileMenu()->actions().front()->text(), QString("Close Kavo Browser"));
+        QCOMPARE(web->fileMenu()->actions().front()->text(), QString("&Close Kavo Browser"));
 
         m_main->action("Content1")->trigger(); // nothing while a browser is open
         m_main->barButton("sbtn_mylinks")->click();

@@ -83,7 +83,7 @@ private slots:
         QStringList entries;
         for (QAction *a : m_calc->menuBar()->actions().front()->menu()->actions())
             entries << (a->isSeparator() ? "-" : a->text());
-        QCOMPARE(entries, QStringList({"Save To File", "-", "Print Preview", "Print", "-", "Close Loan Calculator"}));
+        QCOMPARE(entries, QStringList({"&Save To File", "-", "Print Pre&view", "&Print", "-", "&Close Loan Calculator"}));
         auto *grid = child<QTableView>("sgsC_3");
         QCOMPARE(grid->model()->headerData(3, Qt::Horizontal).toString(), QString("Balance"));
         QCOMPARE(grid->model()->rowCount(), 1);

@@ -320,7 +320,7 @@ private slots:
         QStringList entries;
         for (QAction *a : menu->actions())
             entries << (a->isSeparator() ? "[" + a->text() + "]" : a->text());
-        QCOMPARE(entries, QStringList({"[Charts]", "Print", "Printer Setup"}));
+        QCOMPARE(entries, QStringList({"[Charts]", "&Print", "Printer Se&tup"}));
         menu->findChild<QAction *>("PrinterSetup1")->trigger();
         QCOMPARE(m_host.setups, 1);
 
