@@ -14,6 +14,8 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <QMenu>
 #include <QUndoStack>
 
@@ -26,6 +28,65 @@ void Tfrm_main::rememberPlan(const QString &planFile)
     } catch (const PlanFileError &) {
     }
     updateRecentPlansMenu();
+    nameAlikePlans();
+}
+
+Tfrm_budget *Tfrm_main::planWindowOf(const QString &path) const
+{
+    const QString wanted = QFileInfo(path).canonicalFilePath();
+    if (wanted.isEmpty())
+        return nullptr;
+    for (Tfrm_budget *window : planWindows())
+        if (window->hasFileOnDisk() && QFileInfo(window->planfile()).canonicalFilePath() == wanted)
+            return window;
+    return nullptr;
+}
+
+QString Tfrm_main::activePlanFolder() const
+{
+    const Tfrm_budget *window = activePlanWindow();
+    return FileDialog::startFolder(window ? window->planfile() : QString());
+}
+
+// Plans of the same file name in different folders: each title shows as much
+// of its folder as tells it from the others ("home.pkb - Documents/2025").
+void Tfrm_main::nameAlikePlans()
+{
+    QHash<QString, QList<Tfrm_budget *>> byName;
+    for (Tfrm_budget *window : planWindows())
+        byName[window->planFileName()].append(window);
+    for (const QList<Tfrm_budget *> &alike : std::as_const(byName)) {
+        QList<QStringList> folders;
+        for (const Tfrm_budget *window : alike)
+            folders << QDir::fromNativeSeparators(QFileInfo(window->planfile()).absolutePath())
+                           .split(u'/', Qt::SkipEmptyParts);
+        // The fewest last folder names that tell every plan apart.
+        qsizetype shown = 0;
+        if (alike.size() > 1) {
+            qsizetype deepest = 0;
+            for (const QStringList &f : std::as_const(folders))
+                deepest = qMax(deepest, f.size());
+            for (shown = 1; shown < deepest; ++shown) {
+                QSet<QString> tails;
+                for (const QStringList &f : std::as_const(folders))
+                    tails.insert(f.mid(qMax<qsizetype>(0, f.size() - shown)).join(u'/'));
+                if (tails.size() == alike.size())
+                    break;
+            }
+        }
+        for (qsizetype i = 0; i < alike.size(); ++i) {
+            Tfrm_budget *window = alike.at(i);
+            QString title = window->planFileName();
+            if (shown > 0) {
+                const QStringList &f = folders.at(i);
+                const QString tail = f.mid(qMax<qsizetype>(0, f.size() - shown)).join(u'/');
+                title += QStringLiteral(" - ")
+                         + QDir::toNativeSeparators(f.size() > shown ? tail : QLatin1Char('/') + tail);
+            }
+            if (window->windowTitle() != title)
+                window->setWindowTitle(title);
+        }
+    }
 }
 
 void Tfrm_main::updateRecentPlansMenu()
@@ -65,7 +126,7 @@ void Tfrm_main::importFromCsv()
 {
     FileDialog::Request request;
     request.title = QStringLiteral("Import From CSV");
-    request.directory = QDir::currentPath();
+    request.directory = activePlanFolder();
     const std::optional<QString> folder = FileDialog::getExistingDirectory(this, request);
     if (!folder)
         return;
@@ -108,7 +169,7 @@ void Tfrm_main::exportToCsv()
         return;
     FileDialog::Request request;
     request.title = QStringLiteral("Export To CSV");
-    request.directory = QDir::currentPath();
+    request.directory = activePlanFolder();
     const std::optional<QString> folder = FileDialog::getExistingDirectory(this, request);
     if (!folder)
         return;

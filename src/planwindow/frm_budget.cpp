@@ -16,6 +16,7 @@
 #include "plan/ProgramFolders.h"
 #include "plan/RecoveryCopy.h"
 #include "DueRemindersBar.h"
+#include "widgets/FixedColours.h"
 #include "widgets/FlowLayout.h"
 #include "widgets/HoverFocus.h"
 #include "widgets/StatusPanel.h"
@@ -91,6 +92,7 @@ Tfrm_budget::Tfrm_budget(PlanHost *host, QWidget *parent)
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(QStringLiteral("planScroll"));
     m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setFocusPolicy(Qt::NoFocus); // Tab goes to its controls, not to it
     m_scroll->setWidgetResizable(true);
     m_scroll->viewport()->setAutoFillBackground(false);
     outer->addWidget(m_scroll);
@@ -107,6 +109,9 @@ Tfrm_budget::Tfrm_budget(PlanHost *host, QWidget *parent)
     m_frequency->setItemIndex(2);
     connect(m_frequency, &RadioGroup::clicked, this, &Tfrm_budget::frequencyClicked);
     buildPages();
+    // What stands straight on the green takes text that reads on it in any theme.
+    for (QWidget *onGreen : std::initializer_list<QWidget *>{m_toolbar, m_sbar, m_frequency})
+        FixedColours::textOn(onGreen, backgroundColour());
 
     m_dueReminders = new DueRemindersBar(this);
     layout->addWidget(m_dueReminders);
@@ -389,6 +394,21 @@ void Tfrm_budget::activate()
 
 // --- plan files ------------------------------------------------------------------
 
+bool Tfrm_budget::hasFileOnDisk() const
+{
+    const QFileInfo file(m_planfile);
+    return !m_planfile.isEmpty() && file.isAbsolute() && file.isFile();
+}
+
+QString Tfrm_budget::programFolder() const
+{
+    if (m_host)
+        return m_host->programFolder();
+    const QString folder = ProgramFolders::userDataFolder();
+    QDir().mkpath(folder);
+    return folder;
+}
+
 QString Tfrm_budget::planFileName() const
 {
     return QFileInfo(m_planfile).fileName();
@@ -401,8 +421,10 @@ bool Tfrm_budget::savePlan()
     if (!saved()) {
         FileDialog::Request request;
         request.title = QStringLiteral("Save \"Untitled\" Budget Plan As");
-        request.directory = folder;
-        request.fileName = m_planfile;
+        // In the plan's own folder, else where the person last was: never the
+        // program's hidden folder that a new plan's name points into.
+        request.directory = FileDialog::startFolder(m_planfile);
+        request.fileName = planFileName();
         request.defaultSuffix = QStringLiteral("pkb");
         request.filter = QStringLiteral("Pursekeep files (*.pkb *.PKB)");
         const std::optional<QString> chosen = FileDialog::getSaveFileName(this, request);
@@ -482,9 +504,9 @@ void Tfrm_budget::closeEvent(QCloseEvent *event)
 {
     // The display frequency goes beside the plan whatever the answer below;
     // a settings file that cannot be written does not stop the close. A plan
-    // without a file name has no place for it (it would land as "ini" in
-    // whatever folder is current).
-    if (!m_planfile.isEmpty()) {
+    // that no file holds yet (new, imported, the sample) has no place for it:
+    // it would land beside a name that is no file, in whatever folder is current.
+    if (hasFileOnDisk()) {
         try {
             PlanFiles::writeDisplayFrequency(PlanFiles::settingsFile(m_planfile), displayFrequency());
         } catch (const PlanFileError &) {

@@ -115,6 +115,10 @@ public:
     bool savePlan();
     // The file-name part of planfile.
     QString planFileName() const;
+    // Whether planfile names a plan on disk (one opened or saved), not the
+    // name of a new, imported or sample plan that no file holds yet.
+    bool hasFileOnDisk() const;
+    QString programFolder() const override;
 
     // The green of the window's own background.
     static QColor backgroundColour();

@@ -4,16 +4,20 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QQueue>
+#include <QStandardPaths>
 
 namespace {
 bool g_testMode = false;
 QQueue<std::optional<QString>> g_answers;
 QList<FileDialog::Request> g_requests;
 int g_unexpected = 0;
+QString g_lastFolder;
 } // namespace
 
 std::optional<QString> FileDialog::run(QWidget *parent, Request request)
 {
+    if (request.directory.isEmpty())
+        request.directory = startFolder();
     std::optional<QString> chosen;
     if (g_testMode) {
         g_requests.append(request);
@@ -36,7 +40,7 @@ std::optional<QString> FileDialog::run(QWidget *parent, Request request)
             chosen = dialog.selectedFiles().constFirst();
     }
     if (chosen && !chosen->isEmpty()) {
-        QDir::setCurrent(request.folder ? QFileInfo(*chosen).absoluteFilePath() : QFileInfo(*chosen).absolutePath());
+        g_lastFolder = request.folder ? QFileInfo(*chosen).absoluteFilePath() : QFileInfo(*chosen).absolutePath();
         return QFileInfo(*chosen).absoluteFilePath();
     }
     return std::nullopt;
@@ -64,6 +68,24 @@ std::optional<QString> FileDialog::getExistingDirectory(QWidget *parent, const R
     return run(parent, r);
 }
 
+QString FileDialog::startFolder(const QString &planFile)
+{
+    if (!planFile.isEmpty()) {
+        const QFileInfo plan(planFile);
+        if (plan.isAbsolute() && plan.isFile())
+            return plan.absolutePath();
+    }
+    if (!g_lastFolder.isEmpty() && QFileInfo(g_lastFolder).isDir())
+        return g_lastFolder;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return documents;
+    return QDir::homePath();
+}
+
+QString FileDialog::lastFolder() { return g_lastFolder; }
+void FileDialog::setLastFolder(const QString &folder) { g_lastFolder = folder; }
+
 void FileDialog::setTestMode(bool on) { g_testMode = on; }
 void FileDialog::queuePath(const QString &path) { g_answers.enqueue(path); }
 void FileDialog::queueCancel() { g_answers.enqueue(std::nullopt); }
@@ -82,4 +104,5 @@ void FileDialog::resetTestState()
     g_answers.clear();
     g_requests.clear();
     g_unexpected = 0;
+    g_lastFolder.clear();
 }

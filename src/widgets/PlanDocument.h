@@ -40,6 +40,10 @@ public:
     // becomes one step of the window's undo history; an empty one is none.
     virtual void addToHistory(PlanChange change) = 0;
 
+    // The folder the program keeps its own files in (the suggested-items
+    // lists): never the process's current folder.
+    virtual QString programFolder() const = 0;
+
     // The on-screen hints setting of the program.
     virtual bool hintsEnabled() const = 0;
 

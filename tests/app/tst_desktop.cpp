@@ -7,13 +7,16 @@
 #include "app/frm_main.h"
 #include "auxwindows/frm_msg.h"
 #include "plan/Plan.h"
+#include "plan/PlanCsv.h"
 #include "plan/PlanFiles.h"
 #include "planwindow/DueRemindersBar.h"
 #include "planwindow/frm_budget.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QStandardPaths>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -129,8 +132,8 @@ private slots:
 
     void csvThroughTheMenus()
     {
-        QCOMPARE(m_main->action("mnuImportCsv")->text(), QString::fromUtf8("Import From CSV\u2026"));
-        QCOMPARE(m_main->action("mnuExportCsv")->text(), QString::fromUtf8("Export To CSV\u2026"));
+        QCOMPARE(m_main->action("mnuImportCsv")->text(), QString::fromUtf8("&Import From CSV\u2026"));
+        QCOMPARE(m_main->action("mnuExportCsv")->text(), QString::fromUtf8("&Export To CSV\u2026"));
         writePlan(path("home.pkb"), {{"E", "Home", "Rent", 1, "Pay the rent", 7}});
         QVERIFY(m_main->openPlanFile(path("home.pkb")));
         FileDialog::queuePath(path("csv"));
@@ -170,6 +173,99 @@ private slots:
         FileDialog::queueCancel();
         m_main->action("mnuImportCsv")->trigger();
         QCOMPARE(m_main->planWindows().size(), windows);
+    }
+
+    // Plans of one name in two folders are two plans, told apart in their
+    // titles; the same plan by another spelling of its path is the one
+    // already open. A plan that no file holds leaves no settings file behind.
+    void plansOfTheSameNameInTwoFolders()
+    {
+        QDir().mkpath(path("Documents/2025"));
+        writePlan(path("Documents/home.pkb"));
+        writePlan(path("Documents/2025/home.pkb"));
+        QVERIFY(m_main->openPlanFile(path("Documents/home.pkb")));
+        Tfrm_budget *older = m_main->activePlanWindow();
+        QVERIFY(m_main->openPlanFile(path("Documents/2025/home.pkb")));
+        Tfrm_budget *newer = m_main->activePlanWindow();
+        QVERIFY(newer != older);
+        QCOMPARE(newer->planfile(), path("Documents/2025/home.pkb"));
+        QCOMPARE(older->windowTitle(), QString("home.pkb - Documents"));
+        QCOMPARE(newer->windowTitle(), QString("home.pkb - 2025"));
+
+        // By another spelling: the window already open comes forward.
+        const int windows = m_main->planWindows().size();
+        QVERIFY(m_main->openPlanFile(path("Documents/2025/../home.pkb")));
+        QCOMPARE(m_main->activePlanWindow(), older);
+        QCOMPARE(m_main->planWindows().size(), windows);
+
+        // A change saved goes to the plan's own file, not to its namesake's.
+        older->plan().items().appendRow({"Bonus", "Yearly", 500, "Work", "I"});
+        older->plan().setSaved(true);
+        QVERIFY(older->savePlan());
+        Plan reread;
+        PlanFiles::loadPlan(reread, path("Documents/2025/home.pkb"));
+        QCOMPARE(reread.items().totalRowCount(), 2);
+        PlanFiles::loadPlan(reread, path("Documents/home.pkb"));
+        QCOMPARE(reread.items().totalRowCount(), 3);
+
+        // One of them closed: the other takes its plain name again.
+        newer->plan().setSaved(true);
+        qobject_cast<QMdiSubWindow *>(newer->parentWidget())->close();
+        QTRY_COMPARE(older->windowTitle(), QString("home.pkb"));
+
+        // An imported plan never saved writes nothing when it closes.
+        QDir().mkpath(path("Documents/export"));
+        FileDialog::queuePath(path("Documents/export"));
+        PlanCsv::writeFolder(older->plan(), path("Documents/export"));
+        m_main->action("mnuImportCsv")->trigger();
+        Tfrm_budget *imported = m_main->activePlanWindow();
+        QCOMPARE(imported->planFileName(), QString("export.PKB"));
+        MessageBox::queueAnswer(MessageBox::Answer::No);
+        const QStringList before = QDir(path("Documents")).entryList(QDir::Files);
+        qobject_cast<QMdiSubWindow *>(imported->parentWidget())->close();
+        QTRY_VERIFY(!m_main->planWindows().contains(imported));
+        QCOMPARE(QDir(path("Documents")).entryList(QDir::Files), before);
+        QVERIFY(!QFile::exists(path("export.PKBini")));
+        QVERIFY(!QFile::exists(QDir::current().filePath("export.PKBini")));
+    }
+
+    // The file dialogs start in the active plan's folder, else the last
+    // folder used, else the documents folder; none of them moves the
+    // current folder, and the suggested items and the browser's addresses
+    // stay in the program's own folder.
+    void fileDialogsStartWherePlansAre()
+    {
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        const QString here = QDir::currentPath();
+        // The start-up plan has no file: the documents folder (or the last one used).
+        FileDialog::queueCancel();
+        m_main->action("mnuOpenPlan")->trigger();
+        const QString first = FileDialog::takeRequests().constFirst().directory;
+        QVERIFY2(first == documents || first == QDir::homePath(), qPrintable(first));
+
+        QDir().mkpath(path("plans"));
+        writePlan(path("plans/home.pkb"));
+        QVERIFY(m_main->openPlanFile(path("plans/home.pkb")));
+        FileDialog::queueCancel();
+        m_main->action("mnuOpenPlan")->trigger();
+        QCOMPARE(FileDialog::takeRequests().constFirst().directory, path("plans"));
+
+        // A folder chosen for an export is where the next dialog without a
+        // plan file starts; the current folder stays.
+        QDir().mkpath(path("elsewhere/csv"));
+        FileDialog::queuePath(path("elsewhere/csv"));
+        m_main->action("mnuExportCsv")->trigger();
+        QCOMPARE(QDir::currentPath(), here);
+        Tfrm_budget *plan = m_main->activePlanWindow();
+        plan->setPlanfile(path("never-saved"));
+        plan->plan().setSaved(false);
+        FileDialog::queueCancel();
+        QVERIFY(!plan->savePlan());
+        const FileDialog::Request save = FileDialog::takeRequests().constLast();
+        QCOMPARE(save.directory, path("elsewhere/csv"));
+        QCOMPARE(save.fileName, QString("never-saved"));
+        plan->setPlanfile(path("plans/home.pkb"));
+        plan->plan().setSaved(true);
     }
 
     void exportOnAFullDisk()

@@ -113,6 +113,11 @@ class TestItemEditor : public QObject
         return "<no item>";
     }
 
+    QString listFile(const QString &kind) const
+    {
+        return QDir(m_window->programFolder()).filePath(Tfrm_items::listFileName(kind));
+    }
+
 private slots:
     void initTestCase() { GuiTest::initTestCase(); }
 
@@ -122,6 +127,8 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         m_oldDir = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_dir->path()));
+        // The program's own folder, where the suggested-items lists are kept.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->filePath("data")));
         m_window = std::make_unique<Tfrm_budget>(nullptr);
         Plan &p = plan();
         for (const auto &[cat, kind] : {std::pair{"Work", "I"}, {"Gifts", "I"}, {"Car", "E"}, {"Food", "E"}})
@@ -201,7 +208,7 @@ private slots:
         QFETCH(QByteArray, fileBefore);
         QFETCH(QString, typed);
         QFETCH(QByteArray, fileAfter);
-        const QString file = Tfrm_items::listFileName(kind);
+        const QString file = listFile(kind);
         if (!fileBefore.isEmpty())
             writeFile(file, fileBefore);
         open(kind, "new");
@@ -218,6 +225,9 @@ private slots:
         QVERIFY(!m_window->saved());
         QVERIFY2(itemRows().contains(firstCat + '|' + typed + "|Fortnightly|12.5"), qPrintable(itemRows().join(", ")));
         QCOMPARE(readAll(file), fileAfter);
+        // Kept in the program's folder, not in whatever folder is current.
+        QCOMPARE(QFileInfo(file).absolutePath(), m_dir->filePath("data/kavo-pursekeep"));
+        QVERIFY(!QFile::exists(Tfrm_items::listFileName(kind)));
     }
 
     void duplicate_data()
@@ -250,7 +260,7 @@ private slots:
         QCOMPARE(notesOf(item.isEmpty() ? "Wage" : item), item.isEmpty() ? "paid\r\non the 1st" : "");
         QCOMPARE(plan().items().state(), Table::State::Browse);
         QCOMPARE(m_editor->isVisible(), !closes);
-        QCOMPARE(readAll("incitems.txt"), fileAfter);
+        QCOMPARE(readAll(listFile("income")), fileAfter);
         if (!closes) // activated again by the box: the stored row is shown
             QCOMPARE(ebitem()->currentText(), item);
     }
@@ -297,7 +307,7 @@ private slots:
         owners.sort();
         expected.sort();
         QCOMPARE(owners, expected);
-        QCOMPARE(ListFile::read("incitems.txt"), QStringList{typed}); // as typed
+        QCOMPARE(ListFile::read(listFile("income")), QStringList{typed}); // as typed
     }
 
     // A rename moves only the renamed item's reminders: not those of an item
