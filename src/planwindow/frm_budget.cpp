@@ -6,7 +6,6 @@
 #include "SavingsPage.h"
 #include "PlanHost.h"
 
-#include "auxwindows/frm_msg.h"
 #include "plan/Clock.h"
 #include "plan/Frequency.h"
 #include "plan/MoneyFormat.h"

@@ -5,7 +5,7 @@
 #include "PlanHost.h"
 #include "frm_budget.h"
 
-#include "auxwindows/frm_msg.h"
+#include "widgets/frm_msg.h"
 #include "editors/frm_cats.h"
 #include "editors/frm_items.h"
 #include "plan/PlanEdits.h"

@@ -12,7 +12,7 @@
 #include "editors/frm_loans.h"
 #include "editors/frm_reminder.h"
 #include "editors/frm_savings.h"
-#include "loancalc/frm_loan_calc.h"
+#include "loanwindow/frm_loan_calc.h"
 #include "plan/Plan.h"
 #include "planwindow/DueRemindersBar.h"
 #include "planwindow/frm_budget.h"

@@ -5,7 +5,7 @@
 #include "GuiTestSupport.h"
 
 #include "app/frm_main.h"
-#include "auxwindows/frm_msg.h"
+#include "widgets/frm_msg.h"
 #include "plan/Plan.h"
 #include "plan/PlanCsv.h"
 #include "plan/PlanFiles.h"

@@ -4,7 +4,7 @@
 #include "PlanSnapshot.h"
 
 #include "app/frm_main.h"
-#include "auxwindows/frm_msg.h"
+#include "widgets/frm_msg.h"
 #include "plan/Plan.h"
 #include "plan/PlanBackups.h"
 #include "plan/PlanFiles.h"

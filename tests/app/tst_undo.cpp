@@ -1,7 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include "app/frm_main.h"
-#include "auxwindows/frm_msg.h"
+#include "widgets/frm_msg.h"
 #include "editors/frm_cats.h"
 #include "PlanSnapshot.h"
 #include "plan/Plan.h"

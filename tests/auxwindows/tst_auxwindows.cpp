@@ -2,7 +2,7 @@
 #include "GuiTestSupport.h"
 #include "auxwindows/AboutBox.h"
 #include "auxwindows/SystemFacts.h"
-#include "auxwindows/frm_msg.h"
+#include "widgets/frm_msg.h"
 #include "auxwindows/frm_splashscreen.h"
 
 #include <QAbstractItemView>

@@ -2,7 +2,7 @@
 
 #include "loancalc/LoanArithmetic.h"
 #include "loancalc/LoanTextFile.h"
-#include "loancalc/frm_loan_calc.h"
+#include "loanwindow/frm_loan_calc.h"
 #include "widgets/CurrencyBox.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "PlanDocumentReport.h"
+#include "app/PlanDocumentReport.h"
 
 #include "plan/Clock.h"
 #include "widgets/Format.h"

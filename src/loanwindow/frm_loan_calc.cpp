@@ -1,8 +1,8 @@
-#include "loancalc/frm_loan_calc.h"
+#include "loanwindow/frm_loan_calc.h"
 
 #include "loancalc/LoanArithmetic.h"
 #include "loancalc/LoanTextFile.h"
-#include "loancalc/ScheduleModel.h"
+#include "loanwindow/ScheduleModel.h"
 #include "plan/Clock.h"
 #include "plan/MoneyFormat.h"
 #include "reports/LoanReport.h"
@@ -29,18 +29,6 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <limits>
-
-void LengthSpin::stepBy(int steps)
-{
-    QSpinBox::stepBy(steps);
-    emit stepped();
-}
-
-void RateSpin::stepBy(int steps)
-{
-    QDoubleSpinBox::stepBy(steps);
-    emit stepped();
-}
 
 namespace {
 

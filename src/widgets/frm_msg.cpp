@@ -1,4 +1,4 @@
-#include "auxwindows/frm_msg.h"
+#include "widgets/frm_msg.h"
 
 #include "widgets/ModalRunner.h"
 #include "widgets/TimedWindows.h"

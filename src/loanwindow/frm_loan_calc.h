@@ -1,8 +1,8 @@
 #pragma once
 #include "loancalc/LoanPage.h"
 
-#include <QDoubleSpinBox>
-#include <QSpinBox>
+#include "widgets/StepSpins.h"
+
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -16,28 +16,6 @@ class QPushButton;
 class QTabWidget;
 class QTableView;
 class ScheduleModel;
-
-// A spin field whose up and down steps (buttons or arrow keys) are told apart
-// from typing: only a step recalculates.
-class LengthSpin : public QSpinBox
-{
-    Q_OBJECT
-public:
-    using QSpinBox::QSpinBox;
-    void stepBy(int steps) override;
-signals:
-    void stepped();
-};
-
-class RateSpin : public QDoubleSpinBox
-{
-    Q_OBJECT
-public:
-    using QDoubleSpinBox::QDoubleSpinBox;
-    void stepBy(int steps) override;
-signals:
-    void stepped();
-};
 
 // The loan calculator: three scenario pages ("Loan A", "Loan B", "Loan C"),
 // each with the amount borrowed, the length and the rate, and three

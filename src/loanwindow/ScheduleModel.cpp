@@ -1,4 +1,4 @@
-#include "loancalc/ScheduleModel.h"
+#include "loanwindow/ScheduleModel.h"
 
 ScheduleModel::ScheduleModel(QObject *parent) : QAbstractTableModel(parent) {}
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "PlanReport.h"
+#include "reports/PlanReport.h"
 
 class PlanDocument;
 
