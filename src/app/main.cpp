@@ -20,6 +20,10 @@ int main(int argc, char *argv[])
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication app(argc, argv);
+    // Every window says it is the program of kavo-pursekeep.desktop (the
+    // Wayland application id), so docks and task bars show that entry's
+    // name and icon; on X11 the entry's StartupWMClass matches the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kavo-pursekeep"));
     QStringList plans;
     if (!ProgramArguments::plans(QApplication::arguments(), plans))
         return 2;
