@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and checks what a desktop needs:
-# the programs, their read-only files, a valid desktop entry, the icons, the
-# MIME type of plan files and the man pages.
+# the programs, their read-only files and the sample plan, a valid desktop
+# entry, the icons, the MIME type of plan files, the man pages, the AppStream
+# metadata, the copyright and the changelog.
 #   check_install.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -14,9 +15,17 @@ cmake --install "$build" --prefix "$prefix" > /dev/null
 for f in bin/pursekeep bin/pursekeep-cli; do
   [ -x "$prefix/$f" ] || fail "$f is not installed"
 done
-for f in pkhint.rtf check.bmp help/hlp_Contents_index_main.html help/help.css; do
+for f in pkhint.rtf check.bmp help/hlp_Contents_index_main.html help/help.css \
+         sample/household.pkb{,ln,sv,cat,rem,ini}; do
   [ -f "$prefix/share/kavo-pursekeep/$f" ] || fail "share/kavo-pursekeep/$f is not installed"
 done
+# The sample plan is a whole plan the installed tool reads.
+"$prefix/bin/pursekeep-cli" totals "$prefix/share/kavo-pursekeep/sample/household.pkb" | grep -q '^Balance: ' ||
+  fail "the installed sample plan cannot be read"
+for f in copyright changelog.gz; do
+  [ -f "$prefix/share/doc/kavo-pursekeep/$f" ] || fail "share/doc/kavo-pursekeep/$f is not installed"
+done
+[ -f "$prefix/share/metainfo/io.github.kavo.pursekeep.metainfo.xml" ] || fail "no AppStream metadata"
 
 desktop="$prefix/share/applications/kavo-pursekeep.desktop"
 [ -f "$desktop" ] || fail "no desktop entry"
@@ -24,6 +33,9 @@ desktop-file-validate "$desktop" || fail "the desktop entry does not validate"
 grep -qx 'Exec=pursekeep %F' "$desktop" || fail "Exec is not 'pursekeep %F'"
 grep -qx 'Categories=Office;Finance;' "$desktop" || fail "Categories are not Office;Finance;"
 grep -qx 'MimeType=application/x-kavo-pursekeep-plan;' "$desktop" || fail "the entry does not open plan files"
+# Docks match a window to its entry by the program's name, the X11 class
+# instance Qt gives every window (on Wayland by the entry's name itself).
+grep -qx 'StartupWMClass=pursekeep' "$desktop" || fail "StartupWMClass is not the program's name"
 
 icons="$prefix/share/icons/hicolor"
 xmllint --noout "$icons/scalable/apps/kavo-pursekeep.svg" || fail "the SVG icon is not well-formed"
