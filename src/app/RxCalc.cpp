@@ -59,7 +59,7 @@ QString RxCalc::display() const
     return m_display->text();
 }
 
-void RxCalc::show(double value)
+void RxCalc::showValue(double value)
 {
     if (!std::isfinite(value)) {
         m_display->setText(QStringLiteral("Error"));
@@ -124,12 +124,12 @@ bool RxCalc::apply()
         m_accumulator *= operand;
     else if (m_pending == QLatin1String("/")) {
         if (operand == 0) {
-            show(std::numeric_limits<double>::infinity());
+            showValue(std::numeric_limits<double>::infinity());
             return false;
         }
         m_accumulator /= operand;
     }
-    show(m_accumulator);
+    showValue(m_accumulator);
     return !m_error;
 }
 

@@ -25,7 +25,7 @@ private:
     void operation(const QString &op);
     void equals();
     bool apply();
-    void show(double value);
+    void showValue(double value);
 
     QLineEdit *m_display;
     double m_accumulator = 0;

@@ -7,6 +7,7 @@
 #include "auxwindows/frm_browser.h"
 #include "loanwindow/frm_loan_calc.h"
 #include "plan/Frequency.h"
+#include "plan/PageKind.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
 #include "plan/PlanLock.h"
@@ -826,7 +827,7 @@ void Tfrm_main::discardPlanWindow(Tfrm_budget *window)
 void Tfrm_main::presentPlan(Tfrm_budget *window)
 {
     window->updateall();
-    window->setPagekind(QStringLiteral("income"));
+    window->setPagekind(PageKind::Income);
     window->plan().items().setFilter(kindFilter(Kind::Income));
     window->plan().items().setFiltered(true);
     window->rebuildCategoryTrees();

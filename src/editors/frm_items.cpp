@@ -1,6 +1,7 @@
 #include "frm_items.h"
 
 #include "plan/Frequency.h"
+#include "plan/PageKind.h"
 #include "plan/PlanEdits.h"
 #include "plan/ListFile.h"
 #include "plan/Plan.h"
@@ -37,8 +38,8 @@
 
 namespace {
 
-const QString kIncome = QStringLiteral("income");
-const QString kExpense = QStringLiteral("expense");
+const QString &kIncome = PageKind::Income;
+const QString &kExpense = PageKind::Expense;
 const QString kEdit = QStringLiteral("edit");
 const QString kFortnightly = QStringLiteral("Fortnightly");
 const QString kDuplicateSuffix = QStringLiteral(" : Item and Category Already Exists");

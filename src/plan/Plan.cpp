@@ -1,4 +1,5 @@
 #include "Plan.h"
+#include "plan/PageKind.h"
 #include "Frequency.h"
 
 #include <QStringList>
@@ -66,7 +67,7 @@ namespace {
 // "income" or "expense" for a kind letter.
 QString kindWord(const QString &letter)
 {
-    return letter == Kind::Expense ? QStringLiteral("expense") : QStringLiteral("income");
+    return letter == Kind::Expense ? PageKind::Expense : PageKind::Income;
 }
 } // namespace
 

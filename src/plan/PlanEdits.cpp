@@ -1,4 +1,5 @@
 #include "PlanEdits.h"
+#include "plan/PageKind.h"
 #include "FieldDef.h"
 #include "ItemRoutines.h"
 #include "Plan.h"
@@ -185,7 +186,7 @@ PlanEdit renameCategory(Plan &plan, const QString &kind, const QString &former, 
         };
         if (rename(cats, "catid", true) == 0)
             return QStringLiteral("There is no %1 category \"%2\"")
-                .arg(kind == Kind::Expense ? QStringLiteral("expense") : QStringLiteral("income"), former);
+                .arg(kind == Kind::Expense ? PageKind::Expense : PageKind::Income, former);
         rename(plan.reminders(), "cat_id", false);
         rename(plan.items(), "catid", false);
         return QString();
@@ -313,8 +314,8 @@ PlanEdit replacePlan(Plan &plan, Plan &source, const QString &text)
 PlanEdit clearAll(Plan &plan, const QString &pagekind)
 {
     const auto everything = [](const Table::RowView &) { return true; };
-    if (pagekind == QLatin1String("income") || pagekind == QLatin1String("expense")) {
-        const bool income = pagekind == QLatin1String("income");
+    if (pagekind == PageKind::Income || pagekind == PageKind::Expense) {
+        const bool income = pagekind == PageKind::Income;
         const QString letter = income ? Kind::Income : Kind::Expense;
         const int kindAt = plan.items().fieldIndex("catid");
         return run(plan, income ? QStringLiteral("Clear All Income Items") : QStringLiteral("Clear All Expense Items"),

@@ -16,19 +16,6 @@ class GridCommands : public QObject
 public:
     GridCommands(Tfrm_budget *window, QTableView *grid, Table *table);
 
-    // A column's width in characters of the grid's font.
-    static void setColumnChars(QTableView *grid, int column, int characters);
-    // A column `pixels` wide as laid out for an 8-point font, widened where
-    // the font the grid really uses needs more for the header's text or for
-    // `sample`, the widest content the column shows.
-    static void setColumnPixels(QTableView *grid, int column, int pixels, const QString &sample = QString());
-    // What the header's text and a sample of content need in the grid's font.
-    static int headerWidth(QTableView *grid, int column);
-    static int cellWidth(QTableView *grid, const QString &sample);
-    // The screen width W and A = W div 22 + W div 2 the column widths are taken from.
-    static int screenWidth();
-    static int widthBase();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -3,8 +3,10 @@
 #include "frm_budget.h"
 
 #include "plan/CategoryTree.h"
+#include "plan/PageKind.h"
 #include "plan/Frequency.h"
 #include "plan/Plan.h"
+#include "widgets/GridColumns.h"
 #include "widgets/FlowLayout.h"
 #include "widgets/Controls.h"
 #include "widgets/CurrencyBox.h"
@@ -35,13 +37,13 @@ ItemsPage::ItemsPage(Tfrm_budget *window)
     Plan &plan = window->plan();
     m_model = new TableModel(m_items, {{"cat", {}, {}}, {"item", {}, {}}, {"freq", {}, {}}, {"amount", {}, {}}}, this);
     m_model->bindView(m_grid);
-    GridCommands::setColumnPixels(m_grid, 1, 166);
+    GridColumns::setColumnPixels(m_grid, 1, 166);
     m_reminderModel =
         new TableModel(&plan.reminders(), {{"desc", {}, {}}, {"dom", {}, {}}, {"month", {}, {}}}, this);
     m_reminderModel->bindView(m_reminderGrid);
-    GridCommands::setColumnPixels(m_reminderGrid, 0, 272);
-    GridCommands::setColumnPixels(m_reminderGrid, 1, 31, QStringLiteral("31"));
-    GridCommands::setColumnPixels(m_reminderGrid, 2, 37, QStringLiteral("12"));
+    GridColumns::setColumnPixels(m_reminderGrid, 0, 272);
+    GridColumns::setColumnPixels(m_reminderGrid, 1, 31, QStringLiteral("31"));
+    GridColumns::setColumnPixels(m_reminderGrid, 2, 37, QStringLiteral("12"));
 
     // On this page the reminders follow the current item.
     plan.reminders().setFiltered(false);
@@ -219,7 +221,7 @@ void ItemsPage::applyCategoryFilter()
 void ItemsPage::kindChosen()
 {
     const bool expense = m_rgItems->itemIndex() == 1;
-    m_window->setPagekind(expense ? QStringLiteral("expense") : QStringLiteral("income"));
+    m_window->setPagekind(expense ? PageKind::Expense : PageKind::Income);
     const QString kind = kindLetter();
     Plan &plan = m_window->plan();
     plan.categories().setFilter(kindFilter(kind));
@@ -277,7 +279,7 @@ void ItemsPage::pageShown()
     Table &reminders = m_window->plan().reminders();
     reminders.setFiltered(false);
     reminders.setLinkActive(true);
-    m_window->setPagekind(m_rgItems->itemIndex() == 1 ? QStringLiteral("expense") : QStringLiteral("income"));
+    m_window->setPagekind(m_rgItems->itemIndex() == 1 ? PageKind::Expense : PageKind::Income);
 }
 
 void ItemsPage::drawTrees()
@@ -391,12 +393,12 @@ void ItemsPage::showNotesAndCategory()
 
 void ItemsPage::adjustcolwidths()
 {
-    const int W = GridCommands::screenWidth();
-    const int A = GridCommands::widthBase();
+    const int W = GridColumns::screenWidth();
+    const int A = GridColumns::widthBase();
     const bool catShown = !m_grid->isColumnHidden(m_model->columnOf("cat"));
-    GridCommands::setColumnChars(m_grid, m_model->columnOf("item"), catShown ? A / 12 : A / 8);
-    GridCommands::setColumnChars(m_grid, m_model->columnOf("freq"), W / 54);
-    GridCommands::setColumnChars(m_grid, m_model->columnOf("amount"), W / 54);
+    GridColumns::setColumnChars(m_grid, m_model->columnOf("item"), catShown ? A / 12 : A / 8);
+    GridColumns::setColumnChars(m_grid, m_model->columnOf("freq"), W / 54);
+    GridColumns::setColumnChars(m_grid, m_model->columnOf("amount"), W / 54);
 }
 
 

@@ -6,6 +6,7 @@
 #include "plan/Clock.h"
 #include "plan/MoneyFormat.h"
 #include "plan/Plan.h"
+#include "widgets/GridColumns.h"
 #include "widgets/Controls.h"
 #include "widgets/Format.h"
 #include "widgets/TableModel.h"
@@ -190,11 +191,11 @@ void LoansPage::pageShown()
 
 void LoansPage::adjustcolwidths()
 {
-    const int A = GridCommands::widthBase();
-    GridCommands::setColumnChars(m_grid, m_model->columnOf("purpose"), A / 12);
-    GridCommands::setColumnChars(m_grid, m_model->columnOf("lender"), A / 12);
-    GridCommands::setColumnChars(m_grid, m_model->columnOf("payfreq"), A / 26);
-    GridCommands::setColumnChars(m_grid, m_model->columnOf("minpay"), A / 26);
+    const int A = GridColumns::widthBase();
+    GridColumns::setColumnChars(m_grid, m_model->columnOf("purpose"), A / 12);
+    GridColumns::setColumnChars(m_grid, m_model->columnOf("lender"), A / 12);
+    GridColumns::setColumnChars(m_grid, m_model->columnOf("payfreq"), A / 26);
+    GridColumns::setColumnChars(m_grid, m_model->columnOf("minpay"), A / 26);
 }
 
 

@@ -5,8 +5,10 @@
 
 #include "editors/frm_reminder.h"
 #include "plan/Clock.h"
+#include "plan/PageKind.h"
 #include "plan/Plan.h"
 #include "plan/PlanEdits.h"
+#include "widgets/GridColumns.h"
 #include "widgets/Controls.h"
 #include "reports/RemindersReport.h"
 #include "widgets/MessageBox.h"
@@ -52,11 +54,11 @@ RemindersPage::RemindersPage(Tfrm_budget *window) : QWidget(window), m_window(wi
                              this);
     m_model->bindView(m_grid);
     m_grid->setColumnHidden(m_model->columnOf("cat_id"), true);
-    GridCommands::setColumnPixels(m_grid, m_model->columnOf("cat"), 123);
-    GridCommands::setColumnPixels(m_grid, m_model->columnOf("item"), 144);
-    GridCommands::setColumnPixels(m_grid, m_model->columnOf("dom"), 50, QStringLiteral("31"));
-    GridCommands::setColumnPixels(m_grid, m_model->columnOf("month"), 53, QStringLiteral("12"));
-    GridCommands::setColumnPixels(m_grid, m_model->columnOf("desc"), 432);
+    GridColumns::setColumnPixels(m_grid, m_model->columnOf("cat"), 123);
+    GridColumns::setColumnPixels(m_grid, m_model->columnOf("item"), 144);
+    GridColumns::setColumnPixels(m_grid, m_model->columnOf("dom"), 50, QStringLiteral("31"));
+    GridColumns::setColumnPixels(m_grid, m_model->columnOf("month"), 53, QStringLiteral("12"));
+    GridColumns::setColumnPixels(m_grid, m_model->columnOf("desc"), 432);
 
     m_month->setCurrentIndex(Clock::today().month() - 1);
 
@@ -148,11 +150,11 @@ void RemindersPage::cb_rmonthChange()
 void RemindersPage::pageShown()
 {
     const QString kind = m_window->pagekind();
-    if (kind == QLatin1String("income"))
+    if (kind == PageKind::Income)
         m_rgItems->setItemIndex(0);
     else if (kind == QLatin1String("expense"))
         m_rgItems->setItemIndex(1);
-    m_window->setPagekind(QStringLiteral("reminder"));
+    m_window->setPagekind(PageKind::Reminder);
 
     // The grid shows what the controls say, whatever filter the table carried.
     Table &reminders = m_window->plan().reminders();

@@ -3,9 +3,11 @@
 #include "frm_budget.h"
 
 #include "plan/CalendarTime.h"
+#include "plan/PageKind.h"
 #include "plan/Clock.h"
 #include "plan/Plan.h"
 #include "plan/Savings.h"
+#include "widgets/GridColumns.h"
 #include "widgets/Controls.h"
 #include "widgets/CurrencyBox.h"
 #include "widgets/Format.h"
@@ -130,15 +132,15 @@ void SavingsPage::showCurrentGoal()
 
 void SavingsPage::pageShown()
 {
-    m_window->setPagekind(QStringLiteral("savings"));
+    m_window->setPagekind(PageKind::Savings);
 }
 
 void SavingsPage::adjustcolwidths()
 {
-    const int A = GridCommands::widthBase();
-    GridCommands::setColumnChars(m_grid, m_model->columnOf("desc"), A / 8);
-    GridCommands::setColumnChars(m_grid, m_model->columnOf("freq"), A / 17);
-    GridCommands::setColumnChars(m_grid, m_model->columnOf("freqamount"), A / 24);
+    const int A = GridColumns::widthBase();
+    GridColumns::setColumnChars(m_grid, m_model->columnOf("desc"), A / 8);
+    GridColumns::setColumnChars(m_grid, m_model->columnOf("freq"), A / 17);
+    GridColumns::setColumnChars(m_grid, m_model->columnOf("freqamount"), A / 24);
 }
 
 

@@ -7,6 +7,7 @@
 #include "PlanHost.h"
 
 #include "plan/Clock.h"
+#include "plan/PageKind.h"
 #include "plan/Frequency.h"
 #include "plan/MoneyFormat.h"
 #include "plan/Plan.h"
@@ -264,10 +265,10 @@ void Tfrm_budget::pageShown(int index)
     if (page == m_itemsPage) {
         m_itemsPage->pageShown();
     } else if (page == m_savingsPage) {
-        m_pagekind = QStringLiteral("savings");
+        m_pagekind = PageKind::Savings;
         m_savingsPage->pageShown();
     } else if (page == m_loansPage) {
-        m_pagekind = QStringLiteral("loan");
+        m_pagekind = PageKind::Loan;
         m_loansPage->pageShown();
     } else if (page == m_remindersPage) {
         m_remindersPage->pageShown(); // sets pagekind "reminder" after reading it

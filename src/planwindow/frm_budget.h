@@ -1,4 +1,5 @@
 #pragma once
+#include "plan/PageKind.h"
 #include "plan/PlanFiles.h"
 #include "widgets/PlanDocument.h"
 
@@ -189,7 +190,7 @@ private:
     QString m_planfile;
     PlanFiles::DiskState m_diskState;
     std::unique_ptr<PlanLock> m_openLock;
-    QString m_pagekind = QStringLiteral("income");
+    QString m_pagekind = PageKind::Income;
     QString m_editmode = QStringLiteral("new");
     QString m_cursymbol;
     PlanTotals m_totals;

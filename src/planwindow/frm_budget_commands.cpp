@@ -8,6 +8,7 @@
 #include "widgets/frm_msg.h"
 #include "editors/frm_cats.h"
 #include "editors/frm_items.h"
+#include "plan/PageKind.h"
 #include "plan/PlanEdits.h"
 #include "plan/Plan.h"
 #include "widgets/MessageBox.h"
@@ -18,11 +19,11 @@
 #include <QToolButton>
 
 namespace {
-const QString kIncome = QStringLiteral("income");
-const QString kExpense = QStringLiteral("expense");
-const QString kSavings = QStringLiteral("savings");
-const QString kLoan = QStringLiteral("loan");
-const QString kReminder = QStringLiteral("reminder");
+const QString &kIncome = PageKind::Income;
+const QString &kExpense = PageKind::Expense;
+const QString &kSavings = PageKind::Savings;
+const QString &kLoan = PageKind::Loan;
+const QString &kReminder = PageKind::Reminder;
 } // namespace
 
 void Tfrm_budget::buildItemsMenu()

@@ -4,6 +4,7 @@
 #include "RemindersPage.h"
 #include "SavingsPage.h"
 
+#include "plan/PageKind.h"
 #include "plan/Plan.h"
 #include "widgets/MessageBox.h"
 
@@ -101,7 +102,7 @@ void Tfrm_budget::showChange(const PlanChange &change)
 
 void Tfrm_budget::showPage(const QString &page)
 {
-    if (page == QLatin1String("income") || page == QLatin1String("expense")) {
+    if (page == PageKind::Income || page == PageKind::Expense) {
         m_pages->setCurrentWidget(m_itemsPage);
         m_itemsPage->showKind(page == QLatin1String("expense"));
     } else if (page == QLatin1String("savings")) {

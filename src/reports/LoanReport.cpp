@@ -1,4 +1,5 @@
 #include "LoanReport.h"
+#include "ReportVendor.h"
 
 #include "BandedReport.h"
 #include "ReportFonts.h"
@@ -27,9 +28,9 @@ constexpr qreal kSectionHeight = 76;
 constexpr qreal kRowHeight = 18;
 constexpr qreal kFooterHeight = 56;
 
-const QString kProductLine = QStringLiteral("Kavo Pursekeep V3 - Loan Calculator");
-const QString kVendorName = QStringLiteral("Kavo Software");
-const QString kVendorWeb = QStringLiteral("www.kavopursekeep.example");
+const QString kProductLine = ReportVendor::Product + QStringLiteral(" - Loan Calculator");
+const QString &kVendorName = ReportVendor::Name;
+const QString &kVendorWeb = ReportVendor::Web;
 
 // Texts drawn white on the navy bands.
 bool isWhiteText(const QString &name)

@@ -1,4 +1,5 @@
 #include "PlanReport.h"
+#include "ReportVendor.h"
 
 #include "BandedReport.h"
 #include "ReportFonts.h"
@@ -26,9 +27,9 @@ constexpr qreal kPathX = 336;
 constexpr qreal kColumnGap = 12;
 
 // The vendor lines of the page footer.
-const QString kVendorName = QStringLiteral("Kavo Software");
-const QString kProductName = QStringLiteral("Kavo Pursekeep V3");
-const QString kVendorWeb = QStringLiteral("www.kavopursekeep.example");
+const QString &kVendorName = ReportVendor::Name;
+const QString &kProductName = ReportVendor::Product;
+const QString &kVendorWeb = ReportVendor::Web;
 
 std::unique_ptr<Table> copyOf(const QString &name, const Table &source, const QString &filter)
 {
