@@ -180,6 +180,8 @@ private slots:
         QCOMPARE(asked.size(), 1);
         QVERIFY(asked.first().save);
         QCOMPARE(asked.first().fileName, QString("Sample Household.PKB"));
+        const QString startsIn = QFileInfo(asked.first().directory).canonicalFilePath();
+        QVERIFY2(startsIn != QFileInfo(sampleFolder()).canonicalFilePath(), qPrintable(startsIn));
         QVERIFY(!window->saved());
 
         const QString mine = m_user->filePath("our budget.pkb");
