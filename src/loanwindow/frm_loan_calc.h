@@ -1,7 +1,7 @@
 #pragma once
 #include "loancalc/LoanPage.h"
 
-#include "widgets/StepSpins.h"
+#include "loanwindow/LoanScenarioPage.h"
 
 #include <QWidget>
 #include <array>
@@ -9,13 +9,9 @@
 #include <optional>
 
 class CurrencyBox;
-class QLineEdit;
 class QMenuBar;
 class QPrinter;
-class QPushButton;
 class QTabWidget;
-class QTableView;
-class ScheduleModel;
 
 // The loan calculator: three scenario pages ("Loan A", "Loan B", "Loan C"),
 // each with the amount borrowed, the length and the rate, and three
@@ -43,7 +39,7 @@ public:
 
     // The Calculate button of calculation k (1..3) of page 0..2, as clicked.
     void calculate(int page, int k);
-    bool calcdone(int page, int k) const { return m_calcdone[page][k - 1]; }
+    bool calcdone(int p, int k) const { return page(p)->calcdone(k); }
     bool calc1ok() const { return m_calc1ok; }
 
     // The page's inputs and results as its fields hold them; nothing when a
@@ -69,31 +65,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    struct Calculation
-    {
-        QPushButton *button = nullptr;
-        CurrencyBox *payment = nullptr;
-        QLineEdit *numberOfPayments = nullptr;
-        CurrencyBox *totalInterest = nullptr;
-        CurrencyBox *totalPaid = nullptr;
-        CurrencyBox *budgetBalance = nullptr;
-        QTableView *schedule = nullptr;
-        ScheduleModel *rows = nullptr;
-    };
-    struct Page
-    {
-        CurrencyBox *principal = nullptr;
-        LengthSpin *length = nullptr;
-        RateSpin *rate = nullptr;
-        std::array<Calculation, 3> calculations;
-    };
-
     void buildMenu();
     QWidget *buildTopStrip(const MonthlyFigures &figures);
-    QWidget *buildPage(int page);
-    QWidget *buildPanel(int page, int k);
     bool calculateFirst(int page);
-    void showResult(int page, int k, const LoanCalculation &result);
+    LoanScenarioPage *page(int p) const { return m_page[static_cast<size_t>(p)]; }
     void refuse(int page, const LoanPage &values, LoanPage::Outcome outcome, int k);
     LoanPage inputs(int page) const;
 
@@ -101,8 +76,7 @@ private:
     QMenu *m_fileMenu = nullptr;
     QTabWidget *m_pages = nullptr;
     CurrencyBox *m_currentBalance = nullptr;
-    std::array<Page, 3> m_page;
-    bool m_calcdone[3][3] = {};
+    std::array<LoanScenarioPage *, 3> m_page = {};
     bool m_calc1ok = false;
     QString m_savefile[3];
     QPrinter *m_printer = nullptr;

@@ -5,6 +5,8 @@
 #include "loanwindow/frm_loan_calc.h"
 #include "widgets/CurrencyBox.h"
 
+#include <QDoubleSpinBox>
+#include <QSpinBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
