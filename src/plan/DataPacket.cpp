@@ -366,22 +366,22 @@ struct RowList
     }
 };
 
-// Where readStored() puts each value: straight into a scratch table's row.
+// Where readStored() puts each value: straight into a scratch table's store.
 struct StoredCells
 {
-    Table &table;
+    TableStore &store;
     void begin(quint32 rowCount, int)
     {
-        if (table.totalRowCount() == 0)
-            table.reserveStoredRows(rowCount);
-        table.beginStoredRow();
+        if (store.rowCount() == 0)
+            store.reserve(rowCount);
+        store.beginRow();
     }
     void none(int) {}
-    void text(int f, QString &&s) { table.setStoredText(f, s); }
-    void value(int f, QVariant &&v) { table.setStoredValue(f, v); }
-    void number(int f, double d) { table.setStoredNumber(f, d); }
-    void integer(int f, qint32 i) { table.setStoredInteger(f, i); }
-    void dateTime(int f, QDateTime &&dt) { table.setStoredValue(f, QVariant(std::move(dt))); }
+    void text(int f, QString &&s) { store.setText(f, s); }
+    void value(int f, QVariant &&v) { store.setValue(f, v); }
+    void number(int f, double d) { store.setNumber(f, d); }
+    void integer(int f, qint32 i) { store.setInteger(f, i); }
+    void dateTime(int f, QDateTime &&dt) { store.setValue(f, QVariant(std::move(dt))); }
     void end() {}
 };
 
@@ -557,7 +557,7 @@ StoredRows readStored(const QByteArray &data, const Table &table, const QString 
         order.append(table.fields().at(f).name);
     result.table = std::make_unique<Table>(table.name(), table.fields(), order, table.hasUniqueKey(),
                                            table.indexName());
-    StoredCells out{*result.table};
+    StoredCells out{result.table->scratchStore()};
     readPacket(data, table, fileName, true, &result.stored, out);
     return result;
 }

@@ -46,8 +46,8 @@ QByteArray write(const Table &table);
 // with a message naming `fileName`.
 std::vector<Table::Row> read(const QByteArray &data, const Table &table, const QString &fileName);
 
-// read() with the values in the form `table` stores them, gathered in a
-// scratch table of the same layout (unordered, unchecked) for
+// read() with the values in the form `table` stores them, gathered in the
+// store of a scratch table of the same layout (unordered, unchecked) for
 // Table::setStoredRowsFrom; `stored` is false when some value still needs the
 // table's conversion (which then reports it), for Table::setAllRows.
 struct StoredRows

@@ -1,12 +1,7 @@
 #include "Table.h"
-#include "CalendarTime.h"
 #include "TableChanges.h"
 
-#include <QTimeZone>
 #include <algorithm>
-#include <bit>
-#include <cstring>
-#include <stdexcept>
 
 namespace {
 
@@ -36,23 +31,15 @@ const QString &textOf(const QVariant &v, QString &scratch)
     return scratch;
 }
 
-int compareTextValues(const QVariant &a, const QVariant &b)
-{
-    QString sa;
-    QString sb;
-    return compareText(textOf(a, sa), textOf(b, sb));
-}
-
+// Values of a field that is not a text: nulls first.
 int compareValues(FieldType type, const QVariant &a, const QVariant &b)
 {
-    if (type == FieldType::Text || type == FieldType::Memo)
-        return compareTextValues(a, b);
     if (a.isNull() || b.isNull())
-        return threeWay(!a.isNull(), !b.isNull()); // nulls first
+        return threeWay(!a.isNull(), !b.isNull());
     switch (type) {
     case FieldType::Text:
     case FieldType::Memo:
-        return compareTextValues(a, b);
+        break; // compared as texts by compareField
     case FieldType::Integer:
         return threeWay(a.toInt(), b.toInt());
     case FieldType::Money:
@@ -89,129 +76,14 @@ int compareField(FieldType type, const A &a, const B &b, int field)
     return compareValues(type, a.at(field), b.at(field));
 }
 
-// What a cell holds.
-enum CellTag : quint8 {
-    NoValue = 0,   // an invalid QVariant
-    Compact = 1,   // the field's own compact form
-    OddValue = 2,  // an index into the odd values
-    NullText = 3,  // a null QString
-    EmptyText = 4, // an empty QString that is not null
-};
-
-constexpr qint64 kMsecsPerDay = 86400000;
-
-QDateTime readingFromMsecs(qint64 msecs)
-{
-    qint64 day = msecs / kMsecsPerDay;
-    qint64 rest = msecs % kMsecsPerDay;
-    if (rest < 0) {
-        rest += kMsecsPerDay;
-        --day;
-    }
-    return CalendarTime::at(QDate::fromJulianDay(day), QTime::fromMSecsSinceStartOfDay(static_cast<int>(rest)));
-}
-
-// Whether the date-time reads back the same from its wall-clock milliseconds.
-bool fitsReading(const QDateTime &dt, qint64 &msecs)
-{
-    if (!dt.isValid() || !dt.date().isValid() || !dt.time().isValid())
-        return false;
-    msecs = CalendarTime::readingMsecs(dt);
-    const QDateTime back = readingFromMsecs(msecs);
-    return back == dt && back.timeSpec() == dt.timeSpec() && back.offsetFromUtc() == dt.offsetFromUtc()
-           && back.date() == dt.date() && back.time() == dt.time()
-           && (dt.timeSpec() != Qt::TimeZone || back.timeZone() == dt.timeZone());
-}
-
-const QString &nullText()
-{
-    static const QString text;
-    return text;
-}
-
-const QString &emptyText()
-{
-    static const QString text = QStringLiteral("");
-    return text;
-}
-
-// The values of rows[i], which lie wherever the reader's allocations put
-// them, fetched a few rows ahead of their use.
-void prefetchRow(const std::vector<Table::Row> &rows, size_t i)
-{
-    if (i >= rows.size())
-        return;
-    const char *values = reinterpret_cast<const char *>(rows[i].constData());
-    const size_t bytes = static_cast<size_t>(rows[i].size()) * sizeof(QVariant);
-    for (size_t b = 0; b < bytes; b += 64)
-        __builtin_prefetch(values + b);
-}
-
 } // namespace
-
-// The texts put into the pool while many rows are stored: texts shared by
-// rows (one QString read once for many rows) take one pool place.
-struct Table::TextCache
-{
-    struct Slot
-    {
-        const QChar *data = nullptr;
-        qsizetype size = -1;
-        quint32 index = 0;
-    };
-    static constexpr int kSlots = 64;
-    explicit TextCache(int fields) : entries(static_cast<size_t>(fields) * kSlots) {}
-    std::vector<Slot> entries;
-};
 
 Table::Table(const QString &name, const QList<FieldDef> &fields, const QStringList &orderFields,
              bool uniqueKey, const QString &indexName, QObject *parent)
-    : QObject(parent), m_name(name), m_indexName(indexName), m_fields(fields), m_unique(uniqueKey)
+    : QObject(parent), m_store(fields), m_name(name), m_indexName(indexName), m_fields(fields), m_unique(uniqueKey)
 {
     for (const QString &f : orderFields)
         m_order.append(requireField(f));
-    // Money, reals and date-times take eight bytes of a row, texts and
-    // integers four; the fields' tags follow them.
-    for (const FieldDef &field : m_fields) {
-        const bool wide = field.type == FieldType::Money || field.type == FieldType::Real
-                          || field.type == FieldType::DateTime;
-        m_offsets.push_back(static_cast<quint32>(m_stride));
-        m_wide.push_back(wide ? 1 : 0);
-        m_stride += wide ? 8 : 4;
-    }
-    m_tagBase = m_stride;
-    m_stride += static_cast<size_t>(m_fields.size());
-}
-
-quint8 Table::tagAt(size_t row, int field) const
-{
-    return m_bytes[row * m_stride + m_tagBase + static_cast<size_t>(field)];
-}
-
-quint64 Table::bitsAt(size_t row, int field) const
-{
-    const quint8 *at = m_bytes.data() + row * m_stride + m_offsets[static_cast<size_t>(field)];
-    if (m_wide[static_cast<size_t>(field)]) {
-        quint64 bits;
-        std::memcpy(&bits, at, 8);
-        return bits;
-    }
-    quint32 bits;
-    std::memcpy(&bits, at, 4);
-    return bits;
-}
-
-void Table::setCell(size_t row, int field, quint8 tag, quint64 bits)
-{
-    quint8 *base = m_bytes.data() + row * m_stride;
-    base[m_tagBase + static_cast<size_t>(field)] = tag;
-    quint8 *at = base + m_offsets[static_cast<size_t>(field)];
-    if (m_wide[static_cast<size_t>(field)]) {
-        std::memcpy(at, &bits, 8);
-    } else {
-        const auto narrow = static_cast<quint32>(bits);
-        std::memcpy(at, &narrow, 4);
-    }
 }
 
 int Table::fieldIndex(const QString &name) const
@@ -230,351 +102,38 @@ int Table::requireField(const QString &name) const
     return i;
 }
 
-// --- compact storage ------------------------------------------------------------
-
-QVariant Table::cellValue(size_t row, int field) const
-{
-    const quint64 bits = bitsAt(row, field);
-    switch (tagAt(row, field)) {
-    case NoValue:
-        return QVariant();
-    case OddValue:
-        return m_odd[static_cast<size_t>(bits)];
-    case NullText:
-        return QVariant(nullText());
-    case EmptyText:
-        return QVariant(emptyText());
-    default:
-        break;
-    }
-    switch (m_fields.at(field).type) {
-    case FieldType::Text:
-    case FieldType::Memo:
-        return QVariant(poolText(static_cast<size_t>(bits)));
-    case FieldType::Money:
-    case FieldType::Real:
-        return QVariant(std::bit_cast<double>(bits));
-    case FieldType::Integer:
-        return QVariant(static_cast<int>(static_cast<qint32>(static_cast<quint32>(bits))));
-    case FieldType::DateTime:
-        return QVariant(readingFromMsecs(static_cast<qint64>(bits)));
-    }
-    return QVariant();
-}
-
-const QString *Table::cellText(size_t row, int field) const
-{
-    const FieldType type = m_fields.at(field).type;
-    if (type != FieldType::Text && type != FieldType::Memo)
-        return nullptr;
-    switch (tagAt(row, field)) {
-    case Compact:
-        return &poolText(static_cast<size_t>(bitsAt(row, field)));
-    case NoValue:
-    case NullText:
-        return &nullText();
-    case EmptyText:
-        return &emptyText();
-    default:
-        return nullptr;
-    }
-}
-
-// Both walk the rows' bytes directly: a pass over a whole column costs a
-// few instructions a row.
-void Table::columnTexts(int field, size_t first, size_t count, const QString **texts) const
-{
-    const FieldType type = m_fields.at(field).type;
-    if (type != FieldType::Text && type != FieldType::Memo) {
-        std::fill(texts, texts + count, nullptr);
-        return;
-    }
-    const QString *const none = &nullText();
-    const QString *const empty = &emptyText();
-    const size_t tag = m_tagBase + static_cast<size_t>(field);
-    const size_t cell = m_offsets[static_cast<size_t>(field)];
-    const bool wide = m_wide[static_cast<size_t>(field)];
-    const quint8 *row = m_bytes.data() + first * m_stride;
-    for (size_t i = 0; i < count; ++i, row += m_stride) {
-        switch (row[tag]) {
-        case Compact: {
-            size_t index = 0;
-            if (wide) {
-                quint64 bits;
-                std::memcpy(&bits, row + cell, 8);
-                index = static_cast<size_t>(bits);
-            } else {
-                quint32 bits;
-                std::memcpy(&bits, row + cell, 4);
-                index = bits;
-            }
-            texts[i] = &poolText(index);
-            break;
-        }
-        case NoValue:
-        case NullText: texts[i] = none; break;
-        case EmptyText: texts[i] = empty; break;
-        default: texts[i] = nullptr; break;
-        }
-    }
-}
-
-void Table::columnNumbers(int field, size_t first, size_t count, double *numbers, bool *held) const
-{
-    const FieldType type = m_fields.at(field).type;
-    const size_t tag = m_tagBase + static_cast<size_t>(field);
-    const size_t cell = m_offsets[static_cast<size_t>(field)];
-    const bool wide = m_wide[static_cast<size_t>(field)];
-    const quint8 *row = m_bytes.data() + first * m_stride;
-    for (size_t i = 0; i < count; ++i, row += m_stride) {
-        held[i] = (type == FieldType::Money || type == FieldType::Real) && wide && row[tag] == Compact;
-        numbers[i] = 0.0;
-        if (held[i])
-            std::memcpy(&numbers[i], row + cell, 8);
-    }
-}
-
-Table::Row Table::rowAt(size_t row) const
-{
-    Row values;
-    values.reserve(m_fields.size());
-    for (int f = 0; f < m_fields.size(); ++f)
-        values.append(cellValue(row, f));
-    return values;
-}
-
-quint32 Table::addText(const QString &text)
-{
-    if (!m_freeTexts.empty()) {
-        const quint32 index = m_freeTexts.back();
-        m_freeTexts.pop_back();
-        poolText(index) = text;
-        poolUses(index) = 1;
-        return index;
-    }
-    if (m_textCount % kPoolChunk == 0)
-        m_textChunks.push_back(std::make_unique<PoolChunk>());
-    const auto index = static_cast<quint32>(m_textCount++);
-    poolText(index) = text;
-    poolUses(index) = 1;
-    return index;
-}
-
-// The pool place for a text that is neither null nor empty, put into
-// `field` of `row`: one the cache or a neighbouring row already has, or a new one.
-quint32 Table::textIndex(size_t row, int field, const QString &text, TextCache *cache)
-{
-    quint32 index = 0;
-    bool found = false;
-    if (cache) {
-        const auto key = reinterpret_cast<quintptr>(text.constData());
-        const size_t slot = static_cast<size_t>(field) * TextCache::kSlots
-                            + static_cast<size_t>(((key >> 3) * 0x9E3779B97F4A7C15ull) >> 58);
-        TextCache::Slot &s = cache->entries[slot];
-        if (s.data == text.constData() && s.size == text.size()) {
-            index = s.index;
-            ++poolUses(index);
-            found = true;
-        } else {
-            index = addText(text);
-            s = {text.constData(), text.size(), index};
-            found = true;
-        }
-    } else {
-        // A text equal to the same field of a neighbour shares its place.
-        for (const size_t other : {row - 1, row + 1}) {
-            if (other >= m_rowCount || (row == 0 && other == row - 1))
-                continue;
-            if (tagAt(other, field) == Compact
-                && poolText(static_cast<size_t>(bitsAt(other, field))) == text) {
-                index = static_cast<quint32>(bitsAt(other, field));
-                ++poolUses(index);
-                found = true;
-                break;
-            }
-        }
-    }
-    if (!found)
-        index = addText(text);
-    return index;
-}
-
-void Table::storeCell(size_t row, int field, const QVariant &value, TextCache *cache)
-{
-    quint8 tag = NoValue;
-    quint64 bits = 0;
-    // Every way out of the switch below puts what it found into the cell.
-    struct Put
-    {
-        Table *table;
-        size_t row;
-        int field;
-        quint8 &tag;
-        quint64 &bits;
-        ~Put() { table->setCell(row, field, tag, bits); }
-    } put{this, row, field, tag, bits};
-    if (!value.isValid())
-        return;
-    const int typeId = value.data_ptr().typeId(); // inline, unlike QVariant::typeId()
-    switch (m_fields.at(field).type) {
-    case FieldType::Text:
-    case FieldType::Memo:
-        if (typeId == QMetaType::QString) {
-            const QString &text = *static_cast<const QString *>(value.constData());
-            if (text.isNull()) {
-                tag = NullText;
-                return;
-            }
-            if (text.isEmpty()) {
-                tag = EmptyText;
-                return;
-            }
-            tag = Compact;
-            bits = textIndex(row, field, text, cache);
-            return;
-        }
-        break;
-    case FieldType::Money:
-    case FieldType::Real:
-        if (typeId == QMetaType::Double) {
-            tag = Compact;
-            bits = std::bit_cast<quint64>(*static_cast<const double *>(value.constData()));
-            return;
-        }
-        break;
-    case FieldType::Integer:
-        if (typeId == QMetaType::Int) {
-            tag = Compact;
-            bits = static_cast<quint32>(*static_cast<const int *>(value.constData()));
-            return;
-        }
-        break;
-    case FieldType::DateTime:
-        if (typeId == QMetaType::QDateTime) {
-            qint64 msecs = 0;
-            if (fitsReading(*static_cast<const QDateTime *>(value.constData()), msecs)) {
-                tag = Compact;
-                bits = static_cast<quint64>(msecs);
-                return;
-            }
-        }
-        break;
-    }
-    quint32 index = 0;
-    if (!m_freeOdd.empty()) {
-        index = m_freeOdd.back();
-        m_freeOdd.pop_back();
-        m_odd[index] = value;
-    } else {
-        m_odd.push_back(value);
-        index = static_cast<quint32>(m_odd.size() - 1);
-    }
-    tag = OddValue;
-    bits = index;
-}
-
-void Table::releaseCell(size_t row, int field)
-{
-    // A pool place may now be freed and reused: what the append cache knows
-    // of the pool no longer holds.
-    m_appendCache.reset();
-    const quint8 tag = tagAt(row, field);
-    if (tag == NoValue)
-        return;
-    const auto index = static_cast<quint32>(bitsAt(row, field));
-    if (tag == OddValue) {
-        m_odd[index] = QVariant();
-        m_freeOdd.push_back(index);
-    } else if (tag == Compact
-               && (m_fields.at(field).type == FieldType::Text || m_fields.at(field).type == FieldType::Memo)) {
-        if (--poolUses(index) == 0) {
-            poolText(index) = QString();
-            m_freeTexts.push_back(index);
-        }
-    }
-    setCell(row, field, NoValue, 0);
-}
-
-void Table::storeRow(size_t row, const Row &values, TextCache *cache)
-{
-    static const QVariant none;
-    for (int f = 0; f < m_fields.size(); ++f)
-        storeCell(row, f, f < values.size() ? values.at(f) : none, cache);
-}
-
-void Table::releaseRow(size_t row)
-{
-    for (int f = 0; f < m_fields.size(); ++f)
-        releaseCell(row, f);
-}
+// --- stored rows -------------------------------------------------------------------
 
 void Table::insertRowAt(size_t row, const Row &values)
 {
-    m_bytes.insert(m_bytes.begin() + static_cast<std::ptrdiff_t>(row * m_stride), m_stride, 0);
-    ++m_rowCount;
-    storeRow(row, values, nullptr);
+    m_store.insertRow(row, values);
     if (m_recorder)
         m_recorder->inserted(*this, {static_cast<quint32>(row)});
 }
 
-void Table::eraseRows(size_t from, size_t to)
+void Table::insertRowsAt(const std::vector<quint32> &at, const std::vector<Row> &rows)
 {
-    if (from >= to)
-        return;
-    if (m_recorder) {
-        std::vector<quint32> at;
-        for (size_t r = from; r < to; ++r)
-            at.push_back(static_cast<quint32>(r));
-        m_recorder->removed(*this, std::move(at));
-    }
-    for (size_t r = from; r < to; ++r)
-        releaseRow(r);
-    m_bytes.erase(m_bytes.begin() + static_cast<std::ptrdiff_t>(from * m_stride),
-                  m_bytes.begin() + static_cast<std::ptrdiff_t>(to * m_stride));
-    m_rowCount -= to - from;
-    if (m_rowCount == 0)
-        clearStorage();
+    if (rows.size() != at.size() || (!at.empty() && at.back() >= m_store.rowCount() + at.size()))
+        throw TableError(QStringLiteral("%1: rows put back out of place").arg(m_name));
+    m_store.insertRows(at, rows);
+    if (m_recorder)
+        m_recorder->inserted(*this, at);
 }
 
-void Table::clearStorage()
+void Table::eraseRowsAt(const std::vector<quint32> &at)
 {
-    std::vector<quint8>().swap(m_bytes);
-    std::vector<std::unique_ptr<PoolChunk>>().swap(m_textChunks);
-    m_textCount = 0;
-    std::vector<quint32>().swap(m_freeTexts);
-    std::vector<QVariant>().swap(m_odd);
-    std::vector<quint32>().swap(m_freeOdd);
-    m_appendCache.reset();
-    m_rowCount = 0;
+    if (m_recorder)
+        m_recorder->removed(*this, at);
+    m_store.eraseRows(at);
 }
 
-void Table::storeAllRows(std::vector<Row> &rows)
+void Table::replaceRowAt(size_t row, const Row &values)
 {
-    clearStorage();
-    m_bytes.assign(rows.size() * m_stride, 0);
-    m_rowCount = rows.size();
-    TextCache cache(m_fields.size());
-    for (size_t r = 0; r < rows.size(); ++r) {
-        prefetchRow(rows, r + 8);
-        storeRow(r, rows[r], &cache);
-        rows[r] = Row();
-    }
-}
-
-Table::RowView Table::RowRange::at(size_t i) const
-{
-    if (i >= size())
-        throw std::out_of_range("Table::RowRange::at");
-    return RowView(m_table, i);
-}
-
-std::vector<Table::Row> Table::RowRange::toRows() const
-{
-    std::vector<Row> rows;
-    rows.reserve(size());
-    for (size_t i = 0; i < size(); ++i)
-        rows.push_back(m_table->rowAt(i));
-    return rows;
+    if (m_recorder)
+        m_recorder->replacing(*this, row);
+    m_store.replaceRow(row, values);
+    if (m_recorder)
+        m_recorder->replaced(*this);
 }
 
 // --- cursor ----------------------------------------------------------------
@@ -635,15 +194,8 @@ QVariant Table::value(int field) const
     const int row = storedCurrentIndex();
     if (row < 0 || field < 0 || field >= m_fields.size())
         return QVariant();
-    return cellValue(static_cast<size_t>(row), field);
+    return m_store.value(static_cast<size_t>(row), field);
 }
-
-QVariant Table::value(const QString &field) const { return value(requireField(field)); }
-QString Table::asString(const QString &field) const { return value(field).toString(); }
-double Table::asMoney(const QString &field) const { return value(field).toDouble(); }
-QDateTime Table::asDateTime(const QString &field) const { return value(field).toDateTime(); }
-int Table::asInteger(const QString &field) const { return value(field).toInt(); }
-double Table::asReal(const QString &field) const { return value(field).toDouble(); }
 
 void Table::setValue(int field, const QVariant &value)
 {
@@ -661,12 +213,12 @@ void Table::setValue(const QString &field, const QVariant &value)
 
 Table::RowView Table::visibleRow(int visibleRow) const
 {
-    return RowView(this, static_cast<size_t>(m_visible.at(static_cast<size_t>(visibleRow))));
+    return RowView(&m_store, static_cast<size_t>(m_visible.at(static_cast<size_t>(visibleRow))));
 }
 
 QVariant Table::visibleValue(int visibleRow, int field) const
 {
-    return cellValue(static_cast<size_t>(m_visible.at(static_cast<size_t>(visibleRow))), field);
+    return m_store.value(static_cast<size_t>(m_visible.at(static_cast<size_t>(visibleRow))), field);
 }
 
 // --- ordering and keys -------------------------------------------------------------
@@ -715,10 +267,10 @@ size_t partitionPoint(size_t from, size_t to, P pred)
 int Table::insertPosition(const Row &row) const
 {
     if (m_order.isEmpty())
-        return static_cast<int>(m_rowCount);
+        return static_cast<int>(m_store.rowCount());
     const int all = static_cast<int>(m_order.size());
     return static_cast<int>(partitionPoint(
-        0, m_rowCount, [&](size_t i) { return compareOrder(row, RowView(this, i), all) >= 0; }));
+        0, m_store.rowCount(), [&](size_t i) { return compareOrder(row, RowView(&m_store, i), all) >= 0; }));
 }
 
 int Table::findKey(const Row &row, int ignoreIndex) const
@@ -726,9 +278,9 @@ int Table::findKey(const Row &row, int ignoreIndex) const
     if (!m_unique || m_order.isEmpty())
         return -1;
     const int all = static_cast<int>(m_order.size());
-    size_t i = partitionPoint(0, m_rowCount,
-                              [&](size_t r) { return compareOrder(RowView(this, r), row, all) < 0; });
-    for (; i < m_rowCount && compareOrder(RowView(this, i), row, all) == 0; ++i) {
+    size_t i = partitionPoint(0, m_store.rowCount(),
+                              [&](size_t r) { return compareOrder(RowView(&m_store, r), row, all) < 0; });
+    for (; i < m_store.rowCount() && compareOrder(RowView(&m_store, i), row, all) == 0; ++i) {
         if (static_cast<int>(i) != ignoreIndex)
             return static_cast<int>(i);
     }
@@ -765,7 +317,7 @@ void Table::edit()
     if (m_current < 0)
         throw TableError(QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(m_name));
     m_editIndex = m_visible[static_cast<size_t>(m_current)];
-    m_buffer = rowAt(static_cast<size_t>(m_editIndex));
+    m_buffer = m_store.row(static_cast<size_t>(m_editIndex));
     m_state = State::Edit;
 }
 
@@ -787,21 +339,16 @@ void Table::post()
         // Stays in place when its order is unchanged: a change in place.
         const int all = static_cast<int>(m_order.size());
         const bool keepsPlace =
-            (oldIndex == 0 || compareOrder(RowView(this, static_cast<size_t>(oldIndex - 1)), row, all) <= 0)
-            && (oldIndex + 1 >= static_cast<int>(m_rowCount)
-                || compareOrder(row, RowView(this, static_cast<size_t>(oldIndex + 1)), all) <= 0);
+            (oldIndex == 0 || compareOrder(RowView(&m_store, static_cast<size_t>(oldIndex - 1)), row, all) <= 0)
+            && (oldIndex + 1 >= static_cast<int>(m_store.rowCount())
+                || compareOrder(row, RowView(&m_store, static_cast<size_t>(oldIndex + 1)), all) <= 0);
         ++m_changeCount;
         if (keepsPlace && isVisible(row)) {
-            if (m_recorder)
-                m_recorder->replacing(*this, static_cast<size_t>(oldIndex));
-            releaseRow(static_cast<size_t>(oldIndex));
-            storeRow(static_cast<size_t>(oldIndex), row, nullptr);
-            if (m_recorder)
-                m_recorder->replaced(*this);
+            replaceRowAt(static_cast<size_t>(oldIndex), row);
             emit rowChanged(m_current);
             return;
         }
-        eraseRows(static_cast<size_t>(oldIndex), static_cast<size_t>(oldIndex) + 1);
+        eraseRowsAt({static_cast<quint32>(oldIndex)});
     }
     const int pos = insertPosition(row);
     insertRowAt(static_cast<size_t>(pos), row);
@@ -823,7 +370,7 @@ void Table::remove()
         throw TableError(QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(m_name));
     const int current = m_current;
     const auto index = static_cast<size_t>(m_visible[static_cast<size_t>(current)]);
-    eraseRows(index, index + 1);
+    eraseRowsAt({static_cast<quint32>(index)});
     ++m_changeCount;
     // The following row takes the deleted row's place, or the previous one
     // when the last row went.
@@ -865,13 +412,25 @@ void Table::setAllRows(std::vector<Row> rows)
     setCheckedRows(std::move(rows));
 }
 
-void Table::setStoredRows(std::vector<Row> rows)
+template <typename At>
+std::pair<bool, size_t> Table::orderCheck(size_t count, At at) const
 {
-    requireBrowse("load");
-    for (Row &row : rows)
-        if (row.size() != m_fields.size())
-            row.resize(m_fields.size());
-    setCheckedRows(std::move(rows));
+    const int all = static_cast<int>(m_order.size());
+    size_t firstEqual = 0;
+    for (size_t i = 1; i < count; ++i) {
+        const int c = compareOrder(at(i - 1), at(i), all);
+        if (c > 0)
+            return {false, 0};
+        if (c == 0 && firstEqual == 0)
+            firstEqual = i;
+    }
+    return {true, firstEqual};
+}
+
+QString Table::doubledKeyMessage(const Row &row) const
+{
+    return QStringLiteral("Key violation: %1 has two rows with %2 = '%3'")
+        .arg(m_name, m_indexName.isEmpty() ? QStringLiteral("the key") : m_indexName, keyText(row));
 }
 
 void Table::setCheckedRows(std::vector<Row> rows)
@@ -879,77 +438,22 @@ void Table::setCheckedRows(std::vector<Row> rows)
     if (!m_order.isEmpty()) {
         // One pass tells whether the rows are in order and finds the first
         // pair of equal keys; rows out of order are sorted and looked at again.
-        size_t firstEqual = 0;
-        bool sorted = true;
-        for (size_t i = 1; i < rows.size(); ++i) {
-            const int c = compareRows(rows[i - 1], rows[i]);
-            if (c > 0) {
-                sorted = false;
-                break;
-            }
-            if (c == 0 && firstEqual == 0)
-                firstEqual = i;
-        }
-        const auto less = [this](const Row &a, const Row &b) { return compareRows(a, b) < 0; };
+        const auto rowAt = [&rows](size_t i) -> const Row & { return rows[i]; };
+        auto [sorted, firstEqual] = orderCheck(rows.size(), rowAt);
         if (!sorted) {
-            std::stable_sort(rows.begin(), rows.end(), less);
-            firstEqual = 0;
-            for (size_t i = 1; i < rows.size() && firstEqual == 0; ++i)
-                if (compareRows(rows[i - 1], rows[i]) == 0)
-                    firstEqual = i;
+            std::stable_sort(rows.begin(), rows.end(),
+                             [this](const Row &a, const Row &b) { return compareRows(a, b) < 0; });
+            firstEqual = orderCheck(rows.size(), rowAt).second;
         }
         if (m_unique && firstEqual > 0)
-            throw TableError(QStringLiteral("Key violation: %1 has two rows with %2 = '%3'")
-                                 .arg(m_name, m_indexName.isEmpty() ? QStringLiteral("the key") : m_indexName,
-                                      keyText(rows[firstEqual])));
+            throw TableError(doubledKeyMessage(rows[firstEqual]));
     }
     recordAllRows(true);
-    storeAllRows(rows);
+    m_store.assign(rows);
     recordAllRows(false);
     ++m_changeCount;
     m_current = -1;
     refresh(-1, 0);
-}
-
-Table::~Table() = default;
-
-void Table::reserveStoredRows(size_t rows)
-{
-    m_bytes.reserve(m_bytes.size() + rows * m_stride);
-}
-
-void Table::beginStoredRow()
-{
-    if (!m_appendCache)
-        m_appendCache = std::make_unique<TextCache>(m_fields.size());
-    m_bytes.resize(m_bytes.size() + m_stride, 0);
-    ++m_rowCount;
-}
-
-void Table::setStoredText(int field, const QString &text)
-{
-    const size_t row = m_rowCount - 1;
-    if (text.isNull())
-        setCell(row, field, NullText, 0);
-    else if (text.isEmpty())
-        setCell(row, field, EmptyText, 0);
-    else
-        setCell(row, field, Compact, textIndex(row, field, text, m_appendCache.get()));
-}
-
-void Table::setStoredNumber(int field, double value)
-{
-    setCell(m_rowCount - 1, field, Compact, std::bit_cast<quint64>(value));
-}
-
-void Table::setStoredInteger(int field, int value)
-{
-    setCell(m_rowCount - 1, field, Compact, static_cast<quint32>(value));
-}
-
-void Table::setStoredValue(int field, const QVariant &value)
-{
-    storeCell(m_rowCount - 1, field, value, m_appendCache.get());
 }
 
 void Table::setStoredRowsFrom(Table &scratch)
@@ -958,25 +462,17 @@ void Table::setStoredRowsFrom(Table &scratch)
     if (!m_order.isEmpty()) {
         // The same pass as setCheckedRows, on the rows where they are; rows
         // out of order go the general way, which sorts them.
-        const int all = static_cast<int>(m_order.size());
-        size_t firstEqual = 0;
-        for (size_t i = 1; i < scratch.m_rowCount; ++i) {
-            const int c = compareOrder(RowView(&scratch, i - 1), RowView(&scratch, i), all);
-            if (c > 0) {
-                std::vector<Row> rows = scratch.allRows().toRows();
-                scratch.clear();
-                setStoredRows(std::move(rows));
-                return;
-            }
-            if (c == 0 && firstEqual == 0)
-                firstEqual = i;
+        const TableStore &rows = scratch.m_store;
+        const auto [sorted, firstEqual] = orderCheck(rows.rowCount(), [&rows](size_t i) { return RowView(&rows, i); });
+        if (!sorted) {
+            std::vector<Row> copies = scratch.allRows().toRows();
+            scratch.clear();
+            setCheckedRows(std::move(copies));
+            return;
         }
         if (m_unique && firstEqual > 0)
-            throw TableError(QStringLiteral("Key violation: %1 has two rows with %2 = '%3'")
-                                 .arg(m_name, m_indexName.isEmpty() ? QStringLiteral("the key") : m_indexName,
-                                      keyText(scratch.rowAt(firstEqual))));
+            throw TableError(doubledKeyMessage(rows.row(firstEqual)));
     }
-    scratch.m_appendCache.reset();
     takeRowsFrom(scratch);
 }
 
@@ -992,14 +488,7 @@ void Table::takeRowsFrom(Table &source)
     if (!sameLayout)
         throw TableError(QStringLiteral("%1: the rows of %2 do not fit").arg(m_name, source.m_name));
     recordAllRows(true);
-    m_appendCache.reset();
-    m_bytes = std::move(source.m_bytes);
-    m_rowCount = std::exchange(source.m_rowCount, 0);
-    m_textChunks = std::move(source.m_textChunks);
-    m_textCount = std::exchange(source.m_textCount, 0);
-    m_freeTexts = std::move(source.m_freeTexts);
-    m_odd = std::move(source.m_odd);
-    m_freeOdd = std::move(source.m_freeOdd);
+    m_store.take(source.m_store);
     recordAllRows(false);
     ++m_changeCount;
     source.clear();
@@ -1013,15 +502,8 @@ std::unique_ptr<Table> Table::copyRows() const
     for (int f : m_order)
         order << m_fields.at(f).name;
     auto copy = std::make_unique<Table>(m_name, m_fields, order, m_unique, m_indexName);
-    copy->m_bytes = m_bytes;
-    copy->m_rowCount = m_rowCount;
-    copy->m_textChunks.reserve(m_textChunks.size());
-    for (const auto &chunk : m_textChunks)
-        copy->m_textChunks.push_back(std::make_unique<PoolChunk>(*chunk));
-    copy->m_textCount = m_textCount;
-    copy->m_freeTexts = m_freeTexts;
-    copy->m_odd = m_odd;
-    copy->m_freeOdd = m_freeOdd;
+    TableStore rows(m_store);
+    copy->m_store.take(rows);
     copy->refresh(-1, 0);
     return copy;
 }
@@ -1030,7 +512,7 @@ void Table::clear()
 {
     cancel();
     recordAllRows(true);
-    clearStorage();
+    m_store.clear();
     ++m_changeCount;
     m_current = -1;
     refresh(-1, 0);
@@ -1038,43 +520,19 @@ void Table::clear()
 
 int Table::removeRows(size_t from, size_t to, const std::function<bool(const RowView &)> &pred)
 {
-    // Every row is looked at before any goes; the rows kept close up.
-    std::vector<char> goes(to - from);
+    // Every row is looked at before any goes.
+    std::vector<quint32> at;
     for (size_t i = from; i < to; ++i)
-        goes[i - from] = pred(RowView(this, i)) ? 1 : 0;
-    if (m_recorder) {
-        std::vector<quint32> at;
-        for (size_t i = from; i < to; ++i)
-            if (goes[i - from])
-                at.push_back(static_cast<quint32>(i));
-        m_recorder->removed(*this, std::move(at));
-    }
-    size_t kept = from;
-    for (size_t i = from; i < to; ++i) {
-        if (goes[i - from]) {
-            releaseRow(i);
-            continue;
-        }
-        if (kept != i) {
-            std::memcpy(m_bytes.data() + kept * m_stride, m_bytes.data() + i * m_stride, m_stride);
-        }
-        ++kept;
-    }
-    const size_t removed = to - kept;
-    if (removed > 0) {
-        m_bytes.erase(m_bytes.begin() + static_cast<std::ptrdiff_t>(kept * m_stride),
-                      m_bytes.begin() + static_cast<std::ptrdiff_t>(to * m_stride));
-        m_rowCount -= removed;
-        if (m_rowCount == 0)
-            clearStorage();
-    }
-    return static_cast<int>(removed);
+        if (pred(RowView(&m_store, i)))
+            at.push_back(static_cast<quint32>(i));
+    eraseRowsAt(at);
+    return static_cast<int>(at.size());
 }
 
 int Table::removeRowsWhere(const std::function<bool(const RowView &)> &pred)
 {
     requireBrowse("delete");
-    const int removed = removeRows(0, m_rowCount, pred);
+    const int removed = removeRows(0, m_store.rowCount(), pred);
     if (removed > 0) {
         ++m_changeCount;
         refresh(-1, m_current);
@@ -1101,10 +559,10 @@ int Table::changeRowsWhere(const std::function<bool(const RowView &)> &pred,
     requireBrowse("change");
     std::vector<quint32> chosen;
     std::vector<Row> changed;
-    for (size_t i = 0; i < m_rowCount; ++i) {
-        if (!pred(RowView(this, i)))
+    for (size_t i = 0; i < m_store.rowCount(); ++i) {
+        if (!pred(RowView(&m_store, i)))
             continue;
-        Row row = rowAt(i);
+        Row row = m_store.row(i);
         change(row);
         for (int f = 0; f < m_fields.size(); ++f)
             if (!row.at(f).isNull())
@@ -1114,14 +572,8 @@ int Table::changeRowsWhere(const std::function<bool(const RowView &)> &pred,
     }
     if (m_order.isEmpty()) {
         // No order to keep: each row changes where it stands.
-        for (size_t k = 0; k < chosen.size(); ++k) {
-            if (m_recorder)
-                m_recorder->replacing(*this, chosen[k]);
-            releaseRow(chosen[k]);
-            storeRow(chosen[k], changed[k], nullptr);
-            if (m_recorder)
-                m_recorder->replaced(*this);
-        }
+        for (size_t k = 0; k < chosen.size(); ++k)
+            replaceRowAt(chosen[k], changed[k]);
     } else {
         // A row whose new key another row holds, or a row changed before it
         // takes, keeps its values.
@@ -1163,54 +615,12 @@ int Table::changeRowsWhere(const std::function<bool(const RowView &)> &pred,
     return static_cast<int>(chosen.size());
 }
 
-void Table::insertRowsAt(const std::vector<quint32> &at, const std::vector<Row> &rows)
-{
-    const size_t k = at.size();
-    if (k == 0)
-        return;
-    const size_t total = m_rowCount + k;
-    if (rows.size() != k || at.back() >= total)
-        throw TableError(QStringLiteral("%1: rows put back out of place").arg(m_name));
-    std::vector<quint8> bytes(total * m_stride, 0);
-    size_t old = 0;
-    size_t next = 0;
-    for (size_t place = 0; place < total;) {
-        if (next < k && at[next] == place) {
-            ++next;
-            ++place;
-            continue;
-        }
-        const size_t end = next < k ? at[next] : total;
-        std::memcpy(bytes.data() + place * m_stride, m_bytes.data() + old * m_stride, (end - place) * m_stride);
-        old += end - place;
-        place = end;
-    }
-    m_bytes.swap(bytes);
-    m_rowCount = total;
-    for (size_t i = 0; i < k; ++i)
-        storeRow(at[i], rows[i], nullptr);
-    if (m_recorder)
-        m_recorder->inserted(*this, at);
-}
-
-void Table::eraseRowsAt(const std::vector<quint32> &at)
-{
-    size_t next = 0;
-    removeRows(0, m_rowCount, [&](const RowView &row) {
-        if (next < at.size() && at[next] == row.index()) {
-            ++next;
-            return true;
-        }
-        return false;
-    });
-}
-
 void Table::recordAllRows(bool removed)
 {
-    if (!m_recorder || m_rowCount == 0)
+    if (!m_recorder || m_store.rowCount() == 0)
         return;
-    std::vector<quint32> at(m_rowCount);
-    for (size_t i = 0; i < m_rowCount; ++i)
+    std::vector<quint32> at(m_store.rowCount());
+    for (size_t i = 0; i < m_store.rowCount(); ++i)
         at[i] = static_cast<quint32>(i);
     if (removed)
         m_recorder->removed(*this, std::move(at));
@@ -1318,7 +728,7 @@ template <typename M>
 std::pair<int, int> Table::linkRange(const M &masterRow) const
 {
     if (m_linkRangeFields.isEmpty())
-        return {0, static_cast<int>(m_rowCount)};
+        return {0, static_cast<int>(m_store.rowCount())};
     Row probe(m_fields.size());
     for (int link : m_linkRangeFields)
         probe[m_linkDetail.at(link)] = linkText(link, masterRow);
@@ -1327,10 +737,9 @@ std::pair<int, int> Table::linkRange(const M &masterRow) const
 
 std::pair<int, int> Table::orderRange(const Row &probe, int orderFields) const
 {
-    const auto from = partitionPoint(
-        0, m_rowCount, [&](size_t i) { return compareOrder(RowView(this, i), probe, orderFields) < 0; });
-    const auto to = partitionPoint(
-        from, m_rowCount, [&](size_t i) { return compareOrder(RowView(this, i), probe, orderFields) == 0; });
+    const auto compare = [&](size_t i) { return compareOrder(RowView(&m_store, i), probe, orderFields); };
+    const auto from = partitionPoint(0, m_store.rowCount(), [&](size_t i) { return compare(i) < 0; });
+    const auto to = partitionPoint(from, m_store.rowCount(), [&](size_t i) { return compare(i) == 0; });
     return {static_cast<int>(from), static_cast<int>(to)};
 }
 
@@ -1341,7 +750,7 @@ bool Table::isVisible(const R &row) const
         return false;
     if (m_master && m_linkActive) {
         const int masterRow = m_master->storedCurrentIndex();
-        if (masterRow < 0 || !rowBelongsTo(row, RowView(m_master, static_cast<size_t>(masterRow))))
+        if (masterRow < 0 || !rowBelongsTo(row, RowView(&m_master->m_store, static_cast<size_t>(masterRow))))
             return false;
     }
     return true;
@@ -1353,32 +762,27 @@ void Table::refresh(int keepIndex, int fallbackVisible)
     const bool linked = m_master && m_linkActive;
     const bool everything = !(m_filtered && !m_filterExpr.isEmpty()) && !linked;
     if (everything) {
-        m_visible.resize(m_rowCount);
-        for (size_t i = 0; i < m_rowCount; ++i)
+        m_visible.resize(m_store.rowCount());
+        for (size_t i = 0; i < m_store.rowCount(); ++i)
             m_visible[i] = static_cast<int>(i);
     } else if (linked) {
         // Only the master row's range can hold visible rows; no master row, none.
         if (const int masterRow = m_master->storedCurrentIndex(); masterRow >= 0) {
-            const auto [from, to] = linkRange(RowView(m_master, static_cast<size_t>(masterRow)));
+            const auto [from, to] = linkRange(RowView(&m_master->m_store, static_cast<size_t>(masterRow)));
             for (int i = from; i < to; ++i)
-                if (isVisible(RowView(this, static_cast<size_t>(i))))
+                if (isVisible(RowView(&m_store, static_cast<size_t>(i))))
                     m_visible.push_back(i);
         }
     } else {
-        m_visible.reserve(m_rowCount);
-        for (size_t i = 0; i < m_rowCount; ++i)
-            if (isVisible(RowView(this, i)))
+        m_visible.reserve(m_store.rowCount());
+        for (size_t i = 0; i < m_store.rowCount(); ++i)
+            if (isVisible(RowView(&m_store, i)))
                 m_visible.push_back(static_cast<int>(i));
     }
 
     int target = fallbackVisible >= 0 ? fallbackVisible : m_current;
-    if (keepIndex >= 0) {
-        auto it = std::lower_bound(m_visible.begin(), m_visible.end(), keepIndex);
-        if (it != m_visible.end() && *it == keepIndex)
-            target = static_cast<int>(it - m_visible.begin());
-        else
-            target = static_cast<int>(it - m_visible.begin());
-    }
+    if (keepIndex >= 0) // the kept row, or the row that follows its place
+        target = static_cast<int>(std::lower_bound(m_visible.begin(), m_visible.end(), keepIndex) - m_visible.begin());
     const int count = rowCount();
     const int row = count == 0 ? -1 : std::clamp(target, 0, count - 1);
     m_current = row;

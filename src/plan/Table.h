@@ -2,6 +2,7 @@
 #include "FieldDef.h"
 #include "FilterExpression.h"
 #include "TableError.h"
+#include "TableStore.h"
 
 #include <QDateTime>
 #include <QList>
@@ -10,6 +11,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -35,17 +37,17 @@ public:
     class RowView
     {
     public:
-        RowView(const Table *table, size_t index) : m_table(table), m_index(index) {}
-        int size() const { return static_cast<int>(m_table->m_fields.size()); }
-        QVariant at(int field) const { return m_table->cellValue(m_index, field); }
+        RowView(const TableStore *store, size_t index) : m_store(store), m_index(index) {}
+        int size() const { return m_store->fieldCount(); }
+        QVariant at(int field) const { return m_store->value(m_index, field); }
         QVariant operator[](int field) const { return at(field); }
         // A field out of range gives a null value, as QList::value does.
         QVariant value(int field) const { return field >= 0 && field < size() ? at(field) : QVariant(); }
-        Row toRow() const { return m_table->rowAt(m_index); }
+        Row toRow() const { return m_store->row(m_index); }
         operator Row() const { return toRow(); }
         // The stored text of a text field without a copy; null when the
         // value is not a text (an invalid value reads as a null text).
-        const QString *text(int field) const { return m_table->cellText(m_index, field); }
+        const QString *text(int field) const { return m_store->text(m_index, field); }
         // at(field).toString(), without a QVariant for a stored text.
         QString toString(int field) const
         {
@@ -55,7 +57,7 @@ public:
         size_t index() const { return m_index; }
 
     private:
-        const Table *m_table;
+        const TableStore *m_store;
         size_t m_index;
     };
 
@@ -69,33 +71,45 @@ public:
             using difference_type = std::ptrdiff_t;
             using value_type = RowView;
             iterator() = default;
-            iterator(const Table *table, size_t index) : m_table(table), m_index(index) {}
-            RowView operator*() const { return RowView(m_table, m_index); }
+            iterator(const TableStore *store, size_t index) : m_store(store), m_index(index) {}
+            RowView operator*() const { return RowView(m_store, m_index); }
             iterator &operator++() { ++m_index; return *this; }
             iterator operator++(int) { iterator was = *this; ++m_index; return was; }
             bool operator==(const iterator &other) const { return m_index == other.m_index; }
             bool operator!=(const iterator &other) const { return m_index != other.m_index; }
 
         private:
-            const Table *m_table = nullptr;
+            const TableStore *m_store = nullptr;
             size_t m_index = 0;
         };
 
-        explicit RowRange(const Table *table) : m_table(table) {}
-        iterator begin() const { return iterator(m_table, 0); }
-        iterator end() const { return iterator(m_table, size()); }
-        size_t size() const { return m_table->m_rowCount; }
+        explicit RowRange(const TableStore *store) : m_store(store) {}
+        iterator begin() const { return iterator(m_store, 0); }
+        iterator end() const { return iterator(m_store, size()); }
+        size_t size() const { return m_store->rowCount(); }
         bool empty() const { return size() == 0; }
-        RowView operator[](size_t i) const { return RowView(m_table, i); }
-        RowView at(size_t i) const;
-        RowView front() const { return RowView(m_table, 0); }
-        RowView back() const { return RowView(m_table, size() - 1); }
+        RowView operator[](size_t i) const { return RowView(m_store, i); }
+        RowView at(size_t i) const
+        {
+            if (i >= size())
+                throw std::out_of_range("Table::RowRange::at");
+            return RowView(m_store, i);
+        }
+        RowView front() const { return RowView(m_store, 0); }
+        RowView back() const { return RowView(m_store, size() - 1); }
         // A copy of every row.
-        std::vector<Row> toRows() const;
+        std::vector<Row> toRows() const
+        {
+            std::vector<Row> rows;
+            rows.reserve(size());
+            for (size_t i = 0; i < size(); ++i)
+                rows.push_back(m_store->row(i));
+            return rows;
+        }
         operator std::vector<Row>() const { return toRows(); }
 
     private:
-        const Table *m_table;
+        const TableStore *m_store;
     };
 
     // `orderFields` are the fields of the presentation order; with `uniqueKey`
@@ -127,13 +141,13 @@ public:
     bool atEnd() const { return m_atEnd; }  // set by next() past the last row
 
     // --- fields of the current row (or of the insert/edit buffer) -------
-    QVariant value(const QString &field) const;
+    QVariant value(const QString &field) const { return value(requireField(field)); }
     QVariant value(int field) const;
-    QString asString(const QString &field) const;
-    double asMoney(const QString &field) const;
-    QDateTime asDateTime(const QString &field) const;
-    int asInteger(const QString &field) const;
-    double asReal(const QString &field) const;
+    QString asString(const QString &field) const { return value(field).toString(); }
+    double asMoney(const QString &field) const { return value(field).toDouble(); }
+    QDateTime asDateTime(const QString &field) const { return value(field).toDateTime(); }
+    int asInteger(const QString &field) const { return value(field).toInt(); }
+    double asReal(const QString &field) const { return value(field).toDouble(); }
     // Only while inserting or editing.
     void setValue(const QString &field, const QVariant &value);
     void setValue(int field, const QVariant &value);
@@ -156,31 +170,17 @@ public:
     // Replaces all rows at once (loading a file). Throws TableError on a
     // duplicate key and leaves the table unchanged then.
     void setAllRows(std::vector<Row> rows);
-    // setAllRows for rows whose values are already in the form the table
-    // stores (DataPacket::readStored): they are not converted again.
-    void setStoredRows(std::vector<Row> rows);
-    // Filling a scratch table that setStoredRowsFrom() then takes, value by
-    // value (a file reader): beginStoredRow() puts a row of no values at the
-    // end, outside the order and unchecked; the set calls fill its fields
-    // with values already in stored form, each of its field's type (a text
-    // for a text or memo, a number for money or a real, an integer).
-    void beginStoredRow();
-    void setStoredText(int field, const QString &text);
-    void setStoredNumber(int field, double value);
-    void setStoredInteger(int field, int value);
-    void setStoredValue(int field, const QVariant &value); // any value, as appendRow's rows hold
-    void reserveStoredRows(size_t rows);
-    // setStoredRows for the rows of `scratch`, a table of the same layout
-    // filled by appendStoredRow(): checked on order and key the same way,
-    // then moved here; `scratch` is left empty. Throws TableError on a
-    // duplicate key and leaves this table unchanged then.
+    // The rows of a scratch table, a table of the same layout whose
+    // scratchStore() a file reader filled with values already in stored form:
+    // checked on order and key as setAllRows checks them (without converting
+    // a value again), then moved here; `scratch` is left empty. Throws
+    // TableError on a duplicate key and leaves this table unchanged then.
     void setStoredRowsFrom(Table &scratch);
     // Moves every row of `source`, a table of the same fields, key and order
     // (a scratch table checked by setAllRows), into this one without checking
     // them again; `source` is left empty. Throws TableError when the layouts
     // differ.
     void takeRowsFrom(Table &source);
-    ~Table() override;
     // A table of the same layout holding every stored row, copied cheaply
     // (the row bytes, and the texts shared with this table), without filter,
     // link or parent: another thread may read or take it while this one goes
@@ -211,16 +211,24 @@ public:
     quint64 changeCount() const { return m_changeCount; }
 
     // Every row in presentation order, whatever filter or link is in force.
-    RowRange allRows() const { return RowRange(this); }
+    RowRange allRows() const { return RowRange(&m_store); }
     // One field of the rows [first, first + count) of allRows(), for a pass
     // down a whole column without a value made for each cell (a file's
-    // values checked before they are taken). columnTexts: what
-    // RowView::text() gives for each row. columnNumbers: the number of each
-    // money or real cell, `held` false where the cell holds none in its
-    // compact form (no value at all, or a value of another kind).
-    void columnTexts(int field, size_t first, size_t count, const QString **texts) const;
-    void columnNumbers(int field, size_t first, size_t count, double *numbers, bool *held) const;
-    int totalRowCount() const { return static_cast<int>(m_rowCount); }
+    // values checked before they are taken), as TableStore gives them.
+    void columnTexts(int field, size_t first, size_t count, const QString **texts) const
+    {
+        m_store.columnTexts(field, first, count, texts);
+    }
+    void columnNumbers(int field, size_t first, size_t count, double *numbers, bool *held) const
+    {
+        m_store.columnNumbers(field, first, count, numbers, held);
+    }
+    int totalRowCount() const { return static_cast<int>(m_store.rowCount()); }
+    // The store of a scratch table for a file reader to fill (TableStore's
+    // appending calls) before setStoredRowsFrom() takes the rows. Rows put
+    // here are outside the order, the key, the recorder and the views: never
+    // the store of a table that is shown or recorded.
+    TableStore &scratchStore() { return m_store; }
 
     // --- filter ------------------------------------------------------------
     QString filter() const { return m_filterText; }
@@ -279,62 +287,23 @@ private:
     void requireBrowse(const char *what) const;
     int requireField(const QString &name) const;
 
-    // --- compact storage ----------------------------------------------------
-    // A row is a cell and a tag byte a field, all rows in one flat array:
-    // a double for money and reals, an int for integers, the wall-clock
-    // milliseconds of a date-time, a 4-byte index into the text pool for a text.
-    // Texts are held once in the pool and counted by the cells that use
-    // them; a value in any other form is kept whole among the odd values.
-    QVariant cellValue(size_t row, int field) const;
-    const QString *cellText(size_t row, int field) const;
-    Row rowAt(size_t row) const;
-    // Puts `value` into the cell, which holds nothing; `cache` (may be
-    // null) finds texts already in the pool while many rows are stored.
-    struct TextCache;
-    void storeCell(size_t row, int field, const QVariant &value, TextCache *cache);
-    void releaseCell(size_t row, int field);
-    void storeRow(size_t row, const Row &values, TextCache *cache);
-    void releaseRow(size_t row);
+    // --- the stored rows, kept in step with the recorder --------------------
     void insertRowAt(size_t row, const Row &values);
-    void eraseRows(size_t from, size_t to);
     // Puts `rows` so that row i ends at stored index at[i] (`at` ascending).
     void insertRowsAt(const std::vector<quint32> &at, const std::vector<Row> &rows);
     // Removes the rows at the stored indexes `at` (ascending).
     void eraseRowsAt(const std::vector<quint32> &at);
+    void replaceRowAt(size_t row, const Row &values);
     // Tells the recorder that every row is about to go, or has just come.
     void recordAllRows(bool removed);
     // Removes the rows in [from, to) for which `pred` holds; how many went.
     int removeRows(size_t from, size_t to, const std::function<bool(const RowView &)> &pred);
-    void storeAllRows(std::vector<Row> &rows);
-    void clearStorage();
-    quint32 addText(const QString &text);
-    quint32 textIndex(size_t row, int field, const QString &text, TextCache *cache);
+    // Whether the `count` rows at(0), at(1)... are in order, and the first
+    // whose key repeats the row's before it (0 when none).
+    template <typename At> std::pair<bool, size_t> orderCheck(size_t count, At at) const;
+    QString doubledKeyMessage(const Row &row) const;
 
-    quint8 tagAt(size_t row, int field) const;
-    quint64 bitsAt(size_t row, int field) const;
-    void setCell(size_t row, int field, quint8 tag, quint64 bits);
-
-    std::vector<quint8> m_bytes;   // m_rowCount rows of m_stride bytes, presentation order
-    size_t m_stride = 0;
-    size_t m_tagBase = 0;          // where a row's tags begin
-    std::vector<quint32> m_offsets; // where each field's cell begins
-    std::vector<char> m_wide;       // whether the cell has eight bytes
-    size_t m_rowCount = 0;
-    // The text pool, in chunks that stay where they are as it grows.
-    static constexpr size_t kPoolChunk = 1024;
-    struct PoolChunk
-    {
-        QString texts[kPoolChunk];
-        quint32 uses[kPoolChunk] = {}; // cells holding each text
-    };
-    QString &poolText(size_t i) const { return m_textChunks[i / kPoolChunk]->texts[i % kPoolChunk]; }
-    quint32 &poolUses(size_t i) const { return m_textChunks[i / kPoolChunk]->uses[i % kPoolChunk]; }
-    std::vector<std::unique_ptr<PoolChunk>> m_textChunks;
-    size_t m_textCount = 0;
-    std::vector<quint32> m_freeTexts; // unused pool places
-    std::unique_ptr<TextCache> m_appendCache; // while appendStoredRow() fills the table
-    std::vector<QVariant> m_odd;      // values in no compact form
-    std::vector<quint32> m_freeOdd;
+    TableStore m_store; // every row, in presentation order
 
     QString m_name;
     QString m_indexName;

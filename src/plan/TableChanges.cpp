@@ -10,7 +10,7 @@ std::vector<QVariant> TableChanges::cellsOf(const Table &table, const std::vecto
     cells.reserve(at.size() * static_cast<size_t>(fields));
     for (const quint32 row : at)
         for (int f = 0; f < fields; ++f)
-            cells.push_back(table.cellValue(row, f));
+            cells.push_back(table.m_store.value(row, f));
     return cells;
 }
 
@@ -105,8 +105,7 @@ void TableChanges::apply(Table &table, const Step &step, bool forward)
         break;
     case Kind::Replaced: {
         const size_t row = step.at.front();
-        table.releaseRow(row);
-        table.storeRow(row, rowsOf(forward ? step.after : step.cells).front(), nullptr);
+        table.m_store.replaceRow(row, rowsOf(forward ? step.after : step.cells).front());
         break;
     }
     }

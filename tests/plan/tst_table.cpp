@@ -508,7 +508,9 @@ private slots:
 
         Table::Row stored(t.fields().size());
         stored[f] = expected;
-        t.setStoredRows({stored});
+        Table scratch("t", everyType());
+        scratch.scratchStore().appendRow(stored);
+        t.setStoredRowsFrom(scratch);
         check(t.visibleValue(0, f), "stored");
     }
 
@@ -532,13 +534,17 @@ private slots:
         const int f = t.fieldIndex(field);
         Table::Row row(t.fields().size());
         row[f] = value;
-        t.setStoredRows({row, Table::Row(t.fields().size())});
+        Table scratch("t", everyType());
+        scratch.scratchStore().appendRow(row);
+        scratch.scratchStore().appendRow(Table::Row(t.fields().size()));
+        t.setStoredRowsFrom(scratch);
         QVERIFY2(sameValue(t.visibleValue(0, f), value), qPrintable(describe(t.visibleValue(0, f))));
         QVERIFY(!t.visibleValue(1, f).isValid());
         t.first();
         t.remove();
         QVERIFY(!t.visibleValue(0, f).isValid());
-        t.setStoredRows({row});
+        scratch.scratchStore().appendRow(row);
+        t.setStoredRowsFrom(scratch);
         QVERIFY2(sameValue(t.visibleValue(0, f), value), qPrintable(describe(t.visibleValue(0, f))));
     }
 
@@ -564,10 +570,11 @@ private slots:
         Table &items = plan.items();
         const QString weekly = QStringLiteral("Weekly");
         if (loaded) {
-            std::vector<Table::Row> rows;
+            Plan scratch;
             for (const char *name : {"A", "B", "C"})
-                rows.push_back({QString::fromLatin1(name), weekly, 1.0, "Home", "E", QVariant()});
-            items.setStoredRows(std::move(rows));
+                scratch.items().scratchStore().appendRow(
+                    {QString::fromLatin1(name), weekly, 1.0, "Home", "E", QVariant()});
+            items.setStoredRowsFrom(scratch.items());
         } else {
             for (const char *name : {"A", "B", "C"})
                 addItem(items, QString::fromLatin1(name), "Home", "E", 1, weekly);
