@@ -6,6 +6,7 @@
 // idle.
 #include "BenchPlans.h"
 #include "app/frm_main.h"
+#include "app/PlanDocuments.h"
 #include "plan/PlanEdits.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
@@ -208,7 +209,7 @@ static void BM_OpenPlanWindow100kItems(benchmark::State &state)
         malloc_trim(0);
         const double before = residentMB();
         state.ResumeTiming();
-        if (!main->openPlanFile(file)) {
+        if (!main->documents()->openPlanFile(file)) {
             state.SkipWithError("the plan did not open");
             break;
         }

@@ -1,10 +1,11 @@
 #pragma once
+#include "app/DocumentArea.h"
 #include "planwindow/PlanHost.h"
 
-#include <QIcon>
+#include <QHash>
 #include <QMainWindow>
+#include <QStyle>
 #include <memory>
-#include <optional>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -17,14 +18,16 @@ class Tfrm_loan_calc;
 class Tfrm_browser;
 class QUrl;
 class QUndoGroup;
-class RecoveryCopy;
 class QPrinter;
-class RecentPlans;
+class HintsPanel;
+class PlanDocuments;
 
 // The main window: the button bar, the menus and the document area in which
-// every plan window opens. It creates the start-up plan when first shown, and
-// its exit protocol asks every plan with unsaved changes before the program ends.
-class Tfrm_main : public QMainWindow, public PlanHost
+// every plan window opens. The plan-document commands are PlanDocuments', the
+// hints panel and the hint options HintsPanel's. When first shown it opens
+// the start-up plan, and its exit protocol asks every plan with unsaved
+// changes before the program ends.
+class Tfrm_main : public QMainWindow, public PlanHost, private DocumentArea
 {
     Q_OBJECT
 public:
@@ -34,59 +37,34 @@ public:
 
     // PlanHost
     QString programFolder() const override { return m_programFolder; }
-    // The folder of the program's read-only files: help pages, hints
-    // document, check-mark picture.
-    QString resourceFolder() const { return m_resourceFolder; }
     void rememberPlan(const QString &planFile) override;
     bool isClosingAll() const override { return m_closingAll; }
     void setCloseApproval(bool approved) override { m_closeApproval = approved; }
     int documentWindowCount() const override;
-    bool hintsEnabled() const override { return m_hints; }
+    bool hintsEnabled() const override;
+    // The printer chosen in Printer Setup, used by every print of the program.
+    QPrinter *printer() const override { return m_printer.get(); }
 
-    // --- plan files --------------------------------------------------------------
-    bool openPlan();  // true when the open dialog was confirmed
-    void newPlan();
-    void startupPlan();
+    // The folder of the program's read-only files: help pages, hints
+    // document, check-mark picture, sample plan.
+    QString resourceFolder() const { return m_resourceFolder; }
+    // Open, new, recent plans, CSV files, the sample plan, recovery, backups.
+    PlanDocuments *documents() const { return m_documents.get(); }
+    // Plans to open instead of the start-up plan when the window is first
+    // shown (the files named on the command line).
+    void setPlansToOpen(const QStringList &files) { m_plansToOpen = files; }
 
-    // --- windows ----------------------------------------------------------------
+    // --- document windows (frm_main_windows.cpp) ------------------------------------
     QMdiArea *documentArea() const { return m_mdi; }
-    Tfrm_budget *activePlanWindow() const;
+    Tfrm_budget *activePlanWindow() const override;
+    QList<Tfrm_budget *> planWindows() const override;
     // The open loan calculator, if any; the calculator-open mark.
     Tfrm_loan_calc *loanCalculator() const;
     bool isCalculatorOpen() const { return m_calculatorOpen; }
     Tfrm_browser *browser() const;
     bool isBrowserOpen() const { return m_browserOpen; }
-    // Plans to open instead of the start-up plan when the window is first
-    // shown (the files named on the command line).
-    void setPlansToOpen(const QStringList &files) { m_plansToOpen = files; }
-    bool openPlanFile(const QString &path);
-    // File > Recent Plans: the entries as the menu shows them, and choosing one.
-    QMenu *recentPlansMenu() const { return m_recentMenu; }
-    void openRecentPlan(const QString &path);
-    // File > Import From CSV… and Export To CSV….
-    void importFromCsv();
-    void exportToCsv();
-    // At start-up: the recovery copies that programs which died left are
-    // offered back ("Recover Unsaved Changes"). True when a plan was recovered.
-    bool offerRecovery();
-    // File > Restore From Backup…: the active plan's backups, one to put back.
-    void restoreFromBackup();
-    // Help > Open Sample Plan: the household plan installed with the program,
-    // opened unsaved under its own name (frm_main_sample.cpp).
-    void openSamplePlan();
-    QList<Tfrm_budget *> planWindows() const;
-    QString pendingPlanName() const { return m_pendingPlanName; }
 
-    void closeAll();
-    void tileHorizontally();
-    void tileVertically();
-    void cascade();
-    void tile(Qt::Orientation direction);
-
-    // The printer chosen in Printer Setup, used by every print of the program.
-    QPrinter *printer() const override { return m_printer.get(); }
-    static QString bugReportUrl();
-
+    // For tests: an entry of the menu bar and a button of the button bar.
     QAction *action(const QString &objectName) const;
     QToolButton *barButton(const QString &objectName) const;
 
@@ -94,80 +72,133 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildButtonBar();
-    void buildMenus();
-    void buildViewMenu(QMenu *view);
-    void buildHintsPanel();
-    void updateMenus();
-    void updateWindowMenu();
-    void updateRecentPlansMenu();
-    // The open plan window of the plan file `path`, by its canonical path.
-    Tfrm_budget *planWindowOf(const QString &path) const;
-    // Where the file dialogs start: the active plan's folder, else the last
-    // folder used, else the documents folder.
-    QString activePlanFolder() const;
-    void nameAlikePlans();
-    void subWindowActivated(QMdiSubWindow *window);
-    Tfrm_budget *createPlanWindow();
+    // An entry of a menu: object name, caption and its picture from the
+    // icon theme, the style's own where the theme has none.
+    struct Entry
+    {
+        const char *name;
+        const char *caption;
+        const char *theme;
+        QStyle::StandardPixmap fallback;
+    };
 
-    // Placing the document windows (frm_main_windows.cpp).
+    void buildButtonBar();
+    QToolButton *addBarButton(const char *name, const char *caption, const char *tooltip, int width,
+                              QStyle::StandardPixmap icon);
+
+    // The menus (frm_main_menus.cpp).
+    void buildMenus();
+    QMenu *addMenu(const char *name, const char *caption);
+    QAction *addEntry(QMenu *menu, const Entry &entry, const QKeySequence &keys = {});
+    void buildFileMenu();
+    void buildFileMenuEnd(QMenu *file);
+    void connectFileMenu();
+    void buildEditMenu();
+    void buildViewMenu();
+    void buildFrequencyMenu(QMenu *view);
+    void buildOptionsMenu();
+    void buildWindowsMenu();
+    void buildHelpMenu();
+    void updateMenus();
+    void showMenusOf(const QWidget *active);
+    void updateWindowMenu();
+    void forwardToPlan(const char *buttonName);
+
+    // DocumentArea, and placing the document windows (frm_main_windows.cpp).
+    QWidget *dialogParent() override { return this; }
+    Tfrm_budget *createPlanWindow() override;
+    QList<QMdiSubWindow *> documentWindows() const override;
+    void bringForward(QMdiSubWindow *window) override;
+    void discardDocumentWindow(QWidget *document) override;
     QMdiSubWindow *addDocumentWindow(QWidget *window, const QSize &restoredSize = QSize());
     void keepInsideArea(QMdiSubWindow *sub);
-    void presentPlan(Tfrm_budget *window);
-    void forwardToPlan(const char *buttonName);
-    void saveAs();
-    void recoverPlan(std::unique_ptr<RecoveryCopy> copy);
-    void discardPlanWindow(Tfrm_budget *window);
-    void showAbout();
-    void showCalculator();
+    void subWindowActivated(QMdiSubWindow *window);
+    void tileHorizontally();
+    void tileVertically();
+    void tile(Qt::Orientation direction);
+    void cascade();
+    void openLoanCalculator();
+    void openBrowser(const QUrl &start);
+    void openHelp(const QString &page) override;
     void showMainButtons();
     void hideMainButtons();
-    void printerSetup() override;
-    void openHelp(const QString &page) override;
-    void openBrowser(const QUrl &start);
-    void printPlan(bool preview);
-    void openLoanCalculator();
 
-    // Configuration and start-up hints (frm_main_hints.cpp).
-    QString configFile() const;
-    void applyConfiguration();
-    void mnushowstartupClick();
-    void mnushowhintsClick();
-    void cb_show_hintClick();
-    void showHintPanel();
-    void placeHintPanel();
-    void closeHintPanel();
-    void setHints(bool on);
-    bool loadHints();
-    bool writeOption(const QString &section, bool on);
-    std::optional<QIcon> checkPicture();
+    void showAbout();
+    void showCalculator();
+    void printerSetup() override;
+    void printPlan(bool preview);
+    static QString bugReportUrl();
     void reportABug();
 
     QString m_programFolder;
     QString m_resourceFolder;
-    std::unique_ptr<RecentPlans> m_recentPlans;
-    QMenu *m_recentMenu = nullptr;
-    bool m_hints = false;
     bool m_browserOpen = false;
     bool m_calculatorOpen = false;
     bool m_closingAll = false;
     bool m_closeApproval = true;
     bool m_firstShown = false;
-    QString m_pendingPlanName;
     QStringList m_plansToOpen;
     QString m_systemDateFormat;
+    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<PlanDocuments> m_documents;
 
     QFrame *m_buttonBar = nullptr;
-    QFrame *m_hintPanel = nullptr;
+    QToolButton *m_openPlanButton = nullptr;
+    QToolButton *m_newPlanButton = nullptr;
+    QToolButton *m_internetButton = nullptr;
+    QToolButton *m_loanCalculatorButton = nullptr;
+    QToolButton *m_calculatorButton = nullptr;
+    QToolButton *m_exitButton = nullptr;
+    // The help page F1 opens for a button of the bar.
+    QHash<const QWidget *, QString> m_buttonHelp;
     QMdiArea *m_mdi = nullptr;
-    QMenu *m_windowsMenu = nullptr;
+    HintsPanel *m_hintsPanel = nullptr;
     // The plan windows' undo histories; Edit > Undo and Redo act on the active one.
     QUndoGroup *m_undoGroup = nullptr;
-    QList<QAction *> m_windowActions;
-    // The View menu's entries, which act on the active plan window.
-    QList<QAction *> m_planActions;
-    std::unique_ptr<QPrinter> m_printer;
+
+    QMenu *m_fileMenu = nullptr;
+    QAction *m_newPlanAct = nullptr;
+    QAction *m_openPlanAct = nullptr;
+    QMenu *m_recentMenu = nullptr;
+    QAction *m_importCsvAct = nullptr;
+    QAction *m_saveAct = nullptr;
+    QAction *m_saveAsAct = nullptr;
+    QAction *m_exportCsvAct = nullptr;
+    QAction *m_restoreBackupAct = nullptr;
+    QAction *m_closeAct = nullptr;
+    QAction *m_closeAllAct = nullptr;
+    QAction *m_printAct = nullptr;
+    QAction *m_printPreviewAct = nullptr;
+    QAction *m_printerSetupAct = nullptr;
+    QAction *m_exitAct = nullptr;
+    QAction *m_undoAct = nullptr;
+    QAction *m_redoAct = nullptr;
+    QAction *m_newItemAct = nullptr;
+    QAction *m_editItemAct = nullptr;
+    QAction *m_deleteItemAct = nullptr;
+    QAction *m_clearAllAct = nullptr;
+    QAction *m_addReminderAct = nullptr;
+    QAction *m_editCategoriesAct = nullptr;
+    QList<QAction *> m_pageActs;
+    QMenu *m_frequencyMenu = nullptr;
+    QAction *m_showStartupAct = nullptr;
+    QAction *m_showHintsAct = nullptr;
+    QAction *m_calculatorAct = nullptr;
+    QAction *m_loanCalculatorAct = nullptr;
+    QAction *m_internetAct = nullptr;
+    QMenu *m_windowsMenu = nullptr;
+    QAction *m_tileHorizontallyAct = nullptr;
+    QAction *m_tileVerticallyAct = nullptr;
+    QAction *m_cascadeAct = nullptr;
+    QAction *m_contentsAct = nullptr;
+    QAction *m_aboutAct = nullptr;
+    QAction *m_samplePlanAct = nullptr;
+    QAction *m_reportBugAct = nullptr;
+    // The entries that act on the active plan window, and on any document window.
+    QList<QAction *> m_planActs;
+    QList<QAction *> m_documentActs;
+    // The Windows menu's list of the open document windows.
+    QList<QAction *> m_windowListActs;
 };

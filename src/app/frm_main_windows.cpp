@@ -1,10 +1,20 @@
-// Where the document windows stand in the document area: the size a window
-// comes back to when restored, tiling and cascading.
+// The document area: the plan windows, the loan calculator and the browser
+// in it, where they stand (the size a window comes back to when restored,
+// tiling and cascading) and what the document-area commands need of it.
 #include "frm_main.h"
 
+#include "auxwindows/frm_browser.h"
+#include "loanwindow/frm_loan_calc.h"
+#include "planwindow/frm_budget.h"
+
+#include <QDir>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
+#include <QUndoGroup>
+#include <QUrl>
 
 namespace {
 
@@ -115,4 +125,162 @@ void Tfrm_main::cascade()
     }
     if (active)
         m_mdi->setActiveSubWindow(active);
+}
+
+// --- the windows in the area ------------------------------------------------------------
+
+int Tfrm_main::documentWindowCount() const
+{
+    return static_cast<int>(m_mdi->subWindowList().size());
+}
+
+QList<QMdiSubWindow *> Tfrm_main::documentWindows() const
+{
+    return m_mdi->subWindowList(QMdiArea::CreationOrder);
+}
+
+Tfrm_budget *Tfrm_main::activePlanWindow() const
+{
+    QMdiSubWindow *sub = m_mdi->activeSubWindow();
+    return sub ? qobject_cast<Tfrm_budget *>(sub->widget()) : nullptr;
+}
+
+QList<Tfrm_budget *> Tfrm_main::planWindows() const
+{
+    QList<Tfrm_budget *> out;
+    for (QMdiSubWindow *sub : documentWindows())
+        if (auto *w = qobject_cast<Tfrm_budget *>(sub->widget()))
+            out << w;
+    return out;
+}
+
+Tfrm_loan_calc *Tfrm_main::loanCalculator() const
+{
+    for (QMdiSubWindow *sub : m_mdi->subWindowList())
+        if (auto *calculator = qobject_cast<Tfrm_loan_calc *>(sub->widget()))
+            return calculator;
+    return nullptr;
+}
+
+Tfrm_browser *Tfrm_main::browser() const
+{
+    for (QMdiSubWindow *sub : m_mdi->subWindowList())
+        if (auto *window = qobject_cast<Tfrm_browser *>(sub->widget()))
+            return window;
+    return nullptr;
+}
+
+Tfrm_budget *Tfrm_main::createPlanWindow()
+{
+    auto *window = new Tfrm_budget(this);
+    m_undoGroup->addStack(window->history());
+    QMdiSubWindow *sub = addDocumentWindow(window);
+    sub->showMaximized();
+    return window;
+}
+
+void Tfrm_main::bringForward(QMdiSubWindow *window)
+{
+    window->showMaximized();
+    m_mdi->setActiveSubWindow(window);
+}
+
+void Tfrm_main::discardDocumentWindow(QWidget *document)
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(document->parentWidget()))
+        delete sub;
+    updateMenus();
+}
+
+void Tfrm_main::subWindowActivated(QMdiSubWindow *window)
+{
+    if (window) {
+        if (auto *plan = qobject_cast<Tfrm_budget *>(window->widget()))
+            plan->activate();
+        else if (auto *web = qobject_cast<Tfrm_browser *>(window->widget()))
+            web->activate();
+    }
+    updateMenus();
+}
+
+// --- the loan calculator and the browser ------------------------------------------------------
+
+// One calculator at a time. It takes the active plan's totals at "Monthly"
+// (the plan is switched there and back, so it shows what it showed); with no
+// plan open it starts from zero figures.
+void Tfrm_main::openLoanCalculator()
+{
+    // Asked for again, it comes forward.
+    if (m_calculatorOpen) {
+        for (QMdiSubWindow *sub : m_mdi->subWindowList())
+            if (sub->widget() == loanCalculator()) {
+                if (sub->isMinimized())
+                    sub->showNormal();
+                m_mdi->setActiveSubWindow(sub);
+            }
+        return;
+    }
+    Tfrm_loan_calc::MonthlyFigures figures;
+    if (Tfrm_budget *plan = activePlanWindow()) {
+        const int was = plan->displayFrequency();
+        plan->setDisplayFrequency(3);
+        const PlanTotals &totals = plan->totals();
+        figures = {totals.balance, totals.expense, totals.income, totals.savings, totals.loans};
+        plan->setDisplayFrequency(was);
+    }
+    m_calculatorOpen = true;
+    auto *calculator = new Tfrm_loan_calc(figures, m_printer.get());
+    hideMainButtons();
+    QMdiSubWindow *sub = addDocumentWindow(calculator, QSize(1032, 740));
+    connect(calculator, &Tfrm_loan_calc::closed, this, [this] {
+        m_calculatorOpen = false;
+        showMainButtons();
+    });
+    // Its File menu takes the place of the main window's while it is active
+    // (updateMenus), where Alt+F and the keys reach it.
+    calculator->menuBar()->hide();
+    menuBar()->insertMenu(menuBar()->actions().constFirst(), calculator->fileMenu());
+    sub->show();
+    m_mdi->setActiveSubWindow(sub);
+}
+
+// The button bar gives its room to the document area at once, so that the
+// window about to open is sized for the area it will have.
+void Tfrm_main::hideMainButtons()
+{
+    m_buttonBar->hide();
+    centralWidget()->layout()->activate();
+}
+
+// The button bar stays hidden while a calculator or a browser is open.
+void Tfrm_main::showMainButtons()
+{
+    if (!m_calculatorOpen && !m_browserOpen)
+        m_buttonBar->show();
+}
+
+void Tfrm_main::openBrowser(const QUrl &start)
+{
+    if (m_browserOpen)
+        return;
+    m_browserOpen = true;
+    auto *window = new Tfrm_browser(m_resourceFolder, m_programFolder, start);
+    hideMainButtons();
+    QMdiSubWindow *sub = addDocumentWindow(window, QSize(1008, 719));
+    menuBar()->addMenu(window->fileMenu())->setVisible(false);
+    connect(window, &Tfrm_browser::closed, this, [this] {
+        m_browserOpen = false;
+        showMainButtons();
+    });
+    sub->showMaximized();
+    m_mdi->setActiveSubWindow(sub);
+    updateMenus();
+}
+
+// A page of the help folder; a missing page opens the browser all the same.
+void Tfrm_main::openHelp(const QString &page)
+{
+    if (m_browserOpen)
+        return;
+    openBrowser(QUrl::fromLocalFile(QDir(m_resourceFolder).filePath(QStringLiteral("help/") + page)));
 }

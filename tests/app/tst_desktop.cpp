@@ -5,6 +5,7 @@
 #include "GuiTestSupport.h"
 
 #include "app/frm_main.h"
+#include "app/PlanDocuments.h"
 #include "widgets/frm_msg.h"
 #include "plan/Plan.h"
 #include "plan/PlanCsv.h"
@@ -49,7 +50,7 @@ class TestDesktop : public QObject
     QStringList recentEntries() const
     {
         QStringList out;
-        for (QAction *a : m_main->recentPlansMenu()->actions())
+        for (QAction *a : m_main->documents()->recentPlansMenu()->actions())
             out << a->data().toString();
         return out;
     }
@@ -94,9 +95,9 @@ private slots:
     {
         writePlan(path("home.pkb"));
         writePlan(path("work.pkb"));
-        QVERIFY(!m_main->recentPlansMenu()->isEnabled()); // nothing opened yet
-        QVERIFY(m_main->openPlanFile(path("home.pkb")));
-        QVERIFY(m_main->openPlanFile(path("work.pkb")));
+        QVERIFY(!m_main->documents()->recentPlansMenu()->isEnabled()); // nothing opened yet
+        QVERIFY(m_main->documents()->openPlanFile(path("home.pkb")));
+        QVERIFY(m_main->documents()->openPlanFile(path("work.pkb")));
         QCOMPARE(recentEntries(), QStringList({path("work.pkb"), path("home.pkb")}));
         QCOMPARE(m_main->action("mnuRecentPlan1")->text(), "&1 " + QDir::toNativeSeparators(path("work.pkb")));
 
@@ -135,7 +136,7 @@ private slots:
         QCOMPARE(m_main->action("mnuImportCsv")->text(), QString::fromUtf8("&Import From CSV\u2026"));
         QCOMPARE(m_main->action("mnuExportCsv")->text(), QString::fromUtf8("&Export To CSV\u2026"));
         writePlan(path("home.pkb"), {{"E", "Home", "Rent", 1, "Pay the rent", 7}});
-        QVERIFY(m_main->openPlanFile(path("home.pkb")));
+        QVERIFY(m_main->documents()->openPlanFile(path("home.pkb")));
         FileDialog::queuePath(path("csv"));
         QDir().mkpath(path("csv"));
         m_main->action("mnuExportCsv")->trigger();
@@ -183,9 +184,9 @@ private slots:
         QDir().mkpath(path("Documents/2025"));
         writePlan(path("Documents/home.pkb"));
         writePlan(path("Documents/2025/home.pkb"));
-        QVERIFY(m_main->openPlanFile(path("Documents/home.pkb")));
+        QVERIFY(m_main->documents()->openPlanFile(path("Documents/home.pkb")));
         Tfrm_budget *older = m_main->activePlanWindow();
-        QVERIFY(m_main->openPlanFile(path("Documents/2025/home.pkb")));
+        QVERIFY(m_main->documents()->openPlanFile(path("Documents/2025/home.pkb")));
         Tfrm_budget *newer = m_main->activePlanWindow();
         QVERIFY(newer != older);
         QCOMPARE(newer->planfile(), path("Documents/2025/home.pkb"));
@@ -194,7 +195,7 @@ private slots:
 
         // By another spelling: the window already open comes forward.
         const int windows = m_main->planWindows().size();
-        QVERIFY(m_main->openPlanFile(path("Documents/2025/../home.pkb")));
+        QVERIFY(m_main->documents()->openPlanFile(path("Documents/2025/../home.pkb")));
         QCOMPARE(m_main->activePlanWindow(), older);
         QCOMPARE(m_main->planWindows().size(), windows);
 
@@ -245,7 +246,7 @@ private slots:
 
         QDir().mkpath(path("plans"));
         writePlan(path("plans/home.pkb"));
-        QVERIFY(m_main->openPlanFile(path("plans/home.pkb")));
+        QVERIFY(m_main->documents()->openPlanFile(path("plans/home.pkb")));
         FileDialog::queueCancel();
         m_main->action("mnuOpenPlan")->trigger();
         QCOMPARE(FileDialog::takeRequests().constFirst().directory, path("plans"));
@@ -273,7 +274,7 @@ private slots:
         SmallDisk disk(64 * 1024);
         SMALL_DISK_OR_SKIP(disk);
         writePlan(path("home.pkb"));
-        QVERIFY(m_main->openPlanFile(path("home.pkb")));
+        QVERIFY(m_main->documents()->openPlanFile(path("home.pkb")));
         QVERIFY(disk.leaveFree(0));
         FileDialog::queuePath(disk.path());
         MessageBox::queueAnswer(MessageBox::Answer::Ok);
@@ -292,7 +293,7 @@ private slots:
                                      {"I", "Work", "Wage", 2, "Wage comes in", 1}});
         writePlan(path("quiet.pkb"), {{"E", "Home", "Rent", 15, "Not this week", 6}});
 
-        QVERIFY(m_main->openPlanFile(path("home.pkb")));
+        QVERIFY(m_main->documents()->openPlanFile(path("home.pkb")));
         Tfrm_budget *plan = m_main->activePlanWindow();
         DueRemindersBar *bar = plan->dueRemindersBar();
         QVERIFY(bar->isVisible());
@@ -310,7 +311,7 @@ private slots:
         QTest::mouseClick(close, Qt::LeftButton);
         QVERIFY(!bar->isVisible());
 
-        QVERIFY(m_main->openPlanFile(path("quiet.pkb")));
+        QVERIFY(m_main->documents()->openPlanFile(path("quiet.pkb")));
         QVERIFY(!m_main->activePlanWindow()->dueRemindersBar()->isVisibleTo(m_main->activePlanWindow()));
     }
 

@@ -5,6 +5,7 @@
 
 #include "app/RxCalc.h"
 #include "app/frm_main.h"
+#include "app/PlanDocuments.h"
 #include "auxwindows/frm_browser.h"
 #include "loanwindow/frm_loan_calc.h"
 #include "widgets/CurrencyBox.h"
@@ -680,7 +681,7 @@ private slots:
 
         // Cancelled: nothing opens.
         FileDialog::queueCancel();
-        QVERIFY(!m_main->openPlan());
+        QVERIFY(!m_main->documents()->openPlan());
         QCOMPARE(m_main->planWindows().size(), 2);
     }
 
@@ -690,7 +691,7 @@ private slots:
         QFile::remove(path("nosettings.pkbsv"));
         FileDialog::queuePath(path("nosettings.pkb"));
         MessageBox::queueAnswer(MessageBox::Answer::Ok);
-        m_main->openPlan();
+        m_main->documents()->openPlan();
         // No settings file is no error: the plan shows at Fortnightly. The
         // missing savings file is named.
         const auto shown = MessageBox::takeShown();
@@ -721,7 +722,7 @@ private slots:
                                          .arg(path("shared.pkb"))
                                          .arg(QCoreApplication::applicationPid());
             MessageBox::queueAnswer(MessageBox::Answer::No);
-            QVERIFY(!m_main->openPlanFile(path("shared.pkb")));
+            QVERIFY(!m_main->documents()->openPlanFile(path("shared.pkb")));
             auto shown = MessageBox::takeShown();
             QCOMPARE(shown.size(), 1);
             QVERIFY2(shown.front().text.startsWith(question), qPrintable(shown.front().text));
@@ -729,7 +730,7 @@ private slots:
             QCOMPARE(m_main->planWindows().size(), 1);
 
             MessageBox::queueAnswer(MessageBox::Answer::Yes);
-            QVERIFY(m_main->openPlanFile(path("shared.pkb")));
+            QVERIFY(m_main->documents()->openPlanFile(path("shared.pkb")));
             QCOMPARE(MessageBox::takeShown().size(), 1);
             Tfrm_budget *plan = m_main->activePlanWindow();
             QCOMPARE(plan->windowTitle(), QString("shared.pkb"));
@@ -746,7 +747,7 @@ private slots:
                  }),
                  0);
         QVERIFY(QFile::exists(lockFile));
-        QVERIFY(m_main->openPlanFile(path("shared.pkb")));
+        QVERIFY(m_main->documents()->openPlanFile(path("shared.pkb")));
         QVERIFY(MessageBox::takeShown().isEmpty());
         Tfrm_budget *plan = m_main->activePlanWindow();
         QVERIFY(plan->holdsOpenLock());
@@ -778,7 +779,7 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         MessageBox::queueAnswer(MessageBox::Answer::Ok);
-        QVERIFY(!m_main->openPlanFile(path("piped.pkb")));
+        QVERIFY(!m_main->documents()->openPlanFile(path("piped.pkb")));
         QVERIFY(timer.elapsed() < 5000);
         const QStringList texts = GuiTest::shownTexts();
         QCOMPARE(texts.size(), 1);
@@ -794,7 +795,7 @@ private slots:
     void saveOverFilesChangedOnDiskAsksFirst()
     {
         writePlan(path("home.pkb"), 3);
-        QVERIFY(m_main->openPlanFile(path("home.pkb")));
+        QVERIFY(m_main->documents()->openPlanFile(path("home.pkb")));
         Tfrm_budget *plan = m_main->activePlanWindow();
         plan->plan().items().appendRow({"Mine", "Weekly", 5, "Home", "E"});
         plan->setSaved(false);
@@ -843,7 +844,7 @@ private slots:
         f.close();
         FileDialog::queuePath(path("damaged.pkb"));
         MessageBox::queueAnswer(MessageBox::Answer::Ok);
-        m_main->openPlan();
+        m_main->documents()->openPlan();
         const QStringList texts = GuiTest::shownTexts();
         QCOMPARE(texts.size(), 1);
         QVERIFY2(texts.front().contains(path("damaged.pkbcat")), qPrintable(texts.front()));
@@ -867,9 +868,9 @@ private slots:
             dialog->findChild<QLineEdit *>("eb_newplan")->setText("Ignored");
             dialog->findChild<QPushButton *>("LMDsbtn_cancel")->click();
         });
-        m_main->newPlan();
+        m_main->documents()->newPlan();
         QCOMPARE(m_main->planWindows().size(), 2);
-        QCOMPARE(m_main->pendingPlanName(), QString());
+        QCOMPARE(m_main->documents()->pendingPlanName(), QString());
     }
 
     void closeAskingAboutUnsavedChanges()

@@ -4,6 +4,7 @@
 #include "PlanSnapshot.h"
 
 #include "app/frm_main.h"
+#include "app/PlanDocuments.h"
 #include "widgets/frm_msg.h"
 #include "plan/Plan.h"
 #include "plan/PlanBackups.h"
@@ -107,7 +108,7 @@ class TestRecovery : public QObject
     Tfrm_budget *openHome(Tfrm_main &main)
     {
         main.show();
-        return main.openPlanFile(path("home.pkb")) ? main.activePlanWindow() : nullptr;
+        return main.documents()->openPlanFile(path("home.pkb")) ? main.activePlanWindow() : nullptr;
     }
 
     // Answers the next list dialog with `button` after checking it.
@@ -342,7 +343,7 @@ private slots:
         qputenv("XDG_DATA_HOME", QFile::encodeName(disk.path()));
         Tfrm_main main(m_dir->path());
         main.show();
-        QVERIFY(main.openPlanFile(path("home.pkb")));
+        QVERIFY(main.documents()->openPlanFile(path("home.pkb")));
         Tfrm_budget *w = main.activePlanWindow();
         MessageBox::queueAnswer(MessageBox::Answer::Yes);
         w->toolButton("obdeleteitem")->click();

@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include "app/frm_main.h"
+#include "app/PlanDocuments.h"
 #include "widgets/frm_msg.h"
 #include "editors/frm_cats.h"
 #include "PlanSnapshot.h"
@@ -129,7 +130,7 @@ private slots:
         writePlan(m_dir->filePath("home.pkb"));
         m_main = std::make_unique<Tfrm_main>(m_dir->path());
         m_main->show();
-        QVERIFY(m_main->openPlanFile(m_dir->filePath("home.pkb")));
+        QVERIFY(m_main->documents()->openPlanFile(m_dir->filePath("home.pkb")));
         m_window = m_main->activePlanWindow();
         QVERIFY(m_window);
         QVERIFY(w().saved());
@@ -431,7 +432,7 @@ private slots:
         MessageBox::queueAnswer(MessageBox::Answer::Yes);
         click("obdeleteitem");
         writePlan(m_dir->filePath("second.pkb"));
-        QVERIFY(m_main->openPlanFile(m_dir->filePath("second.pkb")));
+        QVERIFY(m_main->documents()->openPlanFile(m_dir->filePath("second.pkb")));
         Tfrm_budget *second = m_main->activePlanWindow();
         QVERIFY(second != m_window);
         QVERIFY(!action("mnuUndo")->isEnabled());
