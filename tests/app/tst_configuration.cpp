@@ -205,6 +205,43 @@ private slots:
         QVERIFY(!m_main->hintsEnabled());
     }
 
+    // Either Options entry: on and off, each written at once with its mark,
+    // and a file that cannot be written when turning it off leaves it on.
+    void optionsSwitchAlike_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("section");
+        QTest::newRow("Show Hints On Startup") << "mnushowstartup" << QByteArray("showhint");
+        QTest::newRow("Enable OnScreen Hints") << "mnushowhints" << QByteArray("enablehints");
+    }
+    void optionsSwitchAlike()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, section);
+        start();
+        QAction *option = m_main->action(name);
+        // What the option does: the panel shown, or the tooltips on.
+        const auto isOn = [&] { return section == "showhint" ? panel()->isVisible() : m_main->hintsEnabled(); };
+        const auto isShownOn = [&] { return option->isChecked() && !option->icon().isNull() && isOn(); };
+        const auto isShownOff = [&] { return !option->isChecked() && option->icon().isNull() && !isOn(); };
+        QVERIFY(isShownOff());
+        option->trigger();
+        QCOMPARE(config(), "[" + section + "]\r\n0=true\r\n");
+        QVERIFY(isShownOn());
+
+        QVERIFY(QFile::remove(path("cfgpk.ini")));
+        QVERIFY(QDir(m_dir->path()).mkdir("cfgpk.ini"));
+        MessageBox::queueAnswer(MessageBox::Answer::Ok);
+        option->trigger();
+        QCOMPARE(GuiTest::shownTexts(), QStringList{"Unable to write to " + path("cfgpk.ini")});
+        QVERIFY(isShownOn());
+
+        QVERIFY(QDir(m_dir->path()).rmdir("cfgpk.ini"));
+        option->trigger();
+        QCOMPARE(config(), "[" + section + "]\r\n0=false\r\n");
+        QVERIFY(isShownOff());
+    }
+
     void filesThatAreMissingOrCannotBeWritten()
     {
         // A settings file that cannot be written: the entry keeps its state.

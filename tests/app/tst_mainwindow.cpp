@@ -186,6 +186,46 @@ private slots:
         }
     }
 
+    // The menus and their entries in the order a person learns them: the
+    // mnemonics, the keys and the captions of the sections between them.
+    void menusKeepTheirOrder()
+    {
+        const auto entries = [this](const char *name) {
+            QStringList out;
+            for (QAction *a : m_main->menuBar()->findChild<QMenu *>(name)->actions()) {
+                if (a->isSeparator())
+                    out << "[" + a->text() + "]";
+                else
+                    out << (a->text() + " " + a->shortcut().toString()).trimmed();
+            }
+            return out;
+        };
+        QStringList menus;
+        for (QAction *menu : m_main->menuBar()->actions())
+            menus << menu->text();
+        QCOMPARE(menus, QStringList({"&File", "&Edit", "&View", "&Options", "&Windows", "&Help"}));
+        QCOMPARE(entries("mnuFile"),
+                 QStringList({"[Load Plan]", "&New Ctrl+N", "&Open Ctrl+O", "&Recent Plans", "&Import From CSV…",
+                              "[Save Plan]", "&Save Ctrl+S", "Save &As Ctrl+Shift+S", "&Export To CSV…",
+                              "Restore From &Backup…", "[Close Plan]", "&Close Ctrl+W", "Close A&ll", "[Print Plan]",
+                              "&Print Ctrl+P", "Print Pre&view", "Printer Se&tup", "[Program]", "E&XIT Ctrl+Q"}));
+        QCOMPARE(entries("mnuEdit"),
+                 QStringList({"&Undo Ctrl+Z", "&Redo Ctrl+Shift+Z", "[Item]", "&New", "&Edit", "&Delete", "&Clear All",
+                              "Add Re&minder", "[Categories]", "Add/Edit Ca&tegories"}));
+        QCOMPARE(entries("mnuView"),
+                 QStringList({"[Pages]", "Budget &Items Ctrl+1", "&Savings Items Ctrl+2", "&Loans Ctrl+3",
+                              "&Reminders Ctrl+4", "C&harts Ctrl+5", "[Frequency]", "Display &Frequency"}));
+        QCOMPARE(entries("mnuFrequency"),
+                 QStringList({"&Daily", "&Weekly", "&Fortnightly", "&Monthly", "&Quarterly", "&Yearly"}));
+        QCOMPARE(entries("Options1"),
+                 QStringList({"[Hints]", "&Show Hints On Startup", "&Enable OnScreen Hints", "[Tools]", "&Calculator",
+                              "&Loan Calculator", "&Internet"}));
+        QCOMPARE(entries("Windows1"),
+                 QStringList({"[Tile]", "&Horizontal Ctrl+H", "&Vertical Ctrl+T", "&Cascade Ctrl+D", "[Windows]"}));
+        QCOMPARE(entries("Help1"),
+                 QStringList({"[Help]", "&Contents", "&About", "Open &Sample Plan", "[How To]", "&Report A Bug"}));
+    }
+
     void frequencyChangesTotalsNeverTheGrid()
     {
         Tfrm_budget *plan = onlyPlan();
