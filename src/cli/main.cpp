@@ -50,14 +50,14 @@ int runProgram(const QStringList &args)
             CommandLine::print(CommandLine::programHelp());
             return 0;
         }
-        const QString help = CommandLine::commandHelp(rest.join(u' '));
-        if (help.isEmpty()) {
+        const QString text = CommandLine::commandHelp(rest.join(u' '));
+        if (text.isEmpty()) {
             CommandLine::printError(QStringLiteral("pursekeep-cli help: there is no command '%1' (run pursekeep-cli "
                                                    "--help for the list)")
                                         .arg(rest.join(u' ')));
             return 2;
         }
-        CommandLine::print(help);
+        CommandLine::print(text);
         return 0;
     }
     if (command == "import")

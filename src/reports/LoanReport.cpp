@@ -234,18 +234,18 @@ void LoanReport::addSection(BandedReport &report, int k, bool first) const
     report.addDetails(table.rowCount(), [&table, detail](int row) {
         const QFont font = ReportFonts::normal();
         const qreal height = ReportBand::lineHeight(font);
-        ReportBand band(detail, kRowHeight);
-        band.fill(detail + QStringLiteral(".fill"), QRectF(0, 0, ReportLayout::kPrintableWidth, kRowHeight), kSilver);
-        band.frame(detail + QStringLiteral(".frame"), QRectF(0, 0, ReportLayout::kPrintableWidth, kRowHeight));
+        ReportBand rowBand(detail, kRowHeight);
+        rowBand.fill(detail + QStringLiteral(".fill"), QRectF(0, 0, ReportLayout::kPrintableWidth, kRowHeight), kSilver);
+        rowBand.frame(detail + QStringLiteral(".frame"), QRectF(0, 0, ReportLayout::kPrintableWidth, kRowHeight));
         const QStringList names{QStringLiteral(".payment"), QStringLiteral(".interest"), QStringLiteral(".principal"),
                                 QStringLiteral(".balance")};
         for (int c = 0; c < 4; ++c) {
             const QVariant value = table.visibleValue(row, c);
             const QString text = c == 0 ? value.toString() : MoneyFormat::currency(value.toDouble());
             const qreal right = c < 3 ? kColumnX[c + 1] - 4 : ReportLayout::kPrintableWidth - 4;
-            band.text(detail + names.at(c), QRectF(kColumnX[c], 1, right - kColumnX[c], height), text, font);
+            rowBand.text(detail + names.at(c), QRectF(kColumnX[c], 1, right - kColumnX[c], height), text, font);
         }
-        return band;
+        return rowBand;
     });
 }
 
