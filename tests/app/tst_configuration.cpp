@@ -1,4 +1,5 @@
 #include "GuiTestSupport.h"
+#include "TestFiles.h"
 
 #include "app/frm_main.h"
 #include "auxwindows/frm_browser.h"
@@ -28,17 +29,8 @@ class TestConfiguration : public QObject
     std::unique_ptr<Tfrm_main> m_main;
 
     QString path(const QString &name) const { return m_dir->filePath(name); }
-    void writeConfig(const QByteArray &bytes)
-    {
-        QFile f(path("cfgpk.ini"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray config()
-    {
-        QFile f(path("cfgpk.ini"));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    void writeConfig(const QByteArray &bytes) { writeFile(path("cfgpk.ini"), bytes); }
+    QByteArray config() { return readAll(path("cfgpk.ini")); }
     void start()
     {
         m_main = std::make_unique<Tfrm_main>(m_dir->path());

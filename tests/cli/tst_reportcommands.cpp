@@ -1,5 +1,6 @@
 #include "DiskFailure.h"
 #include "PdfText.h"
+#include "TestFiles.h"
 
 #include "plan/ProgramFolders.h"
 #include "plan/Plan.h"
@@ -288,10 +289,7 @@ private slots:
         }
         QVERIFY2(r.out.startsWith("%PDF-") && r.out.trimmed().endsWith("%%EOF"), r.out.left(200).constData());
         const QString pdf = pdfPath("out.pdf");
-        QFile file(pdf);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(r.out);
-        file.close();
+        writeFile(pdf, r.out);
         const QList<QStringList> pages = pdfPages(pdfText(pdf));
         QVERIFY(!pages.isEmpty());
         QVERIFY2(pages.first().contains(line), qPrintable(pages.first().join(" | ")));

@@ -4,6 +4,7 @@
 // FileFormatError naming the file, and a refused load leaves the table as it
 // was. Anything else escaping (TableError, bad_alloc) fails the test.
 #include "SamplePlan.h"
+#include "TestFiles.h"
 #include "plan/DataPacket.h"
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
@@ -100,16 +101,6 @@ QList<Variant> randomEdits(const QByteArray &packet, quint32 seed)
 
 QByteArray packetOf(const Table &table) { return DataPacket::write(table); }
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    // Rewritten in place rather than truncated to nothing first, which makes
-    // some file systems flush the file on every close.
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::ReadWrite), qPrintable(path));
-    QCOMPARE(f.write(bytes), bytes.size());
-    QVERIFY(f.resize(bytes.size()));
-}
-
 // A table file of `tableName` holding the same row twice: a valid packet
 // that the table's unique key refuses.
 QByteArray duplicateKeyPacket(const QString &tableName)
@@ -201,7 +192,7 @@ void tst_Corruption::damagedTableFile()
         const QString where = tableName + QStringLiteral(", ") + v.what;
         try {
             DataPacket::read(v.bytes, table, path);
-            writeFile(path, v.bytes);
+            rewriteFile(path, v.bytes);
             PlanFiles::loadTable(table, path);
         } catch (const FileFormatError &e) {
             ++refused;
@@ -265,7 +256,7 @@ void tst_Corruption::damagedSiblingLeavesPlanUnchanged()
         damaged = packetOf(tableName == QLatin1String("cds_budget") ? m_sample.reminders() : m_sample.items());
     else
         damaged = duplicateKeyPacket(tableName);
-    writeFile(bad, damaged);
+    rewriteFile(bad, damaged);
 
     Plan plan;
     plan.items().appendRow({"Bus pass", "Monthly", 60.0, "Travel", "E", "kept"});

@@ -3,6 +3,7 @@
 // stays handled; and the readers' limits on what they read. CSV seed names say
 // what is expected: "ok-" imports, "bad-" is refused.
 #include "fuzz_readers.h"
+#include "TestFiles.h"
 #include "plan/PlanCsv.h"
 #include "plan/PlanImport.h"
 #include "plan/IniFile.h"
@@ -24,19 +25,6 @@ using Entry = FuzzOutcome (*)(const uint8_t *, size_t);
 QDir corpus(const QString &reader)
 {
     return QDir(QStringLiteral(PURSEKEEP_TEST_DATA "/fuzz-corpus-") + reader);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 // A file of `size` bytes that takes no room on disk: `head`, then zeros.
@@ -147,7 +135,7 @@ void tst_FuzzReaders::oneFileReportsAsTheFolderImport()
     const PlanCsv::TableFile &file = PlanCsv::tableFiles().at(table);
     QTemporaryDir dir;
     const QString path = dir.filePath(file.csvName);
-    writeAll(path, content);
+    writeFile(path, content);
 
     QStringList expected;
     for (const QString &e : errors)
@@ -222,7 +210,7 @@ void tst_FuzzReaders::listFileReadsOverOneByteOrderMark()
     QCOMPARE(ListFile::parse(bytes), entries);
     QTemporaryDir dir;
     const QString path = dir.filePath("list.txt");
-    writeAll(path, bytes);
+    writeFile(path, bytes);
     QCOMPARE(ListFile::load(path), std::optional<QStringList>(entries));
 }
 

@@ -1,3 +1,5 @@
+#include "TestFiles.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -80,9 +82,7 @@ private slots:
         const QString path = m_dir.filePath("same.txt");
         const Run toStdout = run(args);
         QCOMPARE(run(args + QStringList{"--output", path}).status, 0);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(toStdout.out, file.readAll());
+        QCOMPARE(toStdout.out, readAll(path));
         QVERIFY(toStdout.out.contains("Outstanding Balance :\r\n1              $62.50           "
                                       "$137.88            $9862.12             \r\n2 "));
         QVERIFY(toStdout.out.contains("SCENARIO : 2\r\nMonthly Payment : $250.00\r\n"

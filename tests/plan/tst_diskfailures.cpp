@@ -1,5 +1,6 @@
 #include "ChildProcess.h"
 #include "DiskFailure.h"
+#include "TestFiles.h"
 
 #include "loancalc/LoanArithmetic.h"
 #include "loancalc/LoanPage.h"
@@ -31,19 +32,6 @@
 class TestDiskFailures : public QObject
 {
     Q_OBJECT
-
-    static QByteArray readAll(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-
-    static void writeAll(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        QCOMPARE(f.write(bytes), bytes.size());
-    }
 
     static QStringList entries(const QString &folder)
     {
@@ -162,7 +150,7 @@ private slots:
         {
             QTemporaryDir dir;
             const QString file = dir.filePath("list.txt");
-            writeAll(file, old);
+            writeFile(file, old);
             try {
                 FileSizeLimit limit(size / 2);
                 FileWriter::writeFile(file, fresh);
@@ -178,7 +166,7 @@ private slots:
         SmallDisk disk(512 * 1024);
         SMALL_DISK_OR_SKIP(disk);
         const QString file = disk.filePath("list.txt");
-        writeAll(file, old);
+        writeFile(file, old);
         QVERIFY(disk.leaveFree(size / 2 / 4096 * 4096));
         try {
             FileWriter::writeFile(file, fresh);
@@ -199,7 +187,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString file = dir.filePath("home.pkb");
-        writeAll(file, "old");
+        writeFile(file, "old");
         QVERIFY(::chmod(QFile::encodeName(file).constData(), 0600) == 0);
         QVERIFY(QFile::link(file, dir.filePath("link.pkb")));
         FileWriter::writeFile(dir.filePath("link.pkb"), "new");
@@ -288,7 +276,7 @@ private slots:
                 QCOMPARE(e.fileName(), blocked);
             }
             QVERIFY(QDir(dir.path()).rmdir(QFileInfo(blocked).fileName()));
-            writeAll(blocked, before[blocked]);
+            writeFile(blocked, before[blocked]);
             for (const QString &f : family(file))
                 QVERIFY2(readAll(f) == before[f], qPrintable(blocked + " blocked, " + f + " changed"));
             QCOMPARE(entries(dir.path()).size(), 6);
@@ -439,7 +427,7 @@ private slots:
                  0);
         QCOMPARE(entries(QFileInfo(f.file).path()).size(), 8);
         // A file of the person's that merely looks alike stays.
-        writeAll(f.file + ".newer", "mine");
+        writeFile(f.file + ".newer", "mine");
         Plan back;
         PlanFiles::loadPlan(back, f.file);
         QCOMPARE(back.items().totalRowCount(), 5);
@@ -523,21 +511,21 @@ private slots:
         fill(plan, 2);
         PlanFiles::savePlanTables(plan, file);
         const QString victim = dir.filePath("letter.txt");
-        writeAll(victim, "keep me");
-        writeAll(victim + ".newabcdef", "overwritten");
-        writeAll(file + "cat.newzzzzzz", "not a packet");
+        writeFile(victim, "keep me");
+        writeFile(victim + ".newabcdef", "overwritten");
+        writeFile(file + "cat.newzzzzzz", "not a packet");
         const QByteArray journal = QFile::encodeName(victim + ".newabcdef").toPercentEncoding("/") + '\t'
                                    + QFile::encodeName(victim).toPercentEncoding("/") + "\n"
                                    + QFile::encodeName(file + "cat.newzzzzzz").toPercentEncoding("/") + '\t'
                                    + QFile::encodeName(file + "cat").toPercentEncoding("/");
         // Cut short: not ended, so not a journal a commit wrote.
-        writeAll(PlanFiles::journalFile(file), journal + "\n");
+        writeFile(PlanFiles::journalFile(file), journal + "\n");
         Plan back;
         PlanFiles::loadPlan(back, file);
         QCOMPARE(back.items().totalRowCount(), 2);
         QVERIFY(!QFile::exists(PlanFiles::journalFile(file)));
         // Whole, but the letter is no file of the plan.
-        writeAll(PlanFiles::journalFile(file), QFile::encodeName(victim + ".newabcdef").toPercentEncoding("/")
+        writeFile(PlanFiles::journalFile(file), QFile::encodeName(victim + ".newabcdef").toPercentEncoding("/")
                                                     + '\t' + QFile::encodeName(victim).toPercentEncoding("/")
                                                     + "\nend\n");
         PlanFiles::loadPlan(back, file);
@@ -560,9 +548,9 @@ private slots:
         const QString ini = dir.filePath("cfgpk.ini");
         const QString list = dir.filePath("incitems.txt");
         const QString loan = dir.filePath("loan.txt");
-        writeAll(ini, "[Options]\r\nhints=true\r\n");
-        writeAll(list, "Wage\r\n");
-        writeAll(loan, "old loan\r\n");
+        writeFile(ini, "[Options]\r\nhints=true\r\n");
+        writeFile(list, "Wage\r\n");
+        writeFile(loan, "old loan\r\n");
         QStringList many;
         for (int i = 0; i < count; ++i)
             many << QStringLiteral("Suggested item number %1").arg(i);

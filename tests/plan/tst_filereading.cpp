@@ -1,5 +1,7 @@
 // What the readers take in from files that a person or another program put in
 // place: only regular files, with a bound, and only values a plan can hold.
+#include "TestFiles.h"
+
 #include "plan/DataPacket.h"
 #include "plan/IniFile.h"
 #include "plan/ListFile.h"
@@ -16,13 +18,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // A named pipe, a link to a device or a folder at `path`.
 void makeOddFile(const QString &kind, const QString &path)
@@ -148,7 +143,7 @@ private slots:
         PlanFiles::loadPlan(loaded, planFile);
         QCOMPARE(planText(loaded), planText(plan));
 
-        writeAll(QDir(real).filePath("cfg.ini"), "[freqvalue]\r\n0=4\r\n");
+        writeFile(QDir(real).filePath("cfg.ini"), "[freqvalue]\r\n0=4\r\n");
         QVERIFY(QFile::link(QDir(real).filePath("cfg.ini"), m_dir.filePath("cfg.ini")));
         QCOMPARE(IniFile::read(m_dir.filePath("cfg.ini"), "freqvalue", "0", "ERROR"), QString("4"));
         ListFile::write(QDir(real).filePath("list.txt"), {"Gas", "Water"});
@@ -183,7 +178,7 @@ private slots:
         QByteArray bytes(size, 'x');
         for (int i = 0; i < size; ++i)
             bytes[i] = char('a' + i % 26);
-        writeAll(path, bytes);
+        writeFile(path, bytes);
         const RegularFile::Contents file = RegularFile::read(path, bound);
         QCOMPARE(file.ok(), read);
         QCOMPARE(file.bytes, read ? bytes : QByteArray());
@@ -256,7 +251,7 @@ private slots:
                                   : table == "cds_savings" ? PlanFiles::savingsFile(planFile)
                                   : table == "cds_loans"   ? PlanFiles::loansFile(planFile)
                                                            : PlanFiles::remindersFile(planFile);
-        writeAll(tableFile, DataPacket::write(target));
+        writeFile(tableFile, DataPacket::write(target));
 
         Plan loaded;
         fillPlan(loaded);
@@ -350,7 +345,7 @@ private slots:
         QCOMPARE(packet.count(bytesOf(standIn)), 2);
         packet.replace(bytesOf(standIn), bytesOf(amount.toDouble()));
         const QString file = m_dir.filePath("huge.pkb");
-        writeAll(file, packet);
+        writeFile(file, packet);
         QVERIFY_THROWS_EXCEPTION(FileFormatError, PlanFiles::loadTable(plan.items(), file));
         QCOMPARE(statusBarTexts(computePlanTotals(plan, "Monthly", now), "$"), shown);
     }

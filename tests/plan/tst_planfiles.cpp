@@ -1,3 +1,5 @@
+#include "TestFiles.h"
+
 #include "plan/DataPacket.h"
 #include "plan/IniFile.h"
 #include "plan/Plan.h"
@@ -15,19 +17,6 @@
 class TestPlanFiles : public QObject
 {
     Q_OBJECT
-
-    static QByteArray readAll(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    static void writeAll(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
 
     // A plan holding every field type, with values at their edges.
     static void fill(Plan &p)
@@ -177,7 +166,7 @@ private slots:
             bytes = readAll(file + suffix).chopped(3);
         else if (content == "append")
             bytes = readAll(file + suffix) + "xyz";
-        writeAll(file + suffix, bytes);
+        writeFile(file + suffix, bytes);
 
         Plan target;
         target.items().appendRow({"Keep", "Daily", 1, "Mine", "E"});
@@ -205,7 +194,7 @@ private slots:
         QByteArray row = packet.mid(206);
         packet = header + row + row;
         packet[14] = 2;
-        writeAll(dir.filePath("dup.pkb"), packet);
+        writeFile(dir.filePath("dup.pkb"), packet);
         Plan back;
         QVERIFY_THROWS_EXCEPTION(FileFormatError, PlanFiles::loadPlan(back, dir.filePath("dup.pkb")));
     }
@@ -253,7 +242,7 @@ private slots:
             given.push_back(row);
         }
         const QString path = dir.filePath("rows.pkb");
-        writeAll(path, DataPacket::write(file));
+        writeFile(path, DataPacket::write(file));
 
         std::unique_ptr<Table> loaded(Plan::createTable(table));
         loaded->appendRow(given.front());
@@ -306,7 +295,8 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("cfgpk.ini");
-        writeAll(path, "; settings\n[Options]\nhints=True\nName=Mum's \"plan\" % 50\n\n[FreqValue]\n0 = 1\n[Last]\nx=1");
+        writeFile(path,
+                  "; settings\n[Options]\nhints=True\nName=Mum's \"plan\" % 50\n\n[FreqValue]\n0 = 1\n[Last]\nx=1");
         QCOMPARE(IniFile::read(path, "options", "HINTS", "ERROR"), QString("True"));
         QCOMPARE(IniFile::read(path, "Options", "Name", "ERROR"), QString("Mum's \"plan\" % 50"));
         QCOMPARE(IniFile::read(path, "freqvalue", "0", "ERROR"), QString("1"));
@@ -360,7 +350,7 @@ private slots:
         packet.replace(from, to);
         QTemporaryDir dir;
         const QString file = dir.filePath("odd.pkb");
-        writeAll(file, packet);
+        writeFile(file, packet);
 
         Plan loaded;
         try {
