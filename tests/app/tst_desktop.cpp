@@ -3,6 +3,7 @@
 // write to, and the program's own command line.
 #include "DiskFailure.h"
 #include "GuiTestSupport.h"
+#include "SamplePlans.h"
 
 #include "app/frm_main.h"
 #include "app/PlanDocuments.h"
@@ -33,18 +34,11 @@ class TestDesktop : public QObject
 
     QString path(const QString &name) const { return m_dir->filePath(name); }
 
-    // An income of 1000 a month and an expense of 100 a week, and reminders.
+    // An income of 1000 a month and an expense of 100 a week, and reminders,
+    // shown Monthly.
     static void writePlan(const QString &file, const QList<Table::Row> &reminders = {})
     {
-        Plan plan;
-        plan.categories().appendRow({"Work", "I"});
-        plan.categories().appendRow({"Home", "E"});
-        plan.items().appendRow({"Wage", "Monthly", 1000, "Work", "I", "paid on the 1st"});
-        plan.items().appendRow({"Rent", "Weekly", 100, "Home", "E"});
-        for (const Table::Row &row : reminders)
-            plan.reminders().appendRow(row);
-        PlanFiles::savePlanTables(plan, file);
-        PlanFiles::writeDisplayFrequency(file + "ini", 3);
+        wageAndRent(reminders).save(file, 3);
     }
 
     QStringList recentEntries() const

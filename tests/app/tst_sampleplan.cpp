@@ -2,6 +2,7 @@
 // as a new plan with every page filled and its dates current, saving it asks
 // for a name of the person's own, and the installed files are never written.
 #include "GuiTestSupport.h"
+#include "TestWidgets.h"
 
 #include "app/frm_main.h"
 #include "plan/CalendarTime.h"
@@ -9,6 +10,7 @@
 #include "plan/PlanImport.h"
 #include "planwindow/DueRemindersBar.h"
 #include "planwindow/frm_budget.h"
+#include "widgets/TableModel.h"
 
 #include <QAction>
 #include <QDirIterator>
@@ -54,8 +56,7 @@ class TestSamplePlan : public QObject
 
     static int gridRows(Tfrm_budget *window, const char *name)
     {
-        const auto *grid = window->findChild<QTableView *>(QLatin1String(name));
-        return grid ? grid->model()->rowCount() : -1;
+        return child<QTableView>(window, name)->model()->rowCount();
     }
 
     static QStringList dueTexts(Tfrm_budget *window)
@@ -119,6 +120,7 @@ private slots:
         }
 
         // Something on every page, and every total counts.
+        QVERIFY(testModels<TableModel>(window) > 0);
         const char *grids[] = {"dbgincome", "vdbg_savings", "DBGrid_loans", "vdbg_r_budget"};
         for (int page = 0; page < 4; ++page) {
             window->pages()->setCurrentIndex(page);

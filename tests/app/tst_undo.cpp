@@ -1,4 +1,5 @@
 #include "GuiTestSupport.h"
+#include "SamplePlans.h"
 
 #include "app/frm_main.h"
 #include "app/PlanDocuments.h"
@@ -101,22 +102,20 @@ class TestUndo : public QObject
 
     static void writePlan(const QString &file)
     {
-        Plan plan;
-        for (const auto &[cat, kind] : {std::pair{"Work", "I"}, {"Food", "E"}, {"Home", "E"}, {"Car", "E"}})
-            plan.categories().appendRow({cat, kind});
-        plan.items().appendRow({"Wage", "Monthly", 3000, "Work", "I"});
-        plan.items().appendRow({"Rent", "Monthly", 1200, "Home", "E", "first of the month"});
-        plan.items().appendRow({"Power", "Quarterly", 300, "Home", "E"});
-        plan.items().appendRow({"Bread", "Weekly", 8, "Food", "E"});
-        plan.items().appendRow({"Fuel", "Weekly", 60, "Car", "E"});
-        plan.reminders().appendRow({"E", "Home", "Rent", 1, "pay rent", 1});
-        plan.reminders().appendRow({"E", "Home", "Rent", 1, "pay rent", 2});
-        plan.reminders().appendRow({"E", "Home", "Power", 15, "meter", 3});
-        plan.reminders().appendRow({"E", "Food", "Bread", 2, "bake", 5});
-        plan.reminders().appendRow({"I", "Work", "Wage", 28, "payslip", 6});
-        plan.savings().appendRow({"Boat", 5200, day(2026, 1, 1), day(2027, 1, 1), "Weekly", 100});
-        plan.loans().appendRow({"Car", "Bank", 9000, 300, "Monthly", day(2025, 1, 1), 3, day(2028, 1, 1), 6.5});
-        PlanFiles::savePlanTables(plan, file);
+        PlanRows{.categories = {{"Work", "I"}, {"Food", "E"}, {"Home", "E"}, {"Car", "E"}},
+                 .items = {{"Wage", "Monthly", 3000, "Work", "I"},
+                           {"Rent", "Monthly", 1200, "Home", "E", "first of the month"},
+                           {"Power", "Quarterly", 300, "Home", "E"},
+                           {"Bread", "Weekly", 8, "Food", "E"},
+                           {"Fuel", "Weekly", 60, "Car", "E"}},
+                 .reminders = {{"E", "Home", "Rent", 1, "pay rent", 1},
+                               {"E", "Home", "Rent", 1, "pay rent", 2},
+                               {"E", "Home", "Power", 15, "meter", 3},
+                               {"E", "Food", "Bread", 2, "bake", 5},
+                               {"I", "Work", "Wage", 28, "payslip", 6}},
+                 .savings = {{"Boat", 5200, day(2026, 1, 1), day(2027, 1, 1), "Weekly", 100}},
+                 .loans = {{"Car", "Bank", 9000, 300, "Monthly", day(2025, 1, 1), 3, day(2028, 1, 1), 6.5}}}
+            .save(file);
     }
 
 private slots:
@@ -133,6 +132,7 @@ private slots:
         QVERIFY(m_main->documents()->openPlanFile(m_dir->filePath("home.pkb")));
         m_window = m_main->activePlanWindow();
         QVERIFY(m_window);
+        QVERIFY(testModels<TableModel>(m_window) > 0);
         QVERIFY(w().saved());
     }
 

@@ -1,4 +1,6 @@
 #include "GuiTestSupport.h"
+#include "SamplePlans.h"
+#include "TestWidgets.h"
 
 #include "editors/frm_cats.h"
 #include "plan/Plan.h"
@@ -26,20 +28,19 @@ class TestCatEditor : public QObject
     std::unique_ptr<Tfrm_cats> m_dialog;
 
     Plan &plan() { return m_window->plan(); }
-    template <typename T>
-    T *child(const QString &name) { return m_dialog->findChild<T *>(name); }
-    void click(const QString &button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
+    void click(const QString &button) { QTest::mouseClick(child<QPushButton>(m_dialog.get(), button), Qt::LeftButton); }
 
     void openDialog()
     {
         m_dialog = std::make_unique<Tfrm_cats>(m_window.get());
+        QVERIFY(testModels<TableModel>(m_dialog.get()) > 0);
         m_dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
     }
 
     void selectCategory(const QString &name)
     {
-        auto *grid = child<QTableView>("VDBG_cats");
+        auto *grid = child<QTableView>(m_dialog.get(), "VDBG_cats");
         const auto found = grid->model()->match(grid->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly);
         QVERIFY2(!found.isEmpty(), qPrintable(name));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(found.front()).center());
@@ -54,14 +55,14 @@ class TestCatEditor : public QObject
         for (const QString &step : steps) {
             const QString word = step.section(' ', 0, 0), rest = step.section(' ', 1);
             if (word == "kind")
-                QTest::mouseClick(child<RadioGroup>("rgcat")->button(rest == "E"), Qt::LeftButton);
+                QTest::mouseClick(child<RadioGroup>(m_dialog.get(), "rgcat")->button(rest == "E"), Qt::LeftButton);
             else if (word == "sel")
                 selectCategory(rest);
             else if (word == "type") {
-                child<QLineEdit>("ebcatname")->clear();
-                QTest::keyClicks(child<QLineEdit>("ebcatname"), rest);
+                child<QLineEdit>(m_dialog.get(), "ebcatname")->clear();
+                QTest::keyClicks(child<QLineEdit>(m_dialog.get(), "ebcatname"), rest);
             } else if (word == "enter")
-                QTest::keyClick(child<QLineEdit>("ebcatname"), Qt::Key_Return);
+                QTest::keyClick(child<QLineEdit>(m_dialog.get(), "ebcatname"), Qt::Key_Return);
             else if (word == "ok")
                 MessageBox::queueAnswer(MessageBox::Answer::Ok);
             else if (word == "del") {
@@ -143,19 +144,20 @@ private slots:
     void init()
     {
         GuiTest::init();
-        m_window = std::make_unique<Tfrm_budget>(nullptr);
+        m_window = openPlanWindow(
+            {.categories = {{"Food", "I"}, {"Work", "I"}, {"Food", "E"}, {"Mum's", "E"}, {"Car", "E"}},
+             .items = {{"Allotment", "Weekly", 1, "Food", "I"},
+                       {"Eggs", "Weekly", 1, "Food", "I"},
+                       {"Veg box", "Weekly", 1, "Food", "I"},
+                       {"Wage", "Weekly", 1, "Work", "I"},
+                       {"Bread", "Weekly", 1, "Food", "E"},
+                       {"Cake", "Weekly", 1, "Mum's", "E"}},
+             .reminders = {{"I", "Food", "Eggs", 1, "pay", 3},
+                           {"I", "Food", "Veg box", 1, "pay", 4},
+                           {"I", "Work", "Wage", 1, "pay", 1},
+                           {"E", "Food", "Bread", 1, "pay", 6},
+                           {"E", "Mum's", "Cake", 1, "pay", 7}}});
         Plan &p = plan();
-        for (const char *cat : {"I/Food", "I/Work", "E/Food", "E/Mum's", "E/Car"})
-            p.categories().appendRow({QString(cat).mid(2), QString(cat).left(1)});
-        for (const char *item : {"I/Food/Allotment", "I/Food/Eggs", "I/Food/Veg box", "I/Work/Wage", "E/Food/Bread",
-                                 "E/Mum's/Cake"})
-            run({QString("item ") + item});
-        for (const auto &[kind, cat, item, month] : {std::tuple{"I", "Food", "Eggs", 3}, {"I", "Food", "Veg box", 4},
-                                                     {"I", "Work", "Wage", 1}, {"E", "Food", "Bread", 6},
-                                                     {"E", "Mum's", "Cake", 7}})
-            p.reminders().appendRow({kind, cat, item, 1, "pay", month});
-        m_window->show();
-        m_window->activate();
         // The plan window shows one income category; reminders follow the item.
         p.items().setFilter(categoryFilter(Kind::Income, "Work"));
         p.items().setFiltered(true);
@@ -261,7 +263,7 @@ private slots:
         run({"type Work", "ok", "add"});
         QCOMPARE(GuiTest::shownTexts(),
                  QStringList{"There is already an income category \"Work\" : Category Already Exists"});
-        QCOMPARE(child<QLineEdit>("ebcatname")->text(), QString("Work"));
+        QCOMPARE(child<QLineEdit>(m_dialog.get(), "ebcatname")->text(), QString("Work"));
     }
 
     void emptyKindHasNoCurrentCategory()

@@ -1,9 +1,11 @@
 #include "GuiTestSupport.h"
+#include "SamplePlans.h"
+#include "TestFiles.h"
+#include "TestWidgets.h"
 
 #include "editors/frm_items.h"
 #include "plan/ListFile.h"
 #include "plan/Plan.h"
-#include "plan/PlanFileError.h"
 #include "planwindow/frm_budget.h"
 #include "widgets/CurrencyBox.h"
 
@@ -20,26 +22,9 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
-namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-} // namespace
-
 // The item editor on a plan window's tables: new and changed items, reminders
 // following a changed item, the frequency list, keys, and the suggested-items
-// list files in the current folder.
+// lists it keeps in the program's folder.
 class TestItemEditor : public QObject
 {
     Q_OBJECT
@@ -50,17 +35,9 @@ class TestItemEditor : public QObject
     std::unique_ptr<Tfrm_items> m_editor;
 
     Plan &plan() { return m_window->plan(); }
-    template <typename T>
-    T *child(const char *name)
-    {
-        T *c = m_editor->findChild<T *>(QLatin1String(name));
-        if (!c)
-            qFatal("no child %s", name);
-        return c;
-    }
-    QComboBox *ebitem() { return child<QComboBox>("ebitem"); }
-    QListWidget *frequencies() { return child<QListWidget>("clbfrequency"); }
-    QString category() { return child<QLineEdit>("DBEdit_cat")->text(); }
+    QComboBox *ebitem() { return child<QComboBox>(m_editor.get(), "ebitem"); }
+    QListWidget *frequencies() { return child<QListWidget>(m_editor.get(), "clbfrequency"); }
+    QString category() { return child<QLineEdit>(m_editor.get(), "DBEdit_cat")->text(); }
 
     // The editor as New Item and Edit Item open it, on the given item, active.
     void open(const QString &kind, const QString &mode, const QString &item = QString())
@@ -74,6 +51,7 @@ class TestItemEditor : public QObject
         plan().categories().setFilter(kindFilter(letter));
         plan().categories().setFiltered(true);
         m_editor = std::make_unique<Tfrm_items>(m_window.get(), kind, mode, letter);
+        QVERIFY(testModels<TableModel>(m_editor.get()) > 0);
         m_editor->show();
         QVERIFY(QTest::qWaitForWindowActive(m_editor.get()));
     }
@@ -85,10 +63,10 @@ class TestItemEditor : public QObject
     }
     void clickCategory(int row)
     {
-        auto *grid = child<QTableView>("DBC");
+        auto *grid = child<QTableView>(m_editor.get(), "DBC");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, 0)).center());
     }
-    void clickOk() { QTest::mouseClick(child<QPushButton>("LMDSB_OK"), Qt::LeftButton); }
+    void clickOk() { QTest::mouseClick(child<QPushButton>(m_editor.get(), "LMDSB_OK"), Qt::LeftButton); }
     QStringList checkedRows()
     {
         QStringList out;
@@ -130,18 +108,19 @@ private slots:
         // The program's own folder, where the suggested-items lists are kept.
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->filePath("data")));
         m_window = std::make_unique<Tfrm_budget>(nullptr);
-        Plan &p = plan();
-        for (const auto &[cat, kind] : {std::pair{"Work", "I"}, {"Gifts", "I"}, {"Car", "E"}, {"Food", "E"}})
-            p.categories().appendRow({cat, kind});
-        p.items().appendRow({"Wage", "Monthly", 1000, "Work", "I", "paid\r\non the 1st"});
-        p.items().appendRow({"Bonus", "Yearly", 500, "Work", "I"});
-        p.items().appendRow({"Superannuation contribution", "Monthly", 90, "Work", "I"});
-        p.items().appendRow({"Tyres", "Weekly", 100, "Car", "E"});
-        for (int month : {1, 2, 3})
-            p.reminders().appendRow({"I", "Work", "Wage", 1, QString("payslip %1").arg(month), month});
-        p.reminders().appendRow({"I", "Work", "Superannuation contribution", 2, "statement", 7});
-        p.reminders().appendRow({"E", "Car", "Tyres", 5, "rotate", 6});
-        p.setSaved(true);
+        PlanRows{.categories = {{"Work", "I"}, {"Gifts", "I"}, {"Car", "E"}, {"Food", "E"}},
+                 .items = {{"Wage", "Monthly", 1000, "Work", "I", "paid\r\non the 1st"},
+                           {"Bonus", "Yearly", 500, "Work", "I"},
+                           {"Superannuation contribution", "Monthly", 90, "Work", "I"},
+                           {"Tyres", "Weekly", 100, "Car", "E"}},
+                 .reminders = {{"I", "Work", "Wage", 1, "payslip 1", 1},
+                               {"I", "Work", "Wage", 1, "payslip 2", 2},
+                               {"I", "Work", "Wage", 1, "payslip 3", 3},
+                               {"I", "Work", "Superannuation contribution", 2, "statement", 7},
+                               {"E", "Car", "Tyres", 5, "rotate", 6}}}
+            .fillIn(plan());
+        QVERIFY(testModels<TableModel>(m_window.get()) > 0);
+        plan().setSaved(true);
     }
 
     void cleanup()
@@ -151,41 +130,6 @@ private slots:
         QDir::setCurrent(m_oldDir);
         m_dir.reset();
         GUITEST_CLEANUP();
-    }
-
-    void listFile_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("entries");
-        QTest::newRow("CR LF") << QByteArray("Rent\r\nFood\r\n") << QStringList{"Rent", "Food"};
-        QTest::newRow("LF, CR, mixed") << QByteArray("a\nb\rc\r\nd\n\re") << QStringList{"a", "b", "c", "d", "", "e"};
-        QTest::newRow("no line end last") << QByteArray("Rent\r\nFood") << QStringList{"Rent", "Food"};
-        QTest::newRow("empty lines") << QByteArray("\r\nRent\r\n\r\n") << QStringList{"", "Rent", ""};
-        QTest::newRow("empty file") << QByteArray() << QStringList{};
-        QTest::newRow("UTF-8") << QByteArray("Caf\xc3\xa9\r\n") << QStringList{QString::fromUtf8("Café")};
-        QTest::newRow("older 8-bit file") << QByteArray("Caf\xe9\r\n") << QStringList{QString::fromUtf8("Café")};
-    }
-
-    void listFile()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, entries);
-        writeFile("list.txt", bytes);
-        QCOMPARE(ListFile::read("list.txt"), entries);
-        ListFile::write("copy.txt", entries);
-        QCOMPARE(readAll("copy.txt"), entries.isEmpty() ? QByteArray() : (entries.join("\r\n") + "\r\n").toUtf8());
-        // An entry that begins with U+FEFF comes back whole.
-        const QStringList marked = QStringList{QString(QChar(0xFEFF)) + "Zero width"} + entries;
-        ListFile::write("marked.txt", marked);
-        QCOMPARE(ListFile::read("marked.txt"), marked);
-        QVERIFY(!ListFile::load("missing.txt").has_value());
-        QVERIFY(QDir().mkdir("folder"));
-        try {
-            ListFile::write("folder", entries);
-            QFAIL("a folder was written as a list file");
-        } catch (const PlanFileError &e) {
-            QVERIFY2(e.message().contains("folder"), qPrintable(e.message()));
-        }
     }
 
     void newItemAndSuggestedList_data()
@@ -218,8 +162,8 @@ private slots:
         const QString firstCat = kind == "income" ? "Gifts" : "Car";
         QCOMPARE(category(), firstCat);
         typeDescription(typed);
-        QTest::mouseClick(child<CurrencyBox>("ceamt"), Qt::LeftButton);
-        QTest::keyClicks(child<CurrencyBox>("ceamt"), "12.5");
+        QTest::mouseClick(child<CurrencyBox>(m_editor.get(), "ceamt"), Qt::LeftButton);
+        QTest::keyClicks(child<CurrencyBox>(m_editor.get(), "ceamt"), "12.5");
         clickOk();
         QVERIFY(!m_editor->isVisible());
         QVERIFY(!m_window->saved());
@@ -249,7 +193,7 @@ private slots:
         open("income", mode, item);
         clickCategory(1); // Work
         typeDescription("Wage");
-        child<QPlainTextEdit>("mem_edit")->setPlainText("changed");
+        child<QPlainTextEdit>(m_editor.get(), "mem_edit")->setPlainText("changed");
         const QStringList before = itemRows();
         MessageBox::queueAnswer(MessageBox::Answer::Ok);
         clickOk();
@@ -411,7 +355,7 @@ private slots:
         QFETCH(bool, pressesOk);
         open("income", "new");
         typeDescription("Rent");
-        auto *amount = child<CurrencyBox>("ceamt");
+        auto *amount = child<CurrencyBox>(m_editor.get(), "ceamt");
         QTest::mouseClick(amount, Qt::LeftButton);
         QTest::keyClicks(amount, "7.25"); // taken by the Enter below, or by leaving the box
         QWidget *target = m_editor->findChild<QWidget *>(widget);

@@ -1,4 +1,6 @@
 #include "GuiTestSupport.h"
+#include "SamplePlans.h"
+#include "TestWidgets.h"
 
 #include "editors/frm_loans.h"
 #include "plan/Plan.h"
@@ -27,15 +29,6 @@ Q_DECLARE_METATYPE(LengthAction)
 Q_DECLARE_METATYPE(MessageBox::Answer)
 
 namespace {
-template <typename T>
-T *child(QObject *parent, const char *name)
-{
-    T *c = parent->findChild<T *>(QLatin1String(name));
-    if (!c)
-        qFatal("no child %s", name);
-    return c;
-}
-
 QStringList rowTexts(const Table::Row &row)
 {
     QStringList out;
@@ -101,10 +94,7 @@ private slots:
     void init()
     {
         GuiTest::init();
-        m_window = std::make_unique<Tfrm_budget>(nullptr);
-        w().resize(1000, 700);
-        w().show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w()));
+        m_window = openPlanWindow({});
     }
 
     void cleanup()

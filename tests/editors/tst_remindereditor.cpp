@@ -1,4 +1,6 @@
 #include "GuiTestSupport.h"
+#include "SamplePlans.h"
+#include "TestWidgets.h"
 
 #include "editors/frm_reminder.h"
 #include "plan/Plan.h"
@@ -26,8 +28,6 @@ class TestReminderEditor : public QObject
     Table &rem() { return w().plan().reminders(); }
     RemindersPage *page() { return w().remindersPage(); }
     Tfrm_reminder *editor() { return w().findChild<Tfrm_reminder *>("frm_reminder"); }
-    template <typename T = QWidget>
-    T *child(QObject *parent, const char *name) { return parent->findChild<T *>(QLatin1String(name)); }
     void click(QObject *parent, const char *name) { QTest::mouseClick(child(parent, name), Qt::LeftButton); }
     void tool(const char *name) { QTest::mouseClick(w().toolButton(QLatin1String(name)), Qt::LeftButton); }
     void showPage(int index) { w().pages()->setCurrentIndex(index); }
@@ -80,19 +80,13 @@ private slots:
     void init()
     {
         GuiTest::init();
-        m_window = std::make_unique<Tfrm_budget>(nullptr);
-        Plan &p = w().plan();
-        p.categories().appendRow({"Work", "I"});
-        p.categories().appendRow({"Car", "E"});
-        p.items().appendRow({"Wage", "Monthly", 1000, "Work", "I"});
-        p.items().appendRow({"Overtime for the night shifts", "Weekly", 80, "Work", "I"});
-        p.items().appendRow({"Tyres", "Yearly", 400, "Car", "E"});
-        p.reminders().appendRow({"I", "Work", "Wage", 1, "payslip", 1});
-        p.reminders().appendRow({"E", "Car", "Tyres", 5, "rotate", 6});
-        p.reminders().appendRow({"E", "Car", "Tyres", 29, "leap check", 2});
-        m_window->resize(1000, 700);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_window = openPlanWindow({.categories = {{"Work", "I"}, {"Car", "E"}},
+                                   .items = {{"Wage", "Monthly", 1000, "Work", "I"},
+                                             {"Overtime for the night shifts", "Weekly", 80, "Work", "I"},
+                                             {"Tyres", "Yearly", 400, "Car", "E"}},
+                                   .reminders = {{"I", "Work", "Wage", 1, "payslip", 1},
+                                                 {"E", "Car", "Tyres", 5, "rotate", 6},
+                                                 {"E", "Car", "Tyres", 29, "leap check", 2}}});
     }
 
     void cleanup()

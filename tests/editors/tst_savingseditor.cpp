@@ -1,4 +1,6 @@
 #include "GuiTestSupport.h"
+#include "SamplePlans.h"
+#include "TestWidgets.h"
 
 #include "editors/frm_savings.h"
 #include "plan/CalendarTime.h"
@@ -29,14 +31,6 @@ class TestSavingsEditor : public QObject
 
     Table &goals() { return m_w->plan().savings(); }
     static QDateTime day(int offset) { return CalendarTime::at(Clock::today().addDays(offset)); }
-    template <typename T>
-    static T *child(QObject *parent, const char *name)
-    {
-        T *c = parent->findChild<T *>(QLatin1String(name));
-        if (!c)
-            qFatal("no child %s", name);
-        return c;
-    }
     void addGoal(const QString &desc, int startOffset, int finishOffset, const QString &freq, double each)
     {
         goals().appendRow({desc, 1000, day(startOffset), day(finishOffset), freq, each});
@@ -77,10 +71,7 @@ private slots:
     void init()
     {
         GuiTest::init(); // today is 15/06/2026, noon
-        m_w = std::make_unique<Tfrm_budget>(nullptr);
-        m_w->resize(1000, 700);
-        m_w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_w.get()));
+        m_w = openPlanWindow({});
     }
     void cleanup()
     {

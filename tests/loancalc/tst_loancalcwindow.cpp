@@ -1,7 +1,10 @@
 #include "GuiTestSupport.h"
+#include "TestFiles.h"
+#include "TestWidgets.h"
 
 #include "loancalc/LoanArithmetic.h"
 #include "loancalc/LoanTextFile.h"
+#include "loanwindow/ScheduleModel.h"
 #include "loanwindow/frm_loan_calc.h"
 #include "widgets/CurrencyBox.h"
 
@@ -25,17 +28,9 @@ class TestLoanCalcWindow : public QObject
 
     std::unique_ptr<Tfrm_loan_calc> m_calc;
 
-    template <typename T>
-    T *child(const QString &name)
-    {
-        T *c = m_calc->findChild<T *>(name);
-        if (!c)
-            qFatal("no child %s", qPrintable(name));
-        return c;
-    }
-    CurrencyBox *money(const QString &name) { return child<CurrencyBox>(name); }
-    QString text(const QString &name) { return child<QLineEdit>(name)->text(); }
-    void click(const QString &name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
+    CurrencyBox *money(const QString &name) { return child<CurrencyBox>(m_calc.get(), name); }
+    QString text(const QString &name) { return child<QLineEdit>(m_calc.get(), name)->text(); }
+    void click(const QString &name) { QTest::mouseClick(child<QPushButton>(m_calc.get(), name), Qt::LeftButton); }
     // The example loan: 10000 over 5 years at 7.5 %.
     void enterExample(const QString &page = "A")
     {
@@ -44,13 +39,13 @@ class TestLoanCalcWindow : public QObject
         money("ceprincipal_" + page)->setValue(10000);
         const QString lengths[3] = {"Rxlgth_A", "RXlgth_B", "rxlgth_C"};
         const QString rates[3] = {"RxRate_A", "RXrate_B", "rxrate_C"};
-        child<QSpinBox>(lengths[index])->setValue(5);
-        child<QDoubleSpinBox>(rates[index])->setValue(7.5);
+        child<QSpinBox>(m_calc.get(), lengths[index])->setValue(5);
+        child<QDoubleSpinBox>(m_calc.get(), rates[index])->setValue(7.5);
     }
-    int scheduleRows(const QString &grid) { return child<QTableView>(grid)->model()->rowCount(); }
+    int scheduleRows(const QString &grid) { return child<QTableView>(m_calc.get(), grid)->model()->rowCount(); }
     QString scheduleCell(const QString &grid, int row, int column)
     {
-        QAbstractItemModel *model = child<QTableView>(grid)->model();
+        QAbstractItemModel *model = child<QTableView>(m_calc.get(), grid)->model();
         return model->index(row, column).data().toString();
     }
 
@@ -61,6 +56,7 @@ private slots:
         GuiTest::init();
         m_calc = std::make_unique<Tfrm_loan_calc>(Tfrm_loan_calc::MonthlyFigures{500, 1200, 1700, 100, 50}, nullptr);
         m_calc->setAttribute(Qt::WA_DeleteOnClose, false);
+        QCOMPARE(testModels<ScheduleModel>(m_calc.get()), 9); // three schedules on each of the three pages
         m_calc->show();
     }
     void cleanup()
@@ -86,7 +82,7 @@ private slots:
         for (QAction *a : m_calc->menuBar()->actions().front()->menu()->actions())
             entries << (a->isSeparator() ? "-" : a->text());
         QCOMPARE(entries, QStringList({"&Save To File", "-", "Print Pre&view", "&Print", "-", "&Close Loan Calculator"}));
-        auto *grid = child<QTableView>("sgsC_3");
+        auto *grid = child<QTableView>(m_calc.get(), "sgsC_3");
         QCOMPARE(grid->model()->headerData(3, Qt::Horizontal).toString(), QString("Balance"));
         QCOMPARE(grid->model()->rowCount(), 1);
     }
@@ -128,16 +124,16 @@ private slots:
         if (filled >= 1)
             money("ceprincipal_A")->setValue(10000);
         if (filled >= 2)
-            child<QSpinBox>("Rxlgth_A")->setValue(5);
+            child<QSpinBox>(m_calc.get(), "Rxlgth_A")->setValue(5);
         if (filled >= 3)
-            child<QDoubleSpinBox>("RxRate_A")->setValue(7.5);
+            child<QDoubleSpinBox>(m_calc.get(), "RxRate_A")->setValue(7.5);
         MessageBox::queueAnswer(MessageBox::Answer::Ok);
         click(button);
         const auto shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), 1);
         QTEST(shown.front().text, "message");
         QCOMPARE(shown.front().kind, MessageBox::Kind::Error);
-        QWidget *expected = child<QWidget>(focus);
+        QWidget *expected = child<QWidget>(m_calc.get(), focus);
         QVERIFY(m_calc->focusWidget() == expected || expected->isAncestorOf(m_calc->focusWidget()));
         QCOMPARE(text("eb_nopA_2"), QString("0"));
         QCOMPARE(scheduleRows("sgsA_2"), 1);
@@ -165,7 +161,7 @@ private slots:
                  QStringList{"The payment you have selected is too low. Please select an amount greater than : $200.38"});
         QCOMPARE(text("eb_nopA_3"), QString("0"));
         QVERIFY(!m_calc->calcdone(0, 3));
-        QVERIFY(child<QWidget>("cepaymentA_3")->hasFocus() || !m_calc->isActiveWindow());
+        QVERIFY(child<QWidget>(m_calc.get(), "cepaymentA_3")->hasFocus() || !m_calc->isActiveWindow());
     }
 
     // A field a message sends the focus back to takes what is typed in place
@@ -180,12 +176,12 @@ private slots:
         click("btncalcA1");
         QCOMPARE(GuiTest::shownTexts(), QStringList{"Please enter the length of the loan"});
         QTest::keyClicks(m_calc->focusWidget(), "7");
-        QCOMPARE(child<QSpinBox>("Rxlgth_A")->value(), 7);
+        QCOMPARE(child<QSpinBox>(m_calc.get(), "Rxlgth_A")->value(), 7);
         MessageBox::queueAnswer(MessageBox::Answer::Ok);
         click("btncalcA1");
         QCOMPARE(GuiTest::shownTexts(), QStringList{"Please enter the interest rate"});
         QTest::keyClicks(m_calc->focusWidget(), "9");
-        QCOMPARE(child<QDoubleSpinBox>("RxRate_A")->value(), 9.0);
+        QCOMPARE(child<QDoubleSpinBox>(m_calc.get(), "RxRate_A")->value(), 9.0);
         click("btncalcA1");
         QCOMPARE(GuiTest::shownTexts(), QStringList());
 
@@ -193,7 +189,7 @@ private slots:
         MessageBox::queueAnswer(MessageBox::Answer::Ok);
         click("btncalcA3");
         QVERIFY(GuiTest::shownTexts().front().startsWith("The payment you have selected is too low."));
-        QCOMPARE(m_calc->focusWidget(), child<QWidget>("cepaymentA_3"));
+        QCOMPARE(m_calc->focusWidget(), child<QWidget>(m_calc.get(), "cepaymentA_3"));
         QTest::keyClicks(m_calc->focusWidget(), "250");
         click("btncalcA3");
         QCOMPARE(GuiTest::shownTexts(), QStringList());
@@ -207,7 +203,7 @@ private slots:
     void lengthsAndPaymentsWithinReach()
     {
         enterExample();
-        child<QSpinBox>("Rxlgth_A")->setValue(1000000);
+        child<QSpinBox>(m_calc.get(), "Rxlgth_A")->setValue(1000000);
         MessageBox::queueAnswer(MessageBox::Answer::Ok);
         click("btncalcA1");
         QCOMPARE(GuiTest::shownTexts(), QStringList{"The length of the loan can be at most 1000 years"});
@@ -215,8 +211,8 @@ private slots:
         QVERIFY(!m_calc->calcdone(0, 1));
 
         // At 0.01 % a payment of 50 cents repays 10,000 in about 22,000 months.
-        child<QSpinBox>("Rxlgth_A")->setValue(5);
-        child<QDoubleSpinBox>("RxRate_A")->setValue(0.01);
+        child<QSpinBox>(m_calc.get(), "Rxlgth_A")->setValue(5);
+        child<QDoubleSpinBox>(m_calc.get(), "RxRate_A")->setValue(0.01);
         money("cepaymentA_2")->setValue(0.5);
         MessageBox::queueAnswer(MessageBox::Answer::Ok);
         click("btncalcA2");
@@ -225,7 +221,7 @@ private slots:
                              "repay the loan. Please select a larger amount"});
         QCOMPARE(scheduleRows("sgsA_2"), 1);
 
-        child<QDoubleSpinBox>("RxRate_A")->setValue(7.5);
+        child<QDoubleSpinBox>(m_calc.get(), "RxRate_A")->setValue(7.5);
         click("btncalcA1");
         money("cepaymentA_3")->setValue(30000);
         MessageBox::queueAnswer(MessageBox::Answer::Ok);
@@ -234,7 +230,7 @@ private slots:
                  QStringList{"The payment you have selected is more than the whole loan: one payment of $10062.50 "
                              "repays it. Please select a smaller amount"});
 
-        child<QSpinBox>("Rxlgth_A")->setValue(1000);
+        child<QSpinBox>(m_calc.get(), "Rxlgth_A")->setValue(1000);
         click("btncalcA1");
         QCOMPARE(GuiTest::shownTexts(), QStringList());
         QCOMPARE(scheduleRows("sgsA_1"), 12000);
@@ -265,22 +261,22 @@ private slots:
         const QString nop3 = text("eb_nopA_3");
         const double payment1 = money("cePaymentA_1")->value();
 
-        child<QSpinBox>("Rxlgth_A")->stepBy(1); // 6 years
+        child<QSpinBox>(m_calc.get(), "Rxlgth_A")->stepBy(1); // 6 years
         QVERIFY(money("cePaymentA_1")->value() < payment1);
         QCOMPARE(text("eb_nopA_1"), QString("72"));
         QCOMPARE(text("eb_nopA_2"), nop2);
 
         const double total2 = money("cetotalA_2")->value();
         const double total3 = money("cetotalA_3")->value();
-        child<QDoubleSpinBox>("RxRate_A")->stepBy(100); // 8.50 %
-        QCOMPARE(child<QDoubleSpinBox>("RxRate_A")->value(), 8.5);
+        child<QDoubleSpinBox>(m_calc.get(), "RxRate_A")->stepBy(100); // 8.50 %
+        QCOMPARE(child<QDoubleSpinBox>(m_calc.get(), "RxRate_A")->value(), 8.5);
         QVERIFY(money("cetotalA_2")->value() > total2);
         QVERIFY(money("cetotalA_3")->value() > total3);
         QVERIFY(text("eb_nopA_3") != nop3 || money("cetotalintA_3")->value() > 0);
         QCOMPARE(GuiTest::shownTexts(), QStringList());
 
         // Typing a new value starts nothing.
-        child<QSpinBox>("Rxlgth_A")->setValue(10);
+        child<QSpinBox>(m_calc.get(), "Rxlgth_A")->setValue(10);
         QCOMPARE(text("eb_nopA_1"), QString("72"));
     }
 
@@ -288,11 +284,11 @@ private slots:
     {
         for (const QString name : {"cePaymentA_1", "cetotalintA_2", "cetotalA_3", "cebudgetbalA_1"})
             QVERIFY2(money(name)->isReadOnly(), qPrintable(name));
-        QVERIFY(child<QLineEdit>("eb_nopA_2")->isReadOnly());
+        QVERIFY(child<QLineEdit>(m_calc.get(), "eb_nopA_2")->isReadOnly());
         QVERIFY(!money("cepaymentA_2")->isReadOnly() && !money("cepaymentA_3")->isReadOnly());
         for (const QString name : {"cepaymentB_1", "cetotalintB_2", "cetotalC_3", "cebudgetbalC_1"})
             QVERIFY2(!money(name)->isReadOnly(), qPrintable(name));
-        QVERIFY(!child<QLineEdit>("eb_nopC_2")->isReadOnly());
+        QVERIFY(!child<QLineEdit>(m_calc.get(), "eb_nopC_2")->isReadOnly());
         // Each page calculates on its own values.
         enterExample("B");
         click("btncalcb1");
@@ -315,9 +311,17 @@ private slots:
         QCOMPARE(requests.front().title, QString("Save Loan Calculations As"));
         QCOMPARE(requests.front().defaultSuffix, QString("txt"));
         QCOMPARE(requests.front().filter, QString("Pursekeep files (*.txt)"));
-        QFile file(dir.filePath("loan.txt"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), LoanTextFile::bytes(*m_calc->pageValues(0), Clock::today()));
+        const QByteArray saved = readAll(dir.filePath("loan.txt"));
+        QCOMPARE(saved, LoanTextFile::bytes(*m_calc->pageValues(0), Clock::today()));
+        // What was typed on page A and what its second scenario worked out.
+        for (const QByteArray &line : {QByteArray("\r\nMonday, June 15, 2026.\r\n"),
+                                       QByteArray("\r\nPrincipal : $10000.00.\r\n"),
+                                       QByteArray("\r\nLength of loan : 5 years.\r\n"),
+                                       QByteArray("\r\nInterest Rate : 7.50%.\r\n"),
+                                       QByteArray("\r\nSCENARIO : 2\r\nMonthly Payment : $250.00\r\n"
+                                                  "Number of Payments : 46\r\nTotal Interest Paid : $1543.05\r\n"
+                                                  "Total Paid Back : $11543.05\r\n")})
+            QVERIFY2(saved.contains(line), line.constData());
         QCOMPARE(m_calc->savefile(0), dir.filePath("loan.txt"));
 
         QFile::remove(dir.filePath("loan.txt"));
@@ -328,7 +332,7 @@ private slots:
         // Page B has its own file; a typed number of payments that is not a
         // whole number stops before any dialog.
         m_calc->findChild<QTabWidget *>("pc_loan")->setCurrentIndex(1);
-        child<QLineEdit>("eb_nopB_2")->setText("4x");
+        child<QLineEdit>(m_calc.get(), "eb_nopB_2")->setText("4x");
         MessageBox::queueAnswer(MessageBox::Answer::Ok);
         m_calc->findChild<QAction *>("SaveToFile1")->trigger();
         QCOMPARE(GuiTest::shownTexts(), QStringList{"'4x' is not a valid integer value"});

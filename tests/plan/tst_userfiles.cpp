@@ -1,6 +1,8 @@
 // What the program keeps for the user beside the plans: the reminders due
-// this week, the list of recent plans, and where its own files go.
+// this week, the list of recent plans, the list files (suggested items, the
+// browser's addresses), and where its own files go.
 #include "DiskFailure.h"
+#include "TestFiles.h"
 #include "plan/DueReminders.h"
 #include "plan/PlanFileError.h"
 #include "plan/ListFile.h"
@@ -102,6 +104,45 @@ private slots:
         QVERIFY(disk.leaveFree(0));
         QVERIFY_THROWS_EXCEPTION(FileWriteError, recent.add(QString("/plans/") + QString(5000, u'x') + ".pkb"));
         QCOMPARE(recent.entries(), QStringList({"/plans/home.pkb"}));
+    }
+
+    // A list file is one entry a line, read whichever line ends it has and
+    // written with CR LF in UTF-8; an older 8-bit file still reads.
+    void listFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("CR LF") << QByteArray("Rent\r\nFood\r\n") << QStringList{"Rent", "Food"};
+        QTest::newRow("LF, CR, mixed") << QByteArray("a\nb\rc\r\nd\n\re") << QStringList{"a", "b", "c", "d", "", "e"};
+        QTest::newRow("no line end last") << QByteArray("Rent\r\nFood") << QStringList{"Rent", "Food"};
+        QTest::newRow("empty lines") << QByteArray("\r\nRent\r\n\r\n") << QStringList{"", "Rent", ""};
+        QTest::newRow("empty file") << QByteArray() << QStringList{};
+        QTest::newRow("UTF-8") << QByteArray("Caf\xc3\xa9\r\n") << QStringList{QString::fromUtf8("Café")};
+        QTest::newRow("older 8-bit file") << QByteArray("Caf\xe9\r\n") << QStringList{QString::fromUtf8("Café")};
+    }
+
+    void listFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, entries);
+        QTemporaryDir dir;
+        const QString list = dir.filePath("list.txt"), copy = dir.filePath("copy.txt");
+        writeFile(list, bytes);
+        QCOMPARE(ListFile::read(list), entries);
+        ListFile::write(copy, entries);
+        QCOMPARE(readAll(copy), entries.isEmpty() ? QByteArray() : (entries.join("\r\n") + "\r\n").toUtf8());
+        // An entry that begins with U+FEFF comes back whole.
+        const QStringList marked = QStringList{QString(QChar(0xFEFF)) + "Zero width"} + entries;
+        ListFile::write(dir.filePath("marked.txt"), marked);
+        QCOMPARE(ListFile::read(dir.filePath("marked.txt")), marked);
+        QVERIFY(!ListFile::load(dir.filePath("missing.txt")).has_value());
+        QVERIFY(QDir(dir.path()).mkdir("folder"));
+        try {
+            ListFile::write(dir.filePath("folder"), entries);
+            QFAIL("a folder was written as a list file");
+        } catch (const PlanFileError &e) {
+            QVERIFY2(e.message().contains("folder"), qPrintable(e.message()));
+        }
     }
 
     void userDataFolder_data()

@@ -1,12 +1,12 @@
 #include "GuiTestSupport.h"
+#include "SamplePlans.h"
+#include "TestWidgets.h"
 
-#include "plan/Frequency.h"
 #include "plan/PlanEdits.h"
 #include "plan/Plan.h"
 #include "planwindow/GridCommands.h"
 #include "planwindow/ItemsPage.h"
 #include "planwindow/frm_budget.h"
-#include "widgets/Format.h"
 #include "widgets/RadioGroup.h"
 
 #include <QApplication>
@@ -30,22 +30,14 @@ class TestItemsPage : public QObject
     std::unique_ptr<Tfrm_budget> m_window;
 
     Tfrm_budget &w() { return *m_window; }
-    template <typename T>
-    T *child(const char *name)
-    {
-        T *c = m_window->findChild<T *>(QLatin1String(name));
-        if (!c)
-            qFatal("no child %s", name);
-        return c;
-    }
     void clickRadio(const char *group, int index)
     {
-        QTest::mouseClick(child<RadioGroup>(group)->button(index), Qt::LeftButton);
+        QTest::mouseClick(child<RadioGroup>(m_window.get(), group)->button(index), Qt::LeftButton);
     }
     QStringList gridItems()
     {
         QStringList out;
-        QAbstractItemModel *m = child<QTableView>("dbgincome")->model();
+        QAbstractItemModel *m = child<QTableView>(m_window.get(), "dbgincome")->model();
         for (int r = 0; r < m->rowCount(); ++r)
             out << m->index(r, 1).data().toString();
         return out;
@@ -62,10 +54,10 @@ class TestItemsPage : public QObject
     }
     void clickGridRow(int row)
     {
-        auto *grid = child<QTableView>("dbgincome");
+        auto *grid = child<QTableView>(m_window.get(), "dbgincome");
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, 1)).center());
     }
-    QString itemTotal() { return child<QLineEdit>("ce_total")->text(); }
+    QString itemTotal() { return child<QLineEdit>(m_window.get(), "ce_total")->text(); }
 
 private slots:
     void initTestCase() { GuiTest::initTestCase(); }
@@ -73,23 +65,16 @@ private slots:
     void init()
     {
         GuiTest::init();
-        m_window = std::make_unique<Tfrm_budget>(nullptr);
-        Plan &p = w().plan();
-        for (const auto &[cat, kind] : {std::pair{"Work", "I"}, {"Gifts", "I"}, {"Car", "E"}, {"Food", "E"},
-                                        {"Mum's", "E"}})
-            p.categories().appendRow({cat, kind});
-        p.items().appendRow({"Wage", "Monthly", 1000, "Work", "I", "paid on the 1st"});
-        p.items().appendRow({"Bonus", "Yearly", 500, "Work", "I"});
-        p.items().appendRow({"Tyres", "Weekly", 100, "Car", "E"});
-        p.items().appendRow({"Bread", "Daily", 4.5, "Food", "E"});
-        p.items().appendRow({"Cake", "Weekly", -12, "Mum's", "E", "a refund"});
-        p.reminders().appendRow({"I", "Work", "Wage", 1, "check the payslip", 1});
-        p.reminders().appendRow({"I", "Work", "Wage", 1, "check the payslip", 2});
-        p.reminders().appendRow({"E", "Car", "Tyres", 5, "rotate", 6});
-        m_window->resize(1000, 700);
-        m_window->show();
-        m_window->activate();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_window = openPlanWindow(
+            {.categories = {{"Work", "I"}, {"Gifts", "I"}, {"Car", "E"}, {"Food", "E"}, {"Mum's", "E"}},
+             .items = {{"Wage", "Monthly", 1000, "Work", "I", "paid on the 1st"},
+                       {"Bonus", "Yearly", 500, "Work", "I"},
+                       {"Tyres", "Weekly", 100, "Car", "E"},
+                       {"Bread", "Daily", 4.5, "Food", "E"},
+                       {"Cake", "Weekly", -12, "Mum's", "E", "a refund"}},
+             .reminders = {{"I", "Work", "Wage", 1, "check the payslip", 1},
+                           {"I", "Work", "Wage", 1, "check the payslip", 2},
+                           {"E", "Car", "Tyres", 5, "rotate", 6}}});
     }
 
     void cleanup()
@@ -125,10 +110,10 @@ private slots:
         QCOMPARE(w().plan().items().filter(), filter);
         QVERIFY(w().plan().items().isFiltered());
         QCOMPARE(gridItems(), items);
-        QCOMPARE(!child<QTableView>("dbgincome")->isColumnHidden(0), categoryColumn);
+        QCOMPARE(!child<QTableView>(m_window.get(), "dbgincome")->isColumnHidden(0), categoryColumn);
         QCOMPARE(w().pagekind(), kind == 0 ? QString("income") : QString("expense"));
-        QCOMPARE(child<QTreeWidget>("tvcatinc")->isVisible(), kind == 0);
-        QCOMPARE(child<QTreeWidget>("tvcatexp")->isVisible(), kind == 1);
+        QCOMPARE(child<QTreeWidget>(m_window.get(), "tvcatinc")->isVisible(), kind == 0);
+        QCOMPARE(child<QTreeWidget>(m_window.get(), "tvcatexp")->isVisible(), kind == 1);
         QCOMPARE(w().plan().categories().filter(), kind == 0 ? QString("catid = 'I'") : QString("catid = 'E'"));
     }
 
@@ -138,8 +123,8 @@ private slots:
         clickRadio("rg_items", 1);
         // The expense tree has no selected node: all expense items, column hidden.
         QCOMPARE(w().plan().items().filter(), QString("catid = 'E'"));
-        QVERIFY(child<QTableView>("dbgincome")->isColumnHidden(0));
-        clickNode(child<QTreeWidget>("tvcatexp"), "Food");
+        QVERIFY(child<QTableView>(m_window.get(), "dbgincome")->isColumnHidden(0));
+        clickNode(child<QTreeWidget>(m_window.get(), "tvcatexp"), "Food");
         clickRadio("rg_items", 0);
         QCOMPARE(w().plan().items().filter(), QString("catid = 'I' and cat = 'Gifts'"));
         clickRadio("rg_items", 1);
@@ -148,7 +133,7 @@ private slots:
 
     void treeClicks()
     {
-        auto *tree = child<QTreeWidget>("tvcatexp");
+        auto *tree = child<QTreeWidget>(m_window.get(), "tvcatexp");
         clickRadio("rg_items", 1);
         QCOMPARE(tree->topLevelItemCount(), 3);
         // With rgcat "No" a click changes nothing.
@@ -160,7 +145,7 @@ private slots:
         QCOMPARE(w().plan().items().filter(), QString("catid = 'E' and cat = 'Mum''s'"));
         QCOMPARE(w().plan().items().asString("item"), QString("Cake"));
         QCOMPARE(itemTotal(), QString("-$24.00"));
-        QCOMPARE(child<QLineEdit>("dbecatdisplay")->text(), QString("Mum's"));
+        QCOMPARE(child<QLineEdit>(m_window.get(), "dbecatdisplay")->text(), QString("Mum's"));
 
         clickNode(tree, "Food"); // a category node: only filters
         QCOMPARE(gridItems(), QStringList{"Bread"});
@@ -176,23 +161,24 @@ private slots:
 
     void itemTotalFollowsTheCurrentItem()
     {
-        auto *freq = child<QComboBox>("cb_item_total_freq");
+        auto *freq = child<QComboBox>(m_window.get(), "cb_item_total_freq");
         clickGridRow(0); // Bonus, 500 a year
         freq->setCurrentIndex(5);
         QCOMPARE(itemTotal(), QString("$499.99")); // through whole ten-thousandths a day
         freq->setCurrentIndex(3);
         QCOMPARE(itemTotal(), QString("$41.67"));
-        QTest::keyClick(child<QTableView>("dbgincome"), Qt::Key_Down);
+        QTest::keyClick(child<QTableView>(m_window.get(), "dbgincome"), Qt::Key_Down);
         QCOMPARE(w().plan().items().asString("item"), QString("Wage"));
         QCOMPARE(itemTotal(), QString("$1,000.00")); // 1000 a month
 
-        // Another kind shown: the total is that of its first item.
+        // Another kind shown: the total is that of its first item, Tyres at
+        // 100 a week: 14.2857 a day, 30.4375 days a month.
         clickRadio("rg_items", 1);
-        QCOMPARE(itemTotal(), Format::currency(Frequency::convert(w().plan().items().asMoney("amount"),
-                                                                  w().plan().items().asString("freq"), "Monthly")));
+        QCOMPARE(w().plan().items().asString("item"), QString("Tyres"));
+        QCOMPARE(itemTotal(), QString("$434.82"));
         QCOMPARE(w().plan().items().asString("catid"), QString("E"));
         clickRadio("rgcat", 0);
-        clickNode(child<QTreeWidget>("tvcatexp"), "Car");
+        clickNode(child<QTreeWidget>(m_window.get(), "tvcatexp"), "Car");
         w().plan().items().setFilter("catid = 'E' and cat = 'Nothing'");
         w().cb_item_total_freqChange();
         QCOMPARE(itemTotal(), QString()); // no row: zero, an empty box
@@ -203,11 +189,11 @@ private slots:
     void greenStaysInTheWindowBackground()
     {
         const QImage shot = m_window->grab().toImage();
-        auto *frequency = child<RadioGroup>("RGFrequency");
+        auto *frequency = child<RadioGroup>(m_window.get(), "RGFrequency");
         const QPoint between = frequency->mapTo(m_window.get(), QPoint(frequency->width() - 3, 3));
         QCOMPARE(shot.pixelColor(between), Tfrm_budget::backgroundColour());
         for (const char *name : {"dbgincome", "VolgaDBGrid1"}) {
-            QHeaderView *header = child<QTableView>(name)->horizontalHeader();
+            QHeaderView *header = child<QTableView>(m_window.get(), name)->horizontalHeader();
             QVERIFY2(header->length() + 10 < header->width(), name);
             const QPoint empty = header->mapTo(m_window.get(), QPoint(header->width() - 5, header->height() / 2));
             QVERIFY2(shot.pixelColor(empty) != Tfrm_budget::backgroundColour(), name);
@@ -240,9 +226,7 @@ private slots:
         const QList<std::pair<const char *, QList<int>>> grids = {{"VolgaDBGrid1", {272, 31, 37}},
                                                                    {"vdbg_r_budget", {123, 144, 50, 53, 432}}};
         for (const auto &[name, laidOut] : grids) {
-            auto *grid = m_window->findChild<QTableView *>(QLatin1String(name));
-            if (!grid)
-                continue;
+            auto *grid = child<QTableView>(m_window.get(), name);
             const QFontMetrics metrics(grid->horizontalHeader()->font());
             for (int c = 0; c < grid->model()->columnCount(); ++c) {
                 if (grid->isColumnHidden(c))
@@ -259,9 +243,9 @@ private slots:
 
     void notesAndReminders()
     {
-        auto *notesPanel = child<QFrame>("pnl_notes");
-        auto *notes = child<QPlainTextEdit>("DBNotes_Show");
-        auto *reminders = child<QTableView>("VolgaDBGrid1");
+        auto *notesPanel = child<QFrame>(m_window.get(), "pnl_notes");
+        auto *notes = child<QPlainTextEdit>(m_window.get(), "DBNotes_Show");
+        auto *reminders = child<QTableView>(m_window.get(), "VolgaDBGrid1");
         QVERIFY(notesPanel->isHidden());
         clickRadio("rg_viewnotes", 0);
         QVERIFY(notesPanel->isVisible());
@@ -282,7 +266,7 @@ private slots:
     void homeAndEndKeys()
     {
         clickRadio("rg_items", 1);
-        auto *grid = child<QTableView>("dbgincome");
+        auto *grid = child<QTableView>(m_window.get(), "dbgincome");
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_End);
         QCOMPARE(w().plan().items().asString("item"), QString("Cake"));
@@ -293,7 +277,7 @@ private slots:
 
     void treesDrawCategoriesWithTheirItems()
     {
-        auto *inc = child<QTreeWidget>("tvcatinc");
+        auto *inc = child<QTreeWidget>(m_window.get(), "tvcatinc");
         QCOMPARE(inc->topLevelItemCount(), 2);
         QCOMPARE(inc->topLevelItem(0)->text(0), QString("Gifts"));
         QCOMPARE(inc->topLevelItem(1)->text(0), QString("Work"));
@@ -348,7 +332,7 @@ private slots:
         QFETCH(QStringList, expense);
         Plan &plan = w().plan();
         clickRadio("rg_items", 1);
-        auto *tree = child<QTreeWidget>("tvcatexp");
+        auto *tree = child<QTreeWidget>(m_window.get(), "tvcatexp");
         tree->expandAll();
         tree->setCurrentItem(tree->topLevelItem(1)->child(0));
 
@@ -379,7 +363,8 @@ private slots:
             w().activate();
         }
         QCOMPARE(treeText(tree), expense);
-        QCOMPARE(treeText(child<QTreeWidget>("tvcatinc")), (QStringList{"Gifts: ", "Work: Bonus, Wage"}));
+        QCOMPARE(treeText(child<QTreeWidget>(m_window.get(), "tvcatinc")),
+                 (QStringList{"Gifts: ", "Work: Bonus, Wage"}));
         QCOMPARE(tree->currentItem(), nullptr);
         for (int i = 0; i < tree->topLevelItemCount(); ++i)
             QVERIFY(!tree->topLevelItem(i)->isExpanded());

@@ -96,6 +96,7 @@ private slots:
         QTEST(Format::currency(value), "text");
         Plan plan;
         TableModel model(&plan.items(), {{"amount", {}, {}}});
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         plan.items().appendRow({"Bread", "Weekly", value, "Food", "E"});
         QTEST(model.index(0, 0).data().toString(), "text");
         if (locale.language() == QLocale::German)
