@@ -1,82 +1,22 @@
 #include "ChildProcess.h"
-#include "DiskFailure.h"
+#include "PlanCommandTest.h"
 
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
 #include "plan/PlanLock.h"
 
-#include <QDir>
-#include <QFile>
 #include <QMap>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QtTest>
 
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-// Runs the built `pursekeep-cli import|export|totals` as a script would.
-class TestPlanCommands : public QObject
+// Runs the built `pursekeep-cli import|export|backups|restore` as a script
+// would: the plan's files and the CSV files written whole or not at all, what
+// is refused and why, and the backups an import keeps.
+class TestPlanCommands : public PlanCommandTest
 {
     Q_OBJECT
-    QTemporaryDir m_dir;
-
-    struct Run
-    {
-        int status = -1;
-        QString out;
-        QString err;
-    };
-    // `fileSizeLimit` > 0 runs the program with no file allowed past it.
-    static Run run(const QStringList &args, qint64 fileSizeLimit = 0, const QString &zone = QString())
-    {
-        QProcess process;
-        if (fileSizeLimit > 0)
-            process.setChildProcessModifier([fileSizeLimit] { FileSizeLimit::apply(fileSizeLimit); });
-        process.setProgram(QStringLiteral(PURSEKEEP_CLI));
-        process.setArguments(args);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LC_ALL", "C.UTF-8"); // no currency symbol in the locale: "$"
-        if (!zone.isEmpty())
-            env.insert("TZ", zone);
-        // The reports' GUI application wants a runtime folder of the user's.
-        static const QTemporaryDir runtime;
-        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env.insert("XDG_RUNTIME_DIR", runtime.path());
-        process.setProcessEnvironment(env);
-        process.start();
-        process.waitForFinished(30000);
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
-    }
-
-    // A fresh folder per test row.
-    QString folder(const QString &name)
-    {
-        const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + u'-'
-                                            + QString::fromLatin1(QTest::currentDataTag()) + u'-' + name);
-        QDir().mkpath(path);
-        return path;
-    }
-    static void writeFile(const QString &path, const QByteArray &bytes)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    static QByteArray readFile(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-    static QStringList familyFiles(const QString &plan)
-    {
-        return {plan, plan + "ln", plan + "sv", plan + "cat", plan + "rem", plan + "ini"};
-    }
 
     // A row as exact texts: doubles to 17 digits, null apart from empty text.
     static QStringList exactTexts(const Table::Row &row)
@@ -101,16 +41,18 @@ class TestPlanCommands : public QObject
         writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nSalary,Monthly,1000,Work,I,\n");
         QCOMPARE(run({"import", csv, plan}).status, 0);
         for (const QString &f : familyFiles(plan))
-            bytes[f] = readFile(f);
+            bytes[f] = readAll(f);
     }
 
     static void expectUnchanged(const QString &plan, const QMap<QString, QByteArray> &bytes)
     {
         for (const QString &f : familyFiles(plan))
-            QVERIFY2(readFile(f) == bytes[f], qPrintable(f));
+            QVERIFY2(readAll(f) == bytes[f], qPrintable(f));
     }
 
 private slots:
+    void initTestCase() { startCommandTests(); }
+
     // A plan held open by a running program is not replaced under it: the
     // import says who holds it and writes nothing. A lock left by a program
     // that died does not count.
@@ -141,7 +83,7 @@ private slots:
                  0);
         const Run after = run({"import", csv, plan});
         QCOMPARE(after.status, 0);
-        QVERIFY(readFile(plan) != before[plan]);
+        QVERIFY(readAll(plan) != before[plan]);
         QCOMPARE(QDir(folder("plan")).entryList(QDir::Files | QDir::Hidden),
                  QStringList({"home.pkb", "home.pkbcat", "home.pkbini", "home.pkbln", "home.pkbrem", "home.pkbsv"}));
     }
@@ -203,12 +145,6 @@ private slots:
         QCOMPARE(run({"totals", plan}).err, QString());
     }
 
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    }
-
     // A plan holding every kind of value goes out to CSV and back unchanged.
     void exportImportReproducesEveryValue()
     {
@@ -237,8 +173,8 @@ private slots:
         const Run exported = run({"export", planA, csv});
         QCOMPARE(exported.err, QString());
         QCOMPARE(exported.status, 0);
-        QVERIFY(readFile(csv + "/items.csv").startsWith("item,freq,amount,cat,catid,notes\r\n"));
-        QVERIFY(readFile(csv + "/items.csv").contains(",\"two\nlines, \"\"quoted\"\"\r\nend\"\r\n"));
+        QVERIFY(readAll(csv + "/items.csv").startsWith("item,freq,amount,cat,catid,notes\r\n"));
+        QVERIFY(readAll(csv + "/items.csv").contains(",\"two\nlines, \"\"quoted\"\"\r\nend\"\r\n"));
 
         const QString planB = m_dir.filePath("b.pkb");
         const Run imported = run({"import", csv, planB});
@@ -257,8 +193,8 @@ private slots:
                 QCOMPARE(exactTexts(after[t]->allRows().at(r)), exactTexts(before[t]->allRows().at(r)));
         }
         for (const char *suffix : {"", "ln", "sv", "cat", "rem"})
-            QCOMPARE(readFile(planB + suffix), readFile(planA + suffix));
-        QCOMPARE(readFile(planB + "ini"), QByteArray("[freqvalue]\r\n0=2\r\n"));
+            QCOMPARE(readAll(planB + suffix), readAll(planA + suffix));
+        QCOMPARE(readAll(planB + "ini"), QByteArray("[freqvalue]\r\n0=2\r\n"));
     }
 
     void failingDiskWritesNothing_data()
@@ -291,9 +227,9 @@ private slots:
         QCOMPARE(run({"export", plan, csv}).status, 0);
         QMap<QString, QByteArray> before;
         for (const QString &f : familyFiles(plan))
-            before[f] = readFile(f);
+            before[f] = readAll(f);
         for (const QString &name : QDir(csv).entryList(QDir::Files))
-            before[csv + "/" + name] = readFile(csv + "/" + name);
+            before[csv + "/" + name] = readAll(csv + "/" + name);
 
         QByteArray many = "item,freq,amount,cat,catid,notes\n";
         for (int i = 0; i < items; ++i)
@@ -316,7 +252,7 @@ private slots:
         QCOMPARE(exported.status, 1);
         QVERIFY2(exported.err.contains(reason), qPrintable(exported.err));
         for (auto it = before.cbegin(); it != before.cend(); ++it)
-            QVERIFY2(readFile(it.key()) == it.value(), qPrintable(it.key()));
+            QVERIFY2(readAll(it.key()) == it.value(), qPrintable(it.key()));
         QCOMPARE(QDir(csv).entryList(QDir::Files | QDir::Hidden).size(), 5);
         QCOMPARE(QDir(base).entryList(QDir::Files).size(), 6);
     }
@@ -342,113 +278,8 @@ private slots:
         QCOMPARE(totals("2024-09-08").mid(2, 2), QStringList({"Savings Goals: $70.00", "Total Loans: $0.00"}));
         const QString out = folder("out");
         QCOMPARE(run({"export", plan, out}, 0, zone).status, 0);
-        QCOMPARE(readFile(out + "/savings.csv"),
+        QCOMPARE(readAll(out + "/savings.csv"),
                  QByteArray("desc,amount,start,finish,freq,freqamount\r\nBike,70,2024-09-08,2024-09-15,Weekly,70\r\n"));
-    }
-
-    void totals_data()
-    {
-        QTest::addColumn<QByteArray>("items");
-        QTest::addColumn<QByteArray>("savings");
-        QTest::addColumn<QByteArray>("loans");
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<QString>("expected");
-
-        const QByteArray worked = "item,freq,amount,cat,catid,notes\n"
-                                  "Salary,Monthly,1000,Work,I,\nFood,Weekly,100,Home,E,\nBus,Daily,3,Home,E,\n";
-        const QByteArray noSavings = "desc,amount,start,finish,freq,freqamount\n";
-        const QByteArray noLoans = "purpose,lender,amtborrowed,minpay,payfreq,start,loanlgth,finish,intrate\n";
-        const QByteArray noItems = "item,freq,amount,cat,catid,notes\n";
-        QTest::newRow("worked example")
-            << worked << noSavings << noLoans << QStringList{"--frequency", "Monthly"}
-            << "Income Total: $1000.00\nExpense Total: $526.13\nSavings Goals: $0.00\n"
-               "Total Loans: $0.00\nBalance: $473.87\n";
-        QTest::newRow("plan's own frequency")
-            << worked << noSavings << noLoans << QStringList{}
-            << "Income Total: $459.96\nExpense Total: $242.00\nSavings Goals: $0.00\n"
-               "Total Loans: $0.00\nBalance: $217.96\n";
-
-        const QByteArray goal = noSavings + "Car,1000,2024-01-01,2024-06-15,Weekly,10\n";
-        const QByteArray loan = noLoans + "Car,Bank,5000,20,Weekly,2020-01-01,5,2024-06-15,7.5\n";
-        const QStringList weekly = {"--frequency", "Weekly", "--today"};
-        QTest::newRow("goal finishing today")
-            << noItems << goal << noLoans << weekly + QStringList{"2024-06-15"}
-            << "Income Total: $0.00\nExpense Total: $0.00\nSavings Goals: $0.00\n"
-               "Total Loans: $0.00\nBalance: $0.00\n";
-        QTest::newRow("goal finishing tomorrow")
-            << noItems << goal << noLoans << weekly + QStringList{"2024-06-14"}
-            << "Income Total: $0.00\nExpense Total: $0.00\nSavings Goals: $10.00\n"
-               "Total Loans: $0.00\nBalance: -$10.00\n";
-        QTest::newRow("loan finishing today")
-            << noItems << noSavings << loan << weekly + QStringList{"2024-06-15"}
-            << "Income Total: $0.00\nExpense Total: $0.00\nSavings Goals: $0.00\n"
-               "Total Loans: $0.00\nBalance: $0.00\n";
-        QTest::newRow("loan finishing tomorrow")
-            << noItems << noSavings << loan << weekly + QStringList{"2024-06-14"}
-            << "Income Total: $0.00\nExpense Total: $0.00\nSavings Goals: $0.00\n"
-               "Total Loans: $20.00\nBalance: -$20.00\n";
-    }
-    void totals()
-    {
-        QFETCH(QByteArray, items);
-        QFETCH(QByteArray, savings);
-        QFETCH(QByteArray, loans);
-        QFETCH(QStringList, options);
-        const QString csv = folder("csv");
-        writeFile(csv + "/items.csv", items);
-        writeFile(csv + "/savings.csv", savings);
-        writeFile(csv + "/loans.csv", loans);
-        const QString plan = folder("plan") + "/plan.pkb";
-        QCOMPARE(run({"import", csv, plan}).status, 0); // display frequency "Fortnightly"
-
-        const Run result = run(QStringList{"totals", plan} + options);
-        QCOMPARE(result.err, QString());
-        QCOMPARE(result.status, 0);
-        QTEST(result.out, "expected");
-    }
-
-    // Without --frequency the plan's settings file decides; a missing one
-    // means Fortnightly and an unusable one is reported, as the program does
-    // on opening.
-    void totalsDisplayFrequency_data()
-    {
-        QTest::addColumn<QByteArray>("ini"); // "-" for no settings file
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("output");
-
-        QTest::newRow("monthly") << QByteArray("[freqvalue]\r\n0=3\r\n") << QStringList{} << 0
-                                 << "Income Total: $1000.00\n";
-        QTest::newRow("missing: Fortnightly, as the program opens it") << QByteArray("-") << QStringList{} << 0
-                                                                       << "Income Total: $459.96\n";
-        QTest::newRow("missing, option given") << QByteArray("-") << QStringList{"--frequency", "Monthly"} << 0
-                                               << "Income Total: $1000.00\n";
-        QTest::newRow("not a number") << QByteArray("[freqvalue]\n0=Monthly\n") << QStringList{} << 2
-                                      << "pursekeep-cli totals: \"%1ini\": 'Monthly' is not a valid integer "
-                                         "value; give --frequency NAME\n";
-        QTest::newRow("out of range") << QByteArray("[freqvalue]\n0=6\n") << QStringList{} << 2
-                                      << "pursekeep-cli totals: \"%1ini\": 6 is not a display frequency "
-                                         "(0 to 5); give --frequency NAME\n";
-    }
-    void totalsDisplayFrequency()
-    {
-        QFETCH(QByteArray, ini);
-        QFETCH(QStringList, options);
-        QFETCH(QString, output);
-        const QString csv = folder("csv");
-        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nSalary,Monthly,1000,Work,I,\n");
-        const QString plan = folder("plan") + "/plan.pkb";
-        QCOMPARE(run({"import", csv, plan}).status, 0);
-        QFile::remove(plan + "ini");
-        if (ini != "-")
-            writeFile(plan + "ini", ini);
-
-        const Run result = run(QStringList{"totals", plan} + options);
-        QTEST(result.status, "status");
-        if (result.status == 0)
-            QCOMPARE(result.out.section(u'\n', 0, 0) + u'\n', output);
-        else
-            QCOMPARE(result.err, output.arg(plan));
     }
 
     void importRefusesBadInput_data()
@@ -513,6 +344,7 @@ private slots:
         QTest::newRow("not UTF-8") << "items.csv" << items + "Caf\xE9,Weekly,3,Home,E,\r\n"
                                    << "items.csv:3: the file is not UTF-8 text";
     }
+
     void importRefusesBadInput()
     {
         QFETCH(QString, file);
@@ -525,7 +357,7 @@ private slots:
         QCOMPARE(run({"import", good, plan, "--frequency", "Yearly"}).status, 0);
         QList<QByteArray> before;
         for (const QString &path : familyFiles(plan))
-            before << readFile(path);
+            before << readAll(path);
 
         const QString csv = folder("csv");
         writeFile(csv + "/categories.csv", "cat,catid\nHome,E\n");
@@ -536,77 +368,8 @@ private slots:
         QVERIFY(result.err.endsWith("pursekeep-cli import: nothing was written\n"));
         QList<QByteArray> after;
         for (const QString &path : familyFiles(plan))
-            after << readFile(path);
+            after << readAll(path);
         QCOMPARE(after, before);
-    }
-
-    // Help and version on standard output with status 0; a wrong command or
-    // option is one line on standard error with status 2.
-    void helpVersionAndRefusals_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("out"); // what standard output starts with
-        QTest::addColumn<QString>("err"); // standard error, whole
-        QTest::newRow("--help") << QStringList{"--help"} << 0 << "Usage: pursekeep-cli COMMAND" << "";
-        QTest::newRow("-h") << QStringList{"-h"} << 0 << "Usage: pursekeep-cli COMMAND" << "";
-        QTest::newRow("--version") << QStringList{"--version"} << 0 << "pursekeep-cli 3.0\n" << "";
-        QTest::newRow("help import") << QStringList{"help", "import"} << 0
-                                     << "Usage: pursekeep-cli import [options] DIR PLAN\n" << "";
-        QTest::newRow("import --help") << QStringList{"import", "--help"} << 0
-                                       << "Usage: pursekeep-cli import [options] DIR PLAN\n" << "";
-        QTest::newRow("help report loan") << QStringList{"help", "report", "loan"} << 0
-                                          << "Usage: pursekeep-cli report loan [options]\n" << "";
-        QTest::newRow("report reminders --help") << QStringList{"report", "reminders", "--help"} << 0
-                                                 << "Usage: pursekeep-cli report reminders [options] PLAN\n" << "";
-        QTest::newRow("unknown command") << QStringList{"merge", "a.pkb"} << 2 << ""
-                                         << "pursekeep-cli: there is no command 'merge' (run pursekeep-cli --help "
-                                            "for the list)\n";
-        QTest::newRow("help of no command") << QStringList{"help", "merge"} << 2 << ""
-                                            << "pursekeep-cli help: there is no command 'merge' (run pursekeep-cli "
-                                               "--help for the list)\n";
-        QTest::newRow("unknown program option") << QStringList{"--verbose", "totals"} << 2 << ""
-                                                << "pursekeep-cli: unknown option --verbose (run pursekeep-cli "
-                                                   "--help for the usage)\n";
-        QTest::newRow("unknown command option") << QStringList{"export", "a.pkb", "out", "--force"} << 2 << ""
-                                                << "pursekeep-cli export: unknown option --force\n";
-        QTest::newRow("option without value") << QStringList{"totals", "a.pkb", "--today"} << 2 << ""
-                                              << "pursekeep-cli totals: --today needs a value\n";
-        QTest::newRow("too many arguments") << QStringList{"export", "a", "b", "c"} << 2 << ""
-                                            << "pursekeep-cli export: expected 2 arguments, got 3 (run "
-                                               "pursekeep-cli without arguments for the usage)\n";
-        QTest::newRow("loan takes no arguments") << QStringList{"loan", "10000"} << 2 << ""
-                                                 << "pursekeep-cli loan: unexpected argument '10000'\n";
-        QTest::newRow("one argument missing") << QStringList{"due"} << 2 << ""
-                                              << "pursekeep-cli due: expected 1 argument, got 0 (run "
-                                                 "pursekeep-cli without arguments for the usage)\n";
-        QTest::newRow("help due") << QStringList{"help", "due"} << 0 << "Usage: pursekeep-cli due [options] PLAN\n"
-                                  << "";
-        // A plan is a family of files and the CSV files a folder: neither is "-".
-        const QString noPlan = "'-' cannot stand for PLAN: a plan is six files beside each other, which standard "
-                               "input or output cannot hold; name its main file, such as home.pkb (./- for a file "
-                               "named \"-\")\n";
-        QTest::newRow("- as the plan read") << QStringList{"due", "-"} << 2 << "" << "pursekeep-cli due: " + noPlan;
-        QTest::newRow("- as the plan written") << QStringList{"import", "csv", "-"} << 2 << ""
-                                               << "pursekeep-cli import: " + noPlan;
-        QTest::newRow("- as the CSV folder") << QStringList{"export", "a.pkb", "-"} << 2 << ""
-                                             << "pursekeep-cli export: '-' cannot stand for DIR: the CSV files are "
-                                                "five files in a folder; name the folder (./- for a folder named "
-                                                "\"-\")\n";
-    }
-    void helpVersionAndRefusals()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(int, status);
-        QFETCH(QString, out);
-        QFETCH(QString, err);
-        const Run result = run(args);
-        QCOMPARE(result.status, status);
-        if (out.isEmpty())
-            QCOMPARE(result.out, QString());
-        else
-            QVERIFY2(result.out.startsWith(out), qPrintable(result.out));
-        QCOMPARE(result.err, err);
     }
 
     // An import over a plan keeps the plan it replaces; `backups` lists them
@@ -627,7 +390,7 @@ private slots:
                            "replaces the plan)\n");
         QMap<QString, QByteArray> first;
         for (const QString &f : familyFiles(plan))
-            first[f] = readFile(f);
+            first[f] = readAll(f);
 
         writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nWage,Monthly,1000,Work,I,\n"
                                       "Rent,Monthly,400,Home,E,\n");
@@ -652,7 +415,7 @@ private slots:
         QCOMPARE(restored.status, 0);
         QCOMPARE(restored.err, replaced.arg("restore"));
         for (const QString &f : familyFiles(plan))
-            QCOMPARE(readFile(f), first.value(f));
+            QCOMPARE(readAll(f), first.value(f));
         QCOMPARE(listed(), QStringList({"1 2 items $600.00", "2 1 item $1000.00"}));
 
         const Run wrong = run({"restore", plan, "3"});
@@ -660,143 +423,7 @@ private slots:
         QCOMPARE(wrong.err, "pursekeep-cli restore: there is no backup 3 of \"" + plan + "\": give a number from 1 "
                             "to 2 (see pursekeep-cli backups)\n");
         for (const QString &f : familyFiles(plan))
-            QCOMPARE(readFile(f), first.value(f));
-    }
-
-    // The plan of these reminders, imported as a user would bring them in.
-    void importReminders(const QByteArray &rows, QString &plan)
-    {
-        const QString csv = folder("csv");
-        writeFile(csv + "/reminders.csv", "cat_id,cat,item,dom,desc,month\n" + rows);
-        plan = folder("plan") + "/home.pkb";
-        const Run imported = run({"import", csv, plan});
-        QCOMPARE(imported.err, QString());
-        QCOMPARE(imported.status, 0);
-    }
-
-    // The reminders falling due in the span, one tab-separated line each in
-    // date order, by the rule of the plan window's due-reminders bar.
-    void due_data()
-    {
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<QString>("out");
-        const QString payslip = "I\tWork\tWage\tPayslip and \"bonus\" in December\n";
-        QTest::newRow("across the year end")
-            << QStringList{"--today", "2026-12-28", "--days", "7"}
-            << "2026-12-28\t" + payslip + "2026-12-31\tE\tHome\tRent\tRent is due\n"
-               "2027-01-02\tE\tCar\tInsurance\tRenew insurance\n";
-        QTest::newRow("a week when --days is not given")
-            << QStringList{"--today", "2026-12-24"}
-            << "2026-12-24\tE\tGifts\tPresents\tBuy presents\n2026-12-28\t" + payslip
-                   + "2026-12-31\tE\tHome\tRent\tRent is due\n";
-        QTest::newRow("the 31st in a 30-day month") << QStringList{"--today", "2026-04-27", "--days", "3"}
-                                                    << "2026-04-30\tE\tHome\tRent\tApril rent\n";
-        QTest::newRow("the 29th of February in a common year") << QStringList{"--today", "2027-02-28", "--days", "0"}
-                                                                << "2027-02-28\tI\tWork\tWage\tLeap pay\n";
-        QTest::newRow("--days 0 is today") << QStringList{"--today", "2026-12-31", "--days", "0"}
-                                           << "2026-12-31\tE\tHome\tRent\tRent is due\n";
-        QTest::newRow("--days 0, nothing today") << QStringList{"--today", "2026-12-30", "--days", "0"} << "";
-        QTest::newRow("a span longer than a year: a reminder twice")
-            << QStringList{"--today", "2026-01-01", "--days", "366"}
-            << "2026-01-02\tE\tCar\tInsurance\tRenew insurance\n2026-02-28\tI\tWork\tWage\tLeap pay\n"
-               "2026-04-30\tE\tHome\tRent\tApril rent\n2026-12-24\tE\tGifts\tPresents\tBuy presents\n"
-               "2026-12-28\t" + payslip + "2026-12-31\tE\tHome\tRent\tRent is due\n"
-               "2027-01-02\tE\tCar\tInsurance\tRenew insurance\n";
-    }
-    void due()
-    {
-        QFETCH(QStringList, options);
-        QString plan;
-        importReminders("E,Car,Insurance,2,Renew insurance,1\n"
-                        "E,Gifts,Presents,24,Buy presents,12\n"
-                        "E,Home,Rent,31,April rent,4\n"
-                        "E,Home,Rent,31,Rent is due,12\n"
-                        "I,Work,Wage,28,\"Payslip\tand \"\"bonus\"\"\r\nin December\",12\n"
-                        "I,Work,Wage,29,Leap pay,2\n",
-                        plan);
-        const Run result = run(QStringList{"due", plan} + options);
-        QCOMPARE(result.err, QString());
-        QCOMPARE(result.status, 0);
-        QTEST(result.out, "out");
-    }
-
-    // Without --today the system's date counts: reminders 1 and 6 days ahead
-    // are due this week, one 9 days ahead is not (whichever side of a
-    // midnight the program runs).
-    void dueFromTheSystemDate()
-    {
-        const QDate today = QDate::currentDate();
-        QByteArray rows;
-        for (const int ahead : {1, 6, 9})
-            rows += QStringLiteral("E,Home,Rent,%1,In %2 days,%3\n")
-                        .arg(today.addDays(ahead).day())
-                        .arg(ahead)
-                        .arg(today.addDays(ahead).month())
-                        .toUtf8();
-        QString plan;
-        importReminders(rows, plan);
-        const Run result = run({"due", plan});
-        QCOMPARE(result.status, 0);
-        const QStringList lines = result.out.split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 2);
-        QVERIFY2(lines.at(0).endsWith("\tIn 1 days") && lines.at(1).endsWith("\tIn 6 days"), qPrintable(result.out));
-        QCOMPARE(lines.at(1).section(u'\t', 0, 0), today.addDays(6).toString(Qt::ISODate));
-    }
-
-    // A plan without reminders: nothing to say, and no failure for a script.
-    void dueOfAnEmptyPlan()
-    {
-        const QString csv = folder("csv");
-        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\n");
-        const QString plan = folder("plan") + "/empty.pkb";
-        QCOMPARE(run({"import", csv, plan}).status, 0);
-        const Run result = run({"due", plan, "--days", "3660"});
-        QCOMPARE(result.status, 0);
-        QCOMPARE(result.out, QString());
-        QCOMPARE(result.err, QString());
-    }
-
-    // A bad date or span is one line on standard error, status 2, nothing
-    // printed, as the other commands refuse their options.
-    void dueRefusals_data()
-    {
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<QString>("err");
-        const QString days = "pursekeep-cli due: --days needs a whole number of days from 0 to 3660, not '%1'\n";
-        const QString date = "pursekeep-cli due: --today needs a date as yyyy-MM-dd, not '%1'\n";
-        QTest::newRow("30 February") << QStringList{"--today", "2026-02-30"} << date.arg("2026-02-30");
-        QTest::newRow("a date as the program shows it") << QStringList{"--today", "30/12/2026"}
-                                                        << date.arg("30/12/2026");
-        QTest::newRow("a date without its zeros") << QStringList{"--today", "2026-1-5"} << date.arg("2026-1-5");
-        QTest::newRow("negative days") << QStringList{"--days", "-1"} << days.arg("-1");
-        QTest::newRow("days not whole") << QStringList{"--days", "7.5"} << days.arg("7.5");
-        QTest::newRow("days in words") << QStringList{"--days", "seven"} << days.arg("seven");
-        QTest::newRow("days empty") << QStringList{"--days="} << days.arg("");
-        QTest::newRow("past ten years") << QStringList{"--days", "3661"} << days.arg("3661");
-        QTest::newRow("past any int") << QStringList{"--days", "99999999999"} << days.arg("99999999999");
-    }
-    void dueRefusals()
-    {
-        QFETCH(QStringList, options);
-        QString plan;
-        importReminders("E,Home,Rent,1,Pay the rent,1\n", plan);
-        const Run result = run(QStringList{"due", plan} + options);
-        QCOMPARE(result.status, 2);
-        QCOMPARE(result.out, QString());
-        QTEST(result.err, "err");
-    }
-
-    // The "=" form and a repeated option (the last one counts) read as before.
-    void optionForms()
-    {
-        const QString plan = folder("plan") + "/plan.pkb";
-        const QString csv = folder("csv");
-        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nWage,Weekly,100,Work,I,\n");
-        QCOMPARE(run({"import", csv, plan, "--frequency=Daily", "--frequency", "Weekly"}).status, 0);
-        const Run totals = run({"totals", plan, "--frequency=Weekly"});
-        QCOMPARE(totals.status, 0);
-        QVERIFY2(totals.out.startsWith("Income Total: $100.00\n"), qPrintable(totals.out));
-        QCOMPARE(PlanFiles::readDisplayFrequencyText(plan + "ini"), QString("1"));
+            QCOMPARE(readAll(f), first.value(f));
     }
 
     void importArguments_data()
@@ -814,6 +441,7 @@ private slots:
         QTest::newRow("no folder") << QStringList{"%1/absent", "%2"}
                                    << "'%1/absent' is not a folder\npursekeep-cli import: nothing was written\n";
     }
+
     void importArguments()
     {
         QFETCH(QStringList, args);
@@ -848,6 +476,7 @@ private slots:
             QTest::addRow("%s folder", qPrintable(command)) << command << QByteArray("/") << "\"%1\" is not a plan file";
         }
     }
+
     void unreadablePlan()
     {
         QFETCH(QString, command);
@@ -858,7 +487,7 @@ private slots:
             const QString csv = folder("csv");
             writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nRent,Monthly,800,Home,E,\n");
             QCOMPARE(run({"import", csv, plan}).status, 0);
-            writeFile(plan, readFile(plan).chopped(3));
+            writeFile(plan, readAll(plan).chopped(3));
             message = "\"%1\" is not a valid plan file";
         } else if (content == "/") {
             QDir().mkpath(plan);
