@@ -9,9 +9,18 @@
 
 namespace BenchPlans {
 
-inline QString categoryName(int c) { return QStringLiteral("Cat%1").arg(c); }
-inline QString kindOf(int c) { return c % 2 == 0 ? Kind::Income : Kind::Expense; }
-inline QString itemName(int i) { return QStringLiteral("Item %1").arg(i, 6, 10, QLatin1Char('0')); }
+inline QString categoryName(int c)
+{
+    return QStringLiteral("Cat%1").arg(c);
+}
+inline QString kindOf(int c)
+{
+    return c % 2 == 0 ? Kind::Income : Kind::Expense;
+}
+inline QString itemName(int i)
+{
+    return QStringLiteral("Item %1").arg(i, 6, 10, QLatin1Char('0'));
+}
 
 inline void fillPlan(Plan &plan, int items, int categories, int remindersPerItem)
 {
@@ -26,10 +35,10 @@ inline void fillPlan(Plan &plan, int items, int categories, int remindersPerItem
     rows.reserve(static_cast<size_t>(items));
     for (int i = 0; i < items; ++i) {
         const int c = i % categories;
-        const QVariant note = i % 10 == 0 ? QVariant(QStringLiteral("Paid by standing order on the first"))
-                                          : QVariant();
-        rows.push_back({itemName(i), freqs.at(i % freqs.size()), (i % 1000) * 1.25 + 0.5,
-                        categoryName(c), kindOf(c), note});
+        const QVariant note =
+            i % 10 == 0 ? QVariant(QStringLiteral("Paid by standing order on the first")) : QVariant();
+        rows.push_back(
+            {itemName(i), freqs.at(i % freqs.size()), (i % 1000) * 1.25 + 0.5, categoryName(c), kindOf(c), note});
         for (int r = 0; r < remindersPerItem; ++r)
             reminders.push_back({kindOf(c), categoryName(c), itemName(i), 1 + r * 6,
                                  QStringLiteral("Reminder %1").arg(r), 1 + (i + r) % 12});
@@ -41,10 +50,9 @@ inline void fillPlan(Plan &plan, int items, int categories, int remindersPerItem
     std::vector<Table::Row> loans;
     const QDateTime start(QDate(2024, 1, 1), QTime(0, 0));
     for (int i = 0; i < 100; ++i) {
-        goals.push_back({QStringLiteral("Goal %1").arg(i), 1000.0, start, start.addMonths(12 + i), "Monthly",
-                         83.3333});
-        loans.push_back({QStringLiteral("Loan %1").arg(i), "Bank", 5000.0, 150.0, "Monthly", start, 36,
-                         start.addMonths(36), 6.5});
+        goals.push_back({QStringLiteral("Goal %1").arg(i), 1000.0, start, start.addMonths(12 + i), "Monthly", 83.3333});
+        loans.push_back(
+            {QStringLiteral("Loan %1").arg(i), "Bank", 5000.0, 150.0, "Monthly", start, 36, start.addMonths(36), 6.5});
     }
     plan.savings().setAllRows(std::move(goals));
     plan.loans().setAllRows(std::move(loans));

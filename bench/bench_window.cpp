@@ -335,7 +335,7 @@ static void BM_WindowHistory1000Steps(benchmark::State &state)
         while (history->canUndo())
             history->undo();
         const bool same = std::vector<Table::Row>(f.plan().items().allRows()) == items
-                          && std::vector<Table::Row>(f.plan().reminders().allRows()) == reminders;
+            && std::vector<Table::Row>(f.plan().reminders().allRows()) == reminders;
         while (history->canRedo())
             history->redo();
         malloc_trim(0);

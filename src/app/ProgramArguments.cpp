@@ -33,8 +33,22 @@ struct Parser
 // and the X11 and Wayland platforms): those followed by a value, those
 // standing alone, and those written with '=' and their value.
 constexpr const char *kQtOptionsWithValue[] = {
-    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "geometry", "qwindowtitle",
-    "title", "qwindowicon", "icon", "session", "style", "stylesheet", "display", "name", "visual",
+    "platform",
+    "platformpluginpath",
+    "platformtheme",
+    "plugin",
+    "qwindowgeometry",
+    "geometry",
+    "qwindowtitle",
+    "title",
+    "qwindowicon",
+    "icon",
+    "session",
+    "style",
+    "stylesheet",
+    "display",
+    "name",
+    "visual",
 };
 constexpr const char *kQtOptionsAlone[] = {"reverse", "testability", "widgetcount", "nograb", "dograb"};
 constexpr const char *kQtOptionsWithEquals[] = {"style=", "stylesheet=", "qmljsdebugger="};
@@ -48,7 +62,8 @@ QString optionName(const QString &argument)
     return argument.mid(argument.at(1) == u'-' ? 2 : 1);
 }
 
-template <size_t N> bool listed(const char *const (&names)[N], const QString &name)
+template <size_t N>
+bool listed(const char *const (&names)[N], const QString &name)
 {
     return std::any_of(std::begin(names), std::end(names), [&](const char *n) { return name == QLatin1String(n); });
 }

@@ -29,7 +29,7 @@ private:
 
     QLineEdit *m_display;
     double m_accumulator = 0;
-    QString m_pending;     // operation waiting for its second operand
+    QString m_pending; // operation waiting for its second operand
     bool m_startNew = true; // the next digit starts a new number
     bool m_error = false;
 };

@@ -20,7 +20,10 @@
 namespace {
 
 // Memory and drive sizes are shown in units of 1024000 bytes.
-QString megabytes(double bytes) { return Format::fixed2(bytes / 1024000.0); }
+QString megabytes(double bytes)
+{
+    return Format::fixed2(bytes / 1024000.0);
+}
 
 QLabel *namedLabel(const char *name, const QString &text, QWidget *parent)
 {
@@ -29,22 +32,28 @@ QLabel *namedLabel(const char *name, const QString &text, QWidget *parent)
     return label;
 }
 
-QString orUnknown(const QString &text) { return text.isEmpty() ? QStringLiteral("Unknown") : text; }
+QString orUnknown(const QString &text)
+{
+    return text.isEmpty() ? QStringLiteral("Unknown") : text;
+}
 
 const QString productVersion = QStringLiteral(PURSEKEEP_VERSION);
 
-const QString termsOfUse = QStringLiteral(
-    "Kavo Pursekeep is provided as is, without warranty of any kind.\n\n"
-    "It is a planning aid, not financial advice: check its figures before you rely on them.\n\n"
-    "Your plans are kept only in the files you save.");
+const QString termsOfUse =
+    QStringLiteral("Kavo Pursekeep is provided as is, without warranty of any kind.\n\n"
+                   "It is a planning aid, not financial advice: check its figures before you rely on them.\n\n"
+                   "Your plans are kept only in the files you save.");
 
 } // namespace
 
-TAboutBox::TAboutBox(QWidget *parent) : TAboutBox(SystemFacts::read(), parent) {}
+TAboutBox::TAboutBox(QWidget *parent) : TAboutBox(SystemFacts::read(), parent)
+{
+}
 
 TAboutBox::TAboutBox(const SystemFacts &facts, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                          | Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                  | Qt::MSWindowsFixedSizeDialogHint),
       m_facts(facts)
 {
     setObjectName(QStringLiteral("AboutBox"));
@@ -167,12 +176,12 @@ QWidget *TAboutBox::createDrivesAndSystem()
     const QString freeMemory = megabytes(m_facts.availableMemory) + QStringLiteral(" MB free");
     auto *system = new QVBoxLayout;
     system->setSpacing(2);
-    for (QLabel *label : {namedLabel("lbluser", orUnknown(m_facts.user), area),
-                          namedLabel("lblcomputer", orUnknown(m_facts.computer), area),
-                          namedLabel("lblprocessor", orUnknown(m_facts.processor), area),
-                          namedLabel("lblspeed", orUnknown(m_facts.processorSpeed), area),
-                          namedLabel("lblfreemem", freeMemory, area),
-                          namedLabel("lblplatform", orUnknown(m_facts.platform), area)}) {
+    for (QLabel *label :
+         {namedLabel("lbluser", orUnknown(m_facts.user), area),
+          namedLabel("lblcomputer", orUnknown(m_facts.computer), area),
+          namedLabel("lblprocessor", orUnknown(m_facts.processor), area),
+          namedLabel("lblspeed", orUnknown(m_facts.processorSpeed), area), namedLabel("lblfreemem", freeMemory, area),
+          namedLabel("lblplatform", orUnknown(m_facts.platform), area)}) {
         label->setWordWrap(true);
         system->addWidget(label);
     }

@@ -4,8 +4,7 @@
 #include <QTimer>
 
 AnimatedPicture::AnimatedPicture(Painter painter, int frameCount, int frameMilliseconds, QWidget *parent)
-    : QWidget(parent), m_painter(std::move(painter)), m_frameCount(qMax(1, frameCount)),
-      m_frameTimer(new QTimer(this))
+    : QWidget(parent), m_painter(std::move(painter)), m_frameCount(qMax(1, frameCount)), m_frameTimer(new QTimer(this))
 {
     m_frameTimer->setInterval(frameMilliseconds);
     connect(m_frameTimer, &QTimer::timeout, this, &AnimatedPicture::nextFrame);

@@ -94,8 +94,8 @@ void splashFrame(QPainter &painter, const QRect &area, int frame)
 
     // The purse at the left, with a coin on its way down into it and another
     // half a cycle behind.
-    const QRectF purseArea(area.left() + area.width() * 0.06, area.top() + area.height() * 0.34,
-                           area.height() * 0.58, area.height() * 0.58);
+    const QRectF purseArea(area.left() + area.width() * 0.06, area.top() + area.height() * 0.34, area.height() * 0.58,
+                           area.height() * 0.58);
     const qreal mouth = purseArea.top() + purseArea.height() * 0.3;
     const qreal start = area.top() - area.height() * 0.1;
     for (int offset : {0, splashFrameCount / 2}) {

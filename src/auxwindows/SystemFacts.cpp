@@ -80,8 +80,8 @@ void SystemFacts::parseMeminfo(const QByteArray &text, SystemFacts &facts)
     const auto values = keyValues(text);
     facts.totalMemory = kilobytes(values, "MemTotal");
     // Kernels before 3.14 have no MemAvailable; free memory is the nearest.
-    facts.availableMemory = values.contains("MemAvailable") ? kilobytes(values, "MemAvailable")
-                                                            : kilobytes(values, "MemFree");
+    facts.availableMemory =
+        values.contains("MemAvailable") ? kilobytes(values, "MemAvailable") : kilobytes(values, "MemFree");
     facts.availableMemory = qMin(facts.availableMemory, facts.totalMemory);
     facts.memoryLoad = facts.totalMemory == 0
         ? 0

@@ -67,9 +67,9 @@ QUrl Tfrm_browser::searchPage()
     return QUrl(QStringLiteral("https://duckduckgo.com/"));
 }
 
-Tfrm_browser::Tfrm_browser(const QString &programFolder, const QString &ownFolder, const QUrl &start,
-                           QWidget *parent)
-    : QWidget(parent), m_programFolder(programFolder), m_historyFile(QDir(ownFolder).filePath(QStringLiteral("hist.txt")))
+Tfrm_browser::Tfrm_browser(const QString &programFolder, const QString &ownFolder, const QUrl &start, QWidget *parent)
+    : QWidget(parent), m_programFolder(programFolder),
+      m_historyFile(QDir(ownFolder).filePath(QStringLiteral("hist.txt")))
 {
     setObjectName(QStringLiteral("frm_browser"));
     setWindowTitle(QStringLiteral("Kavo Internet Browser"));

@@ -74,4 +74,7 @@ void Tfrm_splashscreen::closeEvent(QCloseEvent *event)
         emit closed();
 }
 
-void Tfrm_splashscreen::Timer1Timer() { close(); }
+void Tfrm_splashscreen::Timer1Timer()
+{
+    close();
+}

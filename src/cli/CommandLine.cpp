@@ -37,7 +37,8 @@ QList<Command> makeCommands()
 {
     const QString frequencyDefault = QStringLiteral(" (default: Fortnightly)");
     QList<Command> list;
-    list << Command{QStringLiteral("import"), QStringLiteral("Build a plan from CSV files."),
+    list << Command{QStringLiteral("import"),
+                    QStringLiteral("Build a plan from CSV files."),
                     QStringLiteral("Builds the plan PLAN from the CSV files in DIR (items.csv, categories.csv, "
                                    "savings.csv, loans.csv, reminders.csv; a missing file is an empty table). Every "
                                    "row is checked first; nothing is written if any is wrong. A plan already at "
@@ -46,32 +47,37 @@ QList<Command> makeCommands()
                      {QStringLiteral("PLAN"), QStringLiteral("The plan file to write (home.pkb).")}},
                     {{kFrequency.name, kFrequency.valueName,
                       QStringLiteral("The plan's display frequency: ") + kFrequency.description + frequencyDefault}}};
-    list << Command{QStringLiteral("export"), QStringLiteral("Write a plan's tables as CSV files."),
+    list << Command{QStringLiteral("export"),
+                    QStringLiteral("Write a plan's tables as CSV files."),
                     QStringLiteral("Writes the five tables of PLAN as CSV files into DIR, which is made when "
                                    "missing. The five files replace earlier ones together or not at all."),
                     {{QStringLiteral("PLAN"), QStringLiteral("The plan file to read.")},
                      {QStringLiteral("DIR"), QStringLiteral("The folder to write the CSV files to.")}},
                     {}};
-    list << Command{QStringLiteral("totals"), QStringLiteral("Print a plan's totals as the status bar shows them."),
+    list << Command{QStringLiteral("totals"),
+                    QStringLiteral("Print a plan's totals as the status bar shows them."),
                     QStringLiteral("Prints the plan's income, expenses, savings, loans and balance at the plan's "
                                    "display frequency or the one given."),
                     {{QStringLiteral("PLAN"), QStringLiteral("The plan file to read.")}},
                     {{kFrequency.name, kFrequency.valueName,
                       QStringLiteral("The frequency of the totals: ") + kFrequency.description},
                      kToday}};
-    list << Command{QStringLiteral("backups"), QStringLiteral("List a plan's backups, newest first."),
+    list << Command{QStringLiteral("backups"),
+                    QStringLiteral("List a plan's backups, newest first."),
                     QStringLiteral("Lists the backups kept of PLAN, one a line, numbered from 1, newest first: when "
                                    "the save that replaced it ran, its number of items and its balance a month. A "
                                    "backup is kept each time a save replaces the plan, the last 20."),
                     {{QStringLiteral("PLAN"), QStringLiteral("The plan file.")}},
                     {}};
-    list << Command{QStringLiteral("restore"), QStringLiteral("Put a backup of a plan back."),
+    list << Command{QStringLiteral("restore"),
+                    QStringLiteral("Put a backup of a plan back."),
                     QStringLiteral("Puts backup N of PLAN (as pursekeep-cli backups numbers them) in place of the "
                                    "plan, all or nothing; the plan it replaces becomes the newest backup."),
                     {{QStringLiteral("PLAN"), QStringLiteral("The plan file.")},
                      {QStringLiteral("N"), QStringLiteral("The backup's number, 1 for the newest.")}},
                     {}};
-    list << Command{QStringLiteral("due"), QStringLiteral("Print the reminders falling due in the next days."),
+    list << Command{QStringLiteral("due"),
+                    QStringLiteral("Print the reminders falling due in the next days."),
                     QStringLiteral("Prints the reminders of PLAN falling due from today to today + N days, as the "
                                    "plan window's due-reminders bar finds them: every year on the reminder's day "
                                    "of its month, a day past the end of the month on the month's last day. One a "
@@ -81,14 +87,17 @@ QList<Command> makeCommands()
                     {{QStringLiteral("days"), QStringLiteral("N"),
                       QStringLiteral("How many days after today to look (default: 7; 0 for today only).")},
                      kToday}};
-    list << Command{QStringLiteral("loan"), QStringLiteral("Run the loan calculator and write its text file."),
+    list << Command{QStringLiteral("loan"),
+                    QStringLiteral("Run the loan calculator and write its text file."),
                     QStringLiteral("Runs the loan calculator's three calculations for one loan and writes the loan "
                                    "calculation text file to FILE or to standard output."),
                     {},
-                    loanOptions() + QList<Option>{{QStringLiteral("output"), QStringLiteral("FILE"),
-                                                   QStringLiteral("The text file to write, - for standard "
-                                                                  "output (the default).")}}};
-    list << Command{QStringLiteral("report plan"), QStringLiteral("Print the plan report to a PDF file."),
+                    loanOptions()
+                        + QList<Option>{{QStringLiteral("output"), QStringLiteral("FILE"),
+                                         QStringLiteral("The text file to write, - for standard "
+                                                        "output (the default).")}}};
+    list << Command{QStringLiteral("report plan"),
+                    QStringLiteral("Print the plan report to a PDF file."),
                     QStringLiteral("Lays out the plan report as the program prints it (US Letter) and writes it "
                                    "as a PDF file."),
                     {{QStringLiteral("PLAN"), QStringLiteral("The plan file to read.")}},
@@ -96,15 +105,18 @@ QList<Command> makeCommands()
                      {kFrequency.name, kFrequency.valueName,
                       QStringLiteral("The frequency of the totals: ") + kFrequency.description},
                      kToday}};
-    list << Command{QStringLiteral("report reminders"), QStringLiteral("Print the reminders report to a PDF file."),
-                    QStringLiteral("Lays out the reminders report of one kind, optionally of one month, and "
-                                   "writes it as a PDF file."),
-                    {{QStringLiteral("PLAN"), QStringLiteral("The plan file to read.")}},
-                    {kPdf,
-                     {QStringLiteral("kind"), QStringLiteral("I|E"),
-                      QStringLiteral("I for the income reminders, E for the expense reminders (needed).")},
-                     {QStringLiteral("month"), QStringLiteral("1..12"), QStringLiteral("Only this month's reminders.")}}};
-    list << Command{QStringLiteral("report loan"), QStringLiteral("Print the loan report to a PDF file."),
+    list << Command{
+        QStringLiteral("report reminders"),
+        QStringLiteral("Print the reminders report to a PDF file."),
+        QStringLiteral("Lays out the reminders report of one kind, optionally of one month, and "
+                       "writes it as a PDF file."),
+        {{QStringLiteral("PLAN"), QStringLiteral("The plan file to read.")}},
+        {kPdf,
+         {QStringLiteral("kind"), QStringLiteral("I|E"),
+          QStringLiteral("I for the income reminders, E for the expense reminders (needed).")},
+         {QStringLiteral("month"), QStringLiteral("1..12"), QStringLiteral("Only this month's reminders.")}}};
+    list << Command{QStringLiteral("report loan"),
+                    QStringLiteral("Print the loan report to a PDF file."),
                     QStringLiteral("Runs the loan calculator's calculations as the loan command does and writes "
                                    "the printed loan report as a PDF file."),
                     {},
@@ -116,8 +128,8 @@ void makeParser(const Command &command, QCommandLineParser &parser)
 {
     parser.setApplicationDescription(command.description);
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
-                                        QStringLiteral("Show this help.")));
+    parser.addOption(
+        QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")));
     for (const Option &option : command.options)
         parser.addOption(QCommandLineOption(option.name, option.description, option.valueName));
     for (const Positional &positional : command.positional)

@@ -13,21 +13,21 @@ namespace CommandLine {
 
 struct Option
 {
-    QString name;        // "frequency", given as --frequency NAME or --frequency=NAME
-    QString valueName;   // "NAME"
+    QString name; // "frequency", given as --frequency NAME or --frequency=NAME
+    QString valueName; // "NAME"
     QString description;
 };
 
 struct Positional
 {
-    QString name;        // "PLAN"
+    QString name; // "PLAN"
     QString description;
 };
 
 struct Command
 {
-    QString name;        // "import", "report plan"
-    QString summary;     // one line for the program's help
+    QString name; // "import", "report plan"
+    QString summary; // one line for the program's help
     QString description; // what the command does, for its own help
     QList<Positional> positional;
     QList<Option> options;

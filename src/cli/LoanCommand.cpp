@@ -28,8 +28,7 @@ int fail(const QString &command, const QString &message, int status)
 // The option's text as a number, or nothing after reporting it. Money and the
 // rate are read as the page's fields read them (to two decimals); a text that
 // is not a number is refused rather than taken as 0.
-std::optional<double> numberOption(const QString &command, const QHash<QString, QString> &options,
-                                   const QString &name)
+std::optional<double> numberOption(const QString &command, const QHash<QString, QString> &options, const QString &name)
 {
     const QString text = options.value(name);
     bool ok = false;
@@ -61,15 +60,11 @@ std::optional<int> yearsOption(const QString &command, const QHash<QString, QStr
 QString optionOf(LoanPage::Outcome outcome, int k)
 {
     switch (outcome) {
-    case LoanPage::Outcome::NoPrincipal:
-        return QStringLiteral("principal");
+    case LoanPage::Outcome::NoPrincipal: return QStringLiteral("principal");
     case LoanPage::Outcome::NoLength:
-    case LoanPage::Outcome::TooLong:
-        return QStringLiteral("years");
-    case LoanPage::Outcome::NoRate:
-        return QStringLiteral("rate");
-    default:
-        return QStringLiteral("payment%1").arg(k);
+    case LoanPage::Outcome::TooLong: return QStringLiteral("years");
+    case LoanPage::Outcome::NoRate: return QStringLiteral("rate");
+    default: return QStringLiteral("payment%1").arg(k);
     }
 }
 
@@ -83,12 +78,9 @@ std::optional<int> runLoanPage(const QString &command, const QStringList &args, 
 {
     CommandLine::Arguments arguments;
     switch (CommandLine::parse(*CommandLine::find(command), args, arguments)) {
-    case CommandLine::Outcome::Run:
-        break;
-    case CommandLine::Outcome::HelpShown:
-        return 0;
-    case CommandLine::Outcome::Refused:
-        return 2;
+    case CommandLine::Outcome::Run: break;
+    case CommandLine::Outcome::HelpShown: return 0;
+    case CommandLine::Outcome::Refused: return 2;
     }
     options = arguments.options;
 

@@ -70,14 +70,16 @@ bool pathArguments(const QString &command, const Arguments &arguments)
         if (!CommandLine::isStandardStream(arguments.positional.at(i)))
             continue;
         if (names.at(i).name == QLatin1String("DIR")) {
-            fail(command, QStringLiteral("'-' cannot stand for DIR: the CSV files are five files in a folder; "
-                                         "name the folder (./- for a folder named \"-\")"));
+            fail(command,
+                 QStringLiteral("'-' cannot stand for DIR: the CSV files are five files in a folder; "
+                                "name the folder (./- for a folder named \"-\")"));
             return false;
         }
         if (names.at(i).name == QLatin1String("PLAN")) {
-            fail(command, QStringLiteral("'-' cannot stand for PLAN: a plan is six files beside each other, which "
-                                         "standard input or output cannot hold; name its main file, such as "
-                                         "home.pkb (./- for a file named \"-\")"));
+            fail(command,
+                 QStringLiteral("'-' cannot stand for PLAN: a plan is six files beside each other, which "
+                                "standard input or output cannot hold; name its main file, such as "
+                                "home.pkb (./- for a file named \"-\")"));
             return false;
         }
     }
@@ -93,10 +95,8 @@ std::optional<int> readArguments(const QString &command, const QStringList &args
         if (!pathArguments(command, out))
             return kBadInput;
         return std::nullopt;
-    case CommandLine::Outcome::HelpShown:
-        return 0;
-    case CommandLine::Outcome::Refused:
-        break;
+    case CommandLine::Outcome::HelpShown: return 0;
+    case CommandLine::Outcome::Refused: break;
     }
     return kBadInput;
 }
@@ -112,7 +112,8 @@ int frequencyOption(const QString &command, const QString &name)
 {
     const int index = Frequency::indexOf(name);
     if (index < 0)
-        fail(command, QStringLiteral("'%1' is not a frequency; give %2 (exactly so written)").arg(name, frequencyList()));
+        fail(command,
+             QStringLiteral("'%1' is not a frequency; give %2 (exactly so written)").arg(name, frequencyList()));
     return index;
 }
 
@@ -176,9 +177,10 @@ int planDisplayFrequency(const QString &command, const QString &planFile)
         return -1;
     }
     if (Frequency::name(frequency).isEmpty()) {
-        fail(command, QStringLiteral("\"%1\": %2 is not a display frequency (0 to 5); give --frequency NAME")
-                          .arg(iniFile)
-                          .arg(frequency));
+        fail(command,
+             QStringLiteral("\"%1\": %2 is not a display frequency (0 to 5); give --frequency NAME")
+                 .arg(iniFile)
+                 .arg(frequency));
         return -1;
     }
     return frequency;
@@ -191,9 +193,10 @@ int writePlan(const QString &command, const Plan &plan, const QString &planFile,
     PlanLock lock(planFile, PlanLock::Kind::Open);
     if (lock.tryLock() == PlanLock::Result::HeldElsewhere) {
         const QString holder = lock.holder();
-        return fail(command, QStringLiteral("\"%1\" is open in another program%2; close it there first (nothing "
-                                            "was written)")
-                                 .arg(planFile, holder.isEmpty() ? QString() : QStringLiteral(" (") + holder + u')'));
+        return fail(command,
+                    QStringLiteral("\"%1\" is open in another program%2; close it there first (nothing "
+                                   "was written)")
+                        .arg(planFile, holder.isEmpty() ? QString() : QStringLiteral(" (") + holder + u')'));
     }
     // The plan it replaces is kept among the plan's backups; a backup that
     // cannot be kept does not stop the save, and is said.
@@ -229,8 +232,8 @@ int runImportCommand(const QStringList &args)
         return *stop;
     const QString folder = arguments.positional.at(0);
     const QString planFile = arguments.positional.at(1);
-    const int frequency = frequencyOption(command, arguments.options.value(QStringLiteral("frequency"),
-                                                                           Frequency::name(2)));
+    const int frequency =
+        frequencyOption(command, arguments.options.value(QStringLiteral("frequency"), Frequency::name(2)));
     if (frequency < 0)
         return kBadInput;
 
@@ -315,8 +318,8 @@ std::optional<QList<PlanBackups::Backup>> backupsOf(const QString &command, cons
 {
     const QList<PlanBackups::Backup> backups = PlanBackups::list(ProgramFolders::backupsFolder(), planFile);
     if (backups.isEmpty()) {
-        fail(command, QStringLiteral("\"%1\" has no backups (one is kept each time a save replaces the plan)")
-                          .arg(planFile));
+        fail(command,
+             QStringLiteral("\"%1\" has no backups (one is kept each time a save replaces the plan)").arg(planFile));
         return std::nullopt;
     }
     return backups;
@@ -337,7 +340,8 @@ int runBackupsCommand(const QStringList &args)
         return kBadInput;
     QString text;
     for (qsizetype i = 0; i < backups->size(); ++i)
-        text += QString::number(i + 1) + QStringLiteral("  ") + PlanBackups::describe(backups->at(i), Clock::now()) + u'\n';
+        text +=
+            QString::number(i + 1) + QStringLiteral("  ") + PlanBackups::describe(backups->at(i), Clock::now()) + u'\n';
     return writeOutput(command, text.toUtf8());
 }
 
@@ -355,10 +359,11 @@ int runRestoreCommand(const QStringList &args)
     bool ok = false;
     const int number = arguments.positional.at(1).toInt(&ok);
     if (!ok || number < 1 || number > backups->size())
-        return fail(command, QStringLiteral("there is no backup %1 of \"%2\": give a number from 1 to %3 (see "
-                                            "pursekeep-cli backups)")
-                                 .arg(arguments.positional.at(1), planFile)
-                                 .arg(backups->size()));
+        return fail(command,
+                    QStringLiteral("there is no backup %1 of \"%2\": give a number from 1 to %3 (see "
+                                   "pursekeep-cli backups)")
+                        .arg(arguments.positional.at(1), planFile)
+                        .arg(backups->size()));
     Plan plan;
     int frequency = 2;
     try {
@@ -386,9 +391,8 @@ int dueDaysOption(const QString &command, const Arguments &arguments)
     const int days = text.toInt(&ok);
     static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
     if (!ok || !digits.match(text).hasMatch() || days > kMostDueDays) {
-        fail(command, QStringLiteral("--days needs a whole number of days from 0 to %1, not '%2'")
-                          .arg(kMostDueDays)
-                          .arg(text));
+        fail(command,
+             QStringLiteral("--days needs a whole number of days from 0 to %1, not '%2'").arg(kMostDueDays).arg(text));
         return -1;
     }
     return days;
@@ -425,7 +429,7 @@ int runDueCommand(const QStringList &args)
         text += QStringList{due.date.toString(Qt::ISODate), field(due.kind), field(due.cat), field(due.item),
                             field(due.desc)}
                     .join(u'\t')
-                + u'\n';
+            + u'\n';
     return writeOutput(command, text.toUtf8());
 }
 
@@ -468,7 +472,8 @@ int runPlanReport(const QStringList &args)
     input.cursymbol = MoneyFormat::currencySymbol();
     input.planfile = planFile;
     // The folder the program keeps its own files in, as the window's print names it.
-    input.programFolder = QDir::toNativeSeparators(ProgramFolders::writableFolder(QCoreApplication::applicationDirPath()));
+    input.programFolder =
+        QDir::toNativeSeparators(ProgramFolders::writableFolder(QCoreApplication::applicationDirPath()));
     input.today = Clock::today();
     return writeReport(command, PlanReport(input).layout(), pdfFile);
 }
@@ -522,6 +527,7 @@ int runReportCommand(const QStringList &args)
         return runRemindersReport(args.mid(1));
     if (which == QLatin1String("loan"))
         return runLoanReportCommand(args.mid(1));
-    return fail(QStringLiteral("report"), QStringLiteral("give plan, reminders or loan (run pursekeep-cli without "
-                                                         "arguments for the usage)"));
+    return fail(QStringLiteral("report"),
+                QStringLiteral("give plan, reminders or loan (run pursekeep-cli without "
+                               "arguments for the usage)"));
 }

@@ -27,7 +27,7 @@ int runProgram(const QStringList &args)
         CommandLine::printError(QStringLiteral("pursekeep-cli: %1 (run pursekeep-cli --help for the usage)")
                                     .arg(unknown.isEmpty() ? parser.errorText()
                                                            : QStringLiteral("unknown option ")
-                                                                 + CommandLine::spelling(unknown.constFirst(), args)));
+                                                 + CommandLine::spelling(unknown.constFirst(), args)));
         return 2;
     }
     if (parser.isSet(help)) {

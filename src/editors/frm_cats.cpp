@@ -43,9 +43,8 @@ Tfrm_cats::Tfrm_cats(PlanDocument *window, QWidget *parent)
     setWindowTitle(QStringLiteral("Pursekeep / Catalogue Administration"));
     buildLayout();
 
-    m_model = new TableModel(m_cats, {{"cat", QStringLiteral("Category"), {}},
-                                      {"catid", QStringLiteral("Type (I or E)"), {}}},
-                             this);
+    m_model = new TableModel(
+        m_cats, {{"cat", QStringLiteral("Category"), {}}, {"catid", QStringLiteral("Type (I or E)"), {}}}, this);
     m_model->bindView(m_grid);
     m_grid->hideColumn(1);
 
@@ -212,12 +211,11 @@ void Tfrm_cats::btn_cat_delClick()
     const QString name = m_cats->asString("cat");
     const QString kind = m_cats->asString("catid");
     const QChar cr(13);
-    const QString question =
-        kind == Kind::Income
-            ? QStringLiteral("This action will delete all Income Items associated with the category :") + cr + name
-                  + cr + QStringLiteral("Do you wish to continue?")
-            : QStringLiteral("This action will delete all Expense Items associated with the category -") + cr
-                  + QLatin1Char('"') + name + QLatin1Char('"') + cr + QStringLiteral("Do you wish to continue?");
+    const QString question = kind == Kind::Income
+        ? QStringLiteral("This action will delete all Income Items associated with the category :") + cr + name + cr
+            + QStringLiteral("Do you wish to continue?")
+        : QStringLiteral("This action will delete all Expense Items associated with the category -") + cr
+            + QLatin1Char('"') + name + QLatin1Char('"') + cr + QStringLiteral("Do you wish to continue?");
     if (MessageBox::warningYesNo(this, question) != MessageBox::Answer::Yes)
         return;
     // Every reminder and item of the category goes, whatever the filters and

@@ -71,9 +71,8 @@ private:
 
 void sortWithoutCase(QStringList &entries)
 {
-    std::stable_sort(entries.begin(), entries.end(), [](const QString &a, const QString &b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
 }
 
 QString plainLines(QString text)
@@ -87,8 +86,8 @@ QString plainLines(QString text)
 
 Tfrm_items::Tfrm_items(PlanDocument *window, const QString &kind, const QString &mode, const QString &kindLetter,
                        QWidget *parent)
-    : QDialog(parent), m_window(window), m_items(&window->plan().items()),
-      m_categories(&window->plan().categories()), m_kind(kind), m_mode(mode), m_kindLetter(kindLetter)
+    : QDialog(parent), m_window(window), m_items(&window->plan().items()), m_categories(&window->plan().categories()),
+      m_kind(kind), m_mode(mode), m_kindLetter(kindLetter)
 {
     if (m_kindLetter.isEmpty())
         m_kindLetter = m_kind == kExpense ? Kind::Expense : Kind::Income;
@@ -285,11 +284,8 @@ bool Tfrm_items::event(QEvent *event)
             FormActivate();
         m_leftApplication = false;
         break;
-    case QEvent::WindowDeactivate:
-        m_leftApplication = QApplication::activeWindow() == nullptr;
-        break;
-    default:
-        break;
+    case QEvent::WindowDeactivate: m_leftApplication = QApplication::activeWindow() == nullptr; break;
+    default: break;
     }
     return QDialog::event(event);
 }
@@ -507,12 +503,13 @@ void Tfrm_items::LMDSB_OKClick()
 // still closes.
 bool Tfrm_items::addNewItem(const QString &description)
 {
-    PlanEdits::PlanEdit added = PlanEdits::addItem(m_window->plan(), {{QStringLiteral("item"), description},
-                                                                     {QStringLiteral("freq"), chosenFrequency()},
-                                                                     {QStringLiteral("amount"), m_ceamt->value()},
-                                                                     {QStringLiteral("cat"), m_DBEdit_cat->text()},
-                                                                     {QStringLiteral("catid"), m_kindLetter},
-                                                                     {QStringLiteral("notes"), notesText()}});
+    PlanEdits::PlanEdit added = PlanEdits::addItem(m_window->plan(),
+                                                   {{QStringLiteral("item"), description},
+                                                    {QStringLiteral("freq"), chosenFrequency()},
+                                                    {QStringLiteral("amount"), m_ceamt->value()},
+                                                    {QStringLiteral("cat"), m_DBEdit_cat->text()},
+                                                    {QStringLiteral("catid"), m_kindLetter},
+                                                    {QStringLiteral("notes"), notesText()}});
     if (!added.ok())
         MessageBox::error(this, added.error + kDuplicateSuffix);
     m_window->addToHistory(std::move(added.change));
@@ -524,12 +521,13 @@ bool Tfrm_items::addNewItem(const QString &description)
 // refuses leaves the plan as it was and the dialog open.
 bool Tfrm_items::storeEditedItem(const QString &description)
 {
-    PlanEdits::PlanEdit changed = PlanEdits::changeItem(
-        m_window->plan(), {{QStringLiteral("item"), description.trimmed()},
-                           {QStringLiteral("freq"), chosenFrequency().trimmed()},
-                           {QStringLiteral("amount"), std::round(m_ceamt->value() * 10000.0) / 10000.0},
-                           {QStringLiteral("cat"), m_DBEdit_cat->text().trimmed()},
-                           {QStringLiteral("notes"), notesText()}});
+    PlanEdits::PlanEdit changed =
+        PlanEdits::changeItem(m_window->plan(),
+                              {{QStringLiteral("item"), description.trimmed()},
+                               {QStringLiteral("freq"), chosenFrequency().trimmed()},
+                               {QStringLiteral("amount"), std::round(m_ceamt->value() * 10000.0) / 10000.0},
+                               {QStringLiteral("cat"), m_DBEdit_cat->text().trimmed()},
+                               {QStringLiteral("notes"), notesText()}});
     if (!changed.ok()) {
         MessageBox::error(this, changed.error + kDuplicateSuffix);
         return false;

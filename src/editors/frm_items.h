@@ -95,7 +95,7 @@ private:
     QString m_formerFreq;
     QString m_formerNotes;
 
-    QStringList m_suggested;  // the drop-down's entries, sorted without regard to case
+    QStringList m_suggested; // the drop-down's entries, sorted without regard to case
     int m_notesLimit = kMaxTypedNotes;
     bool m_settingChecks = false;
     bool m_swallowRelease = false;

@@ -53,10 +53,7 @@ public:
     }
 
 protected:
-    StepEnabled stepEnabled() const override
-    {
-        return isReadOnly() ? StepNone : (StepUpEnabled | StepDownEnabled);
-    }
+    StepEnabled stepEnabled() const override { return isReadOnly() ? StepNone : (StepUpEnabled | StepDownEnabled); }
 
     void keyPressEvent(QKeyEvent *event) override
     {
@@ -134,7 +131,8 @@ void Tfrm_loans::buildLayout()
     m_start = Controls::dateBox(QStringLiteral("de_start"), this);
     m_finish = Controls::dateBox(QStringLiteral("de_finish"), this);
 
-    grid->addWidget(Controls::label(QStringLiteral("Label1"), QStringLiteral("Purpose :"), this, m_purpose), 0, 0, 1, 4);
+    grid->addWidget(Controls::label(QStringLiteral("Label1"), QStringLiteral("Purpose :"), this, m_purpose), 0, 0, 1,
+                    4);
     grid->addWidget(m_purpose, 1, 0, 1, 4);
     grid->addWidget(Controls::label(QStringLiteral("Label2"), QStringLiteral("Lender :"), this, m_lender), 2, 0, 1, 4);
     grid->addWidget(m_lender, 3, 0, 1, 4);
@@ -291,9 +289,7 @@ void Tfrm_loans::LMDSB_saveClick()
     // plan window's editmode may have been changed by another editor since.
     const bool change = m_mode == QLatin1String("edit") && !m_loans->isEmpty();
     const double rate = m_rateLoaded && m_intrate->value() == m_shownRate ? m_loadedRate : m_intrate->value();
-    const QString payfreq = m_sched->itemIndex() >= 0 ? m_sched->currentText()
-                            : change                  ? m_loadedPayfreq
-                                                      : QString();
+    const QString payfreq = m_sched->itemIndex() >= 0 ? m_sched->currentText() : change ? m_loadedPayfreq : QString();
     const PlanEdits::FieldValues values{{QStringLiteral("purpose"), m_purpose->text()},
                                         {QStringLiteral("lender"), m_lender->text()},
                                         {QStringLiteral("amtborrowed"), m_amtb->value()},
@@ -303,8 +299,8 @@ void Tfrm_loans::LMDSB_saveClick()
                                         {QStringLiteral("finish"), CalendarTime::at(m_finish->date())},
                                         {QStringLiteral("loanlgth"), m_lgth->value()},
                                         {QStringLiteral("intrate"), rate}};
-    PlanEdits::PlanEdit edit = change ? PlanEdits::changeLoan(m_window->plan(), values)
-                                      : PlanEdits::addLoan(m_window->plan(), values);
+    PlanEdits::PlanEdit edit =
+        change ? PlanEdits::changeLoan(m_window->plan(), values) : PlanEdits::addLoan(m_window->plan(), values);
     if (!edit.ok()) {
         MessageBox::error(this, edit.error);
         return;

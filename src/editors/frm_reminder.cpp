@@ -28,8 +28,7 @@ namespace {
 const QString kNew = QStringLiteral("new");
 const QString kEdit = QStringLiteral("edit");
 
-const char *const kMonthNames[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
-                                   "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+const char *const kMonthNames[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
 QLabel *dataLabel(const char *name, QWidget *parent)
 {
@@ -269,11 +268,10 @@ void Tfrm_reminder::writeRows(const QString &kind, const QString &cat, const QSt
     Plan &plan = m_window->plan();
     const QDate date = m_date->date();
     // A series is added beside the reminder being edited, never over it.
-    PlanEdits::PlanEdit edit =
-        m_addFor->isChecked()  ? PlanEdits::addReminders(plan, kind, cat, item, seriesDates(date, m_step->itemIndex()),
-                                                         m_desc->text())
-        : m_mode != kEdit      ? PlanEdits::addReminders(plan, kind, cat, item, {date}, m_desc->text())
-                               : PlanEdits::changeReminder(plan, date, m_desc->text());
+    PlanEdits::PlanEdit edit = m_addFor->isChecked()
+        ? PlanEdits::addReminders(plan, kind, cat, item, seriesDates(date, m_step->itemIndex()), m_desc->text())
+        : m_mode != kEdit ? PlanEdits::addReminders(plan, kind, cat, item, {date}, m_desc->text())
+                          : PlanEdits::changeReminder(plan, date, m_desc->text());
     if (!edit.ok())
         MessageBox::error(this, edit.error);
     m_window->addToHistory(std::move(edit.change));

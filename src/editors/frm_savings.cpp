@@ -86,12 +86,17 @@ void Tfrm_savings::buildLayout()
     left->setVerticalSpacing(2);
     left->setColumnMinimumWidth(0, 100);
     left->setColumnStretch(1, 1);
-    left->addWidget(Controls::label(QStringLiteral("Label1"), QStringLiteral("What you are saving for :"), this, m_desc), 0, 0, 1, 2);
+    left->addWidget(
+        Controls::label(QStringLiteral("Label1"), QStringLiteral("What you are saving for :"), this, m_desc), 0, 0, 1,
+        2);
     left->addWidget(m_desc, 1, 0, 1, 2);
-    left->addWidget(Controls::label(QStringLiteral("Label2"), QStringLiteral("How much you want to save :"), this, m_target), 2, 0, 1, 2);
+    left->addWidget(
+        Controls::label(QStringLiteral("Label2"), QStringLiteral("How much you want to save :"), this, m_target), 2, 0,
+        1, 2);
     left->addWidget(m_target, 3, 0);
     left->addWidget(Controls::label(QStringLiteral("Label3"), QStringLiteral("Todays Date :"), this, m_start), 4, 0);
-    QLabel *label4 = Controls::label(QStringLiteral("Label4"), QStringLiteral("When you need to save it by :"), this, m_finish);
+    QLabel *label4 =
+        Controls::label(QStringLiteral("Label4"), QStringLiteral("When you need to save it by :"), this, m_finish);
     label4->setWordWrap(true);
     left->addWidget(label4, 4, 1);
     left->addWidget(m_start, 5, 0);
@@ -231,10 +236,9 @@ void Tfrm_savings::btn_OKClick()
 
 void Tfrm_savings::addGoal()
 {
-    PlanEdits::PlanEdit added =
-        PlanEdits::addSavingsGoal(m_window->plan(), m_desc->text(), m_freq->currentText(),
-                                  CalendarTime::at(m_start->date()), CalendarTime::at(m_finish->date()),
-                                  m_target->value());
+    PlanEdits::PlanEdit added = PlanEdits::addSavingsGoal(m_window->plan(), m_desc->text(), m_freq->currentText(),
+                                                          CalendarTime::at(m_start->date()),
+                                                          CalendarTime::at(m_finish->date()), m_target->value());
     // The one refusal is too little time for one period.
     if (!added.ok())
         MessageBox::information(this, added.error);
@@ -254,12 +258,13 @@ bool Tfrm_savings::storeEditedGoal()
     }
     if (m_window->plan().savings().isEmpty())
         return true;
-    PlanEdits::PlanEdit changed = PlanEdits::changeSavingsGoal(m_window->plan(), {{QStringLiteral("start"), start},
-                                                                                 {QStringLiteral("finish"), finish},
-                                                                                 {QStringLiteral("desc"), m_desc->text()},
-                                                                                 {QStringLiteral("amount"), target},
-                                                                                 {QStringLiteral("freq"), frequency},
-                                                                                 {QStringLiteral("freqamount"), *each}});
+    PlanEdits::PlanEdit changed = PlanEdits::changeSavingsGoal(m_window->plan(),
+                                                               {{QStringLiteral("start"), start},
+                                                                {QStringLiteral("finish"), finish},
+                                                                {QStringLiteral("desc"), m_desc->text()},
+                                                                {QStringLiteral("amount"), target},
+                                                                {QStringLiteral("freq"), frequency},
+                                                                {QStringLiteral("freqamount"), *each}});
     if (!changed.ok()) {
         MessageBox::error(this, changed.error);
         return false;

@@ -47,8 +47,8 @@ qint64 calcterm(int periods, double rate, double payment, double principal)
 namespace {
 
 // Writes the schedule of n payments into `rows` and returns the two totals.
-void writeSchedule(qint64 n, double principal, double i, double payment,
-                   QList<ScheduleRow> &rows, double &interestTotal, double &principalTotal)
+void writeSchedule(qint64 n, double principal, double i, double payment, QList<ScheduleRow> &rows,
+                   double &interestTotal, double &principalTotal)
 {
     const QString symbol = MoneyFormat::currencySymbol();
     rows.clear();
@@ -65,8 +65,7 @@ void writeSchedule(qint64 n, double principal, double i, double payment,
         }
         interestTotal += interestPart;
         principalTotal += principalPart;
-        rows.append(ScheduleRow{QString::number(r),
-                                MoneyFormat::moneyText(interestTotal, symbol),
+        rows.append(ScheduleRow{QString::number(r), MoneyFormat::moneyText(interestTotal, symbol),
                                 MoneyFormat::moneyText(principalTotal, symbol),
                                 MoneyFormat::moneyText(balance, symbol)});
     }
@@ -79,8 +78,8 @@ double moneyField(double value)
 
 } // namespace
 
-bool calc_loan_details(LoanCalcMode mode, int years, double principal, double rate,
-                       double chosenPayment, double currentBalance, LoanCalculation &fields)
+bool calc_loan_details(LoanCalcMode mode, int years, double principal, double rate, double chosenPayment,
+                       double currentBalance, LoanCalculation &fields)
 {
     const double i = monthlyRate(rate);
     qint64 n = 0;

@@ -12,7 +12,7 @@ constexpr int kMaxLoanYears = 1000;
 constexpr qint64 kMaxPayments = 12 * qint64(kMaxLoanYears);
 
 enum class LoanCalcMode {
-    LevelPayment,  // calculation 1: the payment is computed from the length
+    LevelPayment, // calculation 1: the payment is computed from the length
     ChosenPayment, // calculations 2 and 3: the count is computed from the payment
 };
 
@@ -42,5 +42,5 @@ qint64 calcterm(int periods, double rate, double payment, double principal);
 // balance as read from its money field. Inputs are not validated here, but a
 // calculation of more than kMaxPayments payments is not made: false then, and
 // `fields` are left as they were.
-bool calc_loan_details(LoanCalcMode mode, int years, double principal, double rate,
-                       double chosenPayment, double currentBalance, LoanCalculation &fields);
+bool calc_loan_details(LoanCalcMode mode, int years, double principal, double rate, double chosenPayment,
+                       double currentBalance, LoanCalculation &fields);

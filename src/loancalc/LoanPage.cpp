@@ -18,8 +18,7 @@ LoanPage::Outcome LoanPage::calculate(int k)
     LoanCalculation &fields = calculations[static_cast<size_t>(k - 1)];
     if (fields.payment == 0)
         return Outcome::NoPayment;
-    if (!calc_loan_details(LoanCalcMode::ChosenPayment, years, principal, rate, fields.payment, currentBalance,
-                           fields))
+    if (!calc_loan_details(LoanCalcMode::ChosenPayment, years, principal, rate, fields.payment, currentBalance, fields))
         return Outcome::TooSmall;
     return fields.numberOfPayments == 0 ? noPayments(k) : Outcome::Done;
 }
@@ -34,8 +33,7 @@ LoanPage::Outcome LoanPage::calculateLevelPayment()
         return Outcome::TooLong;
     if (rate == 0)
         return Outcome::NoRate;
-    calc_loan_details(LoanCalcMode::LevelPayment, years, principal, rate, 0.0, currentBalance,
-                      calculations[0]);
+    calc_loan_details(LoanCalcMode::LevelPayment, years, principal, rate, 0.0, currentBalance, calculations[0]);
     return Outcome::Done;
 }
 
@@ -48,18 +46,12 @@ LoanPage::Outcome LoanPage::noPayments(int k) const
 QString LoanPage::message(Outcome outcome) const
 {
     switch (outcome) {
-    case Outcome::Done:
-        return QString();
-    case Outcome::NoPrincipal:
-        return QStringLiteral("Please enter the amount you wish to borrow");
-    case Outcome::NoLength:
-        return QStringLiteral("Please enter the length of the loan");
-    case Outcome::NoRate:
-        return QStringLiteral("Please enter the interest rate");
-    case Outcome::NoPayment:
-        return QStringLiteral("Please enter a monthly payment amount");
-    case Outcome::TooLong:
-        return QStringLiteral("The length of the loan can be at most %1 years").arg(kMaxLoanYears);
+    case Outcome::Done: return QString();
+    case Outcome::NoPrincipal: return QStringLiteral("Please enter the amount you wish to borrow");
+    case Outcome::NoLength: return QStringLiteral("Please enter the length of the loan");
+    case Outcome::NoRate: return QStringLiteral("Please enter the interest rate");
+    case Outcome::NoPayment: return QStringLiteral("Please enter a monthly payment amount");
+    case Outcome::TooLong: return QStringLiteral("The length of the loan can be at most %1 years").arg(kMaxLoanYears);
     case Outcome::TooSmall:
         return QStringLiteral("The payment you have selected would take more than %1 payments (%2 years) to repay "
                               "the loan. Please select a larger amount")
@@ -72,7 +64,7 @@ QString LoanPage::message(Outcome outcome) const
     case Outcome::TooLow:
         return QStringLiteral("The payment you have selected is too low. Please select an "
                               "amount greater than : ")
-               + MoneyFormat::moneyText(calculations[0].payment);
+            + MoneyFormat::moneyText(calculations[0].payment);
     }
     return QString();
 }

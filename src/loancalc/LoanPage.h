@@ -13,20 +13,20 @@ class LoanPage
 {
 public:
     enum class Outcome {
-        Done,        // the calculation ran and gave at least one payment
+        Done, // the calculation ran and gave at least one payment
         NoPrincipal, // "Please enter the amount you wish to borrow"; focus the amount
-        NoLength,    // "Please enter the length of the loan"; focus the length
-        NoRate,      // "Please enter the interest rate"; focus the rate
-        NoPayment,   // "Please enter a monthly payment amount"; focus the payment
-        TooLow,      // fields written with 0 payments; focus the payment
-        TooLong,     // a length beyond kMaxLoanYears; focus the length
-        TooSmall,    // a payment that would take more than kMaxPayments; focus the payment
-        OnePayment,  // a payment above the whole loan; focus the payment
+        NoLength, // "Please enter the length of the loan"; focus the length
+        NoRate, // "Please enter the interest rate"; focus the rate
+        NoPayment, // "Please enter a monthly payment amount"; focus the payment
+        TooLow, // fields written with 0 payments; focus the payment
+        TooLong, // a length beyond kMaxLoanYears; focus the length
+        TooSmall, // a payment that would take more than kMaxPayments; focus the payment
+        OnePayment, // a payment above the whole loan; focus the payment
     };
 
-    double principal = 0.0;      // amount borrowed, two decimals
-    int years = 0;               // length, whole years
-    double rate = 0.0;           // annual percentage, two decimals
+    double principal = 0.0; // amount borrowed, two decimals
+    int years = 0; // length, whole years
+    double rate = 0.0; // annual percentage, two decimals
     double currentBalance = 0.0; // the plan's monthly balance, two decimals
     // Calculation k is calculations[k - 1]. The payment of calculations 2 and 3
     // is their input: the chosen monthly payment.

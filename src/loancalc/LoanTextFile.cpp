@@ -34,12 +34,10 @@ void appendCalculation(QString &out, int k, const LoanCalculation &calc, const Q
     appendLine(out, QStringLiteral("SCENARIO : %1").arg(k));
     appendLine(out, QStringLiteral("Monthly Payment : ") + MoneyFormat::moneyText(calc.payment, symbol));
     appendLine(out, QStringLiteral("Number of Payments : ") + QString::number(calc.numberOfPayments));
-    appendLine(out, QStringLiteral("Total Interest Paid : ")
-                        + MoneyFormat::moneyText(calc.totalInterest, symbol));
+    appendLine(out, QStringLiteral("Total Interest Paid : ") + MoneyFormat::moneyText(calc.totalInterest, symbol));
     appendLine(out, QStringLiteral("Total Paid Back : ") + MoneyFormat::moneyText(calc.totalPaid, symbol));
     appendBlank(out);
-    appendLine(out, QStringLiteral(
-                        "Payment No :  Interest Paid :  Principal Paid :   Outstanding Balance :"));
+    appendLine(out, QStringLiteral("Payment No :  Interest Paid :  Principal Paid :   Outstanding Balance :"));
     for (const ScheduleRow &row : calc.schedule)
         appendLine(out, LoanTextFile::scheduleLine(row));
     appendBlank(out);
@@ -76,13 +74,11 @@ QString LoanTextFile::text(const LoanPage &page, const QDate &today)
     appendBlank(out);
     appendLine(out, dateLine(today));
     appendBlank(out);
-    appendLine(out, QStringLiteral("Principal : ") + MoneyFormat::moneyText(page.principal, symbol)
-                        + QLatin1Char('.'));
+    appendLine(out, QStringLiteral("Principal : ") + MoneyFormat::moneyText(page.principal, symbol) + QLatin1Char('.'));
     appendBlank(out);
     appendLine(out, QStringLiteral("Length of loan : %1 years.").arg(page.years));
     appendBlank(out);
-    appendLine(out, QStringLiteral("Interest Rate : ") + MoneyFormat::fixed(page.rate, 2)
-                        + QStringLiteral("%."));
+    appendLine(out, QStringLiteral("Interest Rate : ") + MoneyFormat::fixed(page.rate, 2) + QStringLiteral("%."));
     appendBlank(out);
     appendBlank(out);
     for (int k = 0; k < 3; ++k)

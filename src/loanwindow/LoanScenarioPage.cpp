@@ -26,7 +26,10 @@ QString pageName(int p)
     static const char *const names[3] = {"ts_s1", "ts_s2", "ts_s3"};
     return QLatin1String(names[p]);
 }
-QString principalName(int p) { return QStringLiteral("ceprincipal_") + QLatin1String(kLetters[p]); }
+QString principalName(int p)
+{
+    return QStringLiteral("ceprincipal_") + QLatin1String(kLetters[p]);
+}
 QString lengthName(int p)
 {
     static const char *const names[3] = {"Rxlgth_A", "RXlgth_B", "rxlgth_C"};
@@ -56,7 +59,10 @@ CurrencyBox *moneyField(const QString &name, bool editable, QWidget *parent)
     return box;
 }
 
-double cents(double value) { return MoneyFormat::roundHalfAwayFromZero(value, 2); }
+double cents(double value)
+{
+    return MoneyFormat::roundHalfAwayFromZero(value, 2);
+}
 
 } // namespace
 
@@ -140,8 +146,8 @@ QWidget *LoanScenarioPage::buildPanel(int k)
     const bool open = m_index > 0;
     const int p = m_index;
     auto *form = new QGridLayout;
-    const QString paymentCaption = k == 1 ? QStringLiteral("Minimum Monthly Payment")
-                                          : QStringLiteral("Alternative Monthly Payment %1").arg(k);
+    const QString paymentCaption =
+        k == 1 ? QStringLiteral("Minimum Monthly Payment") : QStringLiteral("Alternative Monthly Payment %1").arg(k);
     c.payment = moneyField(fieldName("cepayment", p, k), open || k > 1, panel);
     c.numberOfPayments = new QLineEdit(QStringLiteral("0"), panel);
     c.numberOfPayments->setObjectName(fieldName("eb_nop", p, k));
@@ -188,8 +194,8 @@ void LoanScenarioPage::buildSchedule(Calculation &c, int k, QWidget *panel)
     const QFontMetrics metrics(c.schedule->font());
     const int amount = metrics.horizontalAdvance(MoneyFormat::moneyText(-99999.99)) + 10;
     for (int col = 0; col < 4; ++col) {
-        c.schedule->setColumnWidth(col, col == 0 ? qMax(64, metrics.horizontalAdvance(QStringLiteral("Payment")) + 14)
-                                                 : qMax(64, amount));
+        c.schedule->setColumnWidth(
+            col, col == 0 ? qMax(64, metrics.horizontalAdvance(QStringLiteral("Payment")) + 14) : qMax(64, amount));
     }
     c.schedule->verticalHeader()->setDefaultSectionSize(metrics.height() + 4);
     c.schedule->horizontalHeader()->setStretchLastSection(true);

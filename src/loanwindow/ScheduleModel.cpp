@@ -1,6 +1,8 @@
 #include "loanwindow/ScheduleModel.h"
 
-ScheduleModel::ScheduleModel(QObject *parent) : QAbstractTableModel(parent) {}
+ScheduleModel::ScheduleModel(QObject *parent) : QAbstractTableModel(parent)
+{
+}
 
 void ScheduleModel::setRows(const QList<ScheduleRow> &rows)
 {

@@ -35,7 +35,10 @@ CurrencyBox *moneyField(const QString &name, bool editable, QWidget *parent)
     return box;
 }
 
-double cents(double value) { return MoneyFormat::roundHalfAwayFromZero(value, 2); }
+double cents(double value)
+{
+    return MoneyFormat::roundHalfAwayFromZero(value, 2);
+}
 
 } // namespace
 
@@ -91,8 +94,8 @@ void Tfrm_loan_calc::buildMenu()
     print->setShortcut(QKeySequence::Print);
     connect(print, &QAction::triggered, this, [this] { printReport(false); });
     file->addSeparator();
-    connect(entry("CloseLoanCalculator1", "&Close Loan Calculator", QStyle::SP_DialogCloseButton),
-            &QAction::triggered, this, [this] {
+    connect(entry("CloseLoanCalculator1", "&Close Loan Calculator", QStyle::SP_DialogCloseButton), &QAction::triggered,
+            this, [this] {
                 if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
                     sub->close();
                 else
@@ -234,9 +237,10 @@ void Tfrm_loan_calc::printReport(bool preview)
     const int p = activePage();
     // A payment typed but never worked out has no schedule to print.
     if (const int k = page(p)->uncalculatedPayment()) {
-        MessageBox::error(this, QStringLiteral("Scenario %1's payment has not been calculated: press its "
-                                               "Calculate button first")
-                                    .arg(k));
+        MessageBox::error(this,
+                          QStringLiteral("Scenario %1's payment has not been calculated: press its "
+                                         "Calculate button first")
+                              .arg(k));
         Controls::focusToCorrect(page(p)->calculateButton(k));
         return;
     }

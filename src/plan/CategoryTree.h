@@ -17,7 +17,7 @@ struct CategoryNode
 
 struct CategoryTrees
 {
-    QList<CategoryNode> income;  // tvcatinc
+    QList<CategoryNode> income; // tvcatinc
     QList<CategoryNode> expense; // tvcatexp
     bool operator==(const CategoryTrees &) const = default;
 };

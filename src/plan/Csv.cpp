@@ -33,7 +33,9 @@ class Parser
 {
 public:
     Parser(const QString &text, std::vector<Record> &records, ParseError &error)
-        : m_text(text), m_records(records), m_error(error) {}
+        : m_text(text), m_records(records), m_error(error)
+    {
+    }
 
     bool run()
     {

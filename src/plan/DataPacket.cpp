@@ -107,9 +107,7 @@ void writeDescriptor(Out &o, const FieldDef &f)
         subtypeProperty(o, "Text");
         widthProperty(o, static_cast<quint16>(f.width));
         break;
-    default:
-        o.num<quint16>(0);
-        break;
+    default: o.num<quint16>(0); break;
     }
 }
 
@@ -152,12 +150,8 @@ void writeValue(Out &o, const FieldDef &f, const QVariant &v)
         o.num<quint64>(bits);
         break;
     }
-    case FieldType::Integer:
-        o.num<qint32>(v.toInt());
-        break;
-    case FieldType::DateTime:
-        o.num<qint64>(encodeDateTime(v.toDateTime()));
-        break;
+    case FieldType::Integer: o.num<qint32>(v.toInt()); break;
+    case FieldType::DateTime: o.num<qint64>(encodeDateTime(v.toDateTime())); break;
     }
 }
 
@@ -166,7 +160,7 @@ void writeValue(Out &o, const FieldDef &f, const QVariant &v)
 class In
 {
 public:
-    In(const QByteArray &data, const QString &fileName) : m_data(data), m_fileName(fileName) {}
+    In(const QByteArray &data, const QString &fileName) : m_data(data), m_fileName(fileName) { }
 
     qsizetype pos() const { return m_pos; }
     qsizetype remaining() const { return m_data.size() - m_pos; }
@@ -218,9 +212,9 @@ public:
 
     [[noreturn]] void fail(const QString &why) const
     {
-        throw FileFormatError(m_fileName, QStringLiteral("\"%1\" is not a valid plan file: %2 (at byte %3).")
-                                              .arg(m_fileName, why)
-                                              .arg(m_pos));
+        throw FileFormatError(
+            m_fileName,
+            QStringLiteral("\"%1\" is not a valid plan file: %2 (at byte %3).").arg(m_fileName, why).arg(m_pos));
     }
 
 private:
@@ -376,13 +370,13 @@ struct StoredCells
             store.reserve(rowCount);
         store.beginRow();
     }
-    void none(int) {}
+    void none(int) { }
     void text(int f, QString &&s) { store.setText(f, s); }
     void value(int f, QVariant &&v) { store.setValue(f, v); }
     void number(int f, double d) { store.setNumber(f, d); }
     void integer(int f, qint32 i) { store.setInteger(f, i); }
     void dateTime(int f, QDateTime &&dt) { store.setValue(f, QVariant(std::move(dt))); }
-    void end() {}
+    void end() { }
 };
 
 // Reads every row. With `stored`, values come in the form the table keeps
@@ -413,8 +407,8 @@ void readRows(In &in, const QList<FieldDef> &fields, quint32 rowCount, bool stor
                 const quint32 len = in.num<quint32>("text value");
                 in.need(len, "text value");
                 QString s = f.type == FieldType::Text
-                                ? caches[static_cast<size_t>(i)].text(in, len, "text value", data.constData() + in.pos())
-                                : in.text(len, "text value");
+                    ? caches[static_cast<size_t>(i)].text(in, len, "text value", data.constData() + in.pos())
+                    : in.text(len, "text value");
                 if (stored && (s.isEmpty() || (f.type == FieldType::Text && f.width > 0 && s.size() > f.width)))
                     out.value(i, normaliseFieldValue(f, s));
                 else
@@ -435,9 +429,7 @@ void readRows(In &in, const QList<FieldDef> &fields, quint32 rowCount, bool stor
                 out.number(i, d);
                 break;
             }
-            case FieldType::Integer:
-                out.integer(i, in.num<qint32>("integer value"));
-                break;
+            case FieldType::Integer: out.integer(i, in.num<qint32>("integer value")); break;
             case FieldType::DateTime: {
                 const qint64 v = in.num<qint64>("date value");
                 QDateTime dt = decodeDateTime(v);
@@ -493,8 +485,8 @@ QByteArray write(const Table &table)
 namespace {
 
 template <typename Out>
-void readPacket(const QByteArray &data, const Table &table, const QString &fileName, bool stored,
-                bool *allStored, Out &out)
+void readPacket(const QByteArray &data, const Table &table, const QString &fileName, bool stored, bool *allStored,
+                Out &out)
 {
     const QList<FieldDef> &fields = table.fields();
     In in(data, fileName);
@@ -555,8 +547,8 @@ StoredRows readStored(const QByteArray &data, const Table &table, const QString 
     QStringList order;
     for (int f : table.orderFieldIndexes())
         order.append(table.fields().at(f).name);
-    result.table = std::make_unique<Table>(table.name(), table.fields(), order, table.hasUniqueKey(),
-                                           table.indexName());
+    result.table =
+        std::make_unique<Table>(table.name(), table.fields(), order, table.hasUniqueKey(), table.indexName());
     StoredCells out{result.table->scratchStore()};
     readPacket(data, table, fileName, true, &result.stored, out);
     return result;

@@ -34,8 +34,8 @@ QList<Due> within(const Plan &plan, const QDate &today, int days)
         for (int year = today.year(); year <= last.year(); ++year) {
             const QDate date = dueDate(year, m, d);
             if (date.isValid() && date >= today && date <= last)
-                due.append({date, row.value(kind).toString(), row.value(cat).toString(),
-                            row.value(item).toString(), row.value(desc).toString()});
+                due.append({date, row.value(kind).toString(), row.value(cat).toString(), row.value(item).toString(),
+                            row.value(desc).toString()});
         }
     }
     std::stable_sort(due.begin(), due.end(), [](const Due &a, const Due &b) { return a.date < b.date; });

@@ -66,8 +66,7 @@ QVariant normaliseFieldValue(const FieldDef &field, const QVariant &value)
         const QString s = value.toString();
         return field.width > 0 && s.size() > field.width ? cutToWidth(s, field.width) : s;
     }
-    case FieldType::Memo:
-        return value.toString();
+    case FieldType::Memo: return value.toString();
     case FieldType::Money:
         if (blankText())
             return QVariant();

@@ -4,20 +4,20 @@
 
 // The column types of the plan tables.
 enum class FieldType {
-    Text,     // character string of at most `width` characters
-    Money,    // double, stored rounded to four decimals
+    Text, // character string of at most `width` characters
+    Money, // double, stored rounded to four decimals
     DateTime, // calendar date with time of day
-    Integer,  // 32-bit signed integer
-    Real,     // double
-    Memo      // text of any length
+    Integer, // 32-bit signed integer
+    Real, // double
+    Memo // text of any length
 };
 
 struct FieldDef
 {
     QString name;
     FieldType type = FieldType::Text;
-    int width = 0;      // Text: maximum characters; Memo: declared size
-    QString label;      // display label; empty when the field has none
+    int width = 0; // Text: maximum characters; Memo: declared size
+    QString label; // display label; empty when the field has none
 
     QString displayLabel() const { return label.isEmpty() ? name : label; }
 };

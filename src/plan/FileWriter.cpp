@@ -92,8 +92,7 @@ bool writeAll(int fd, const QByteArray &bytes)
 // Writes `bytes` into a new file beside `real`, flushed to the disk and
 // closed; 0 with its name in `newFile`, or the system's error number with
 // what failed in `what`.
-int writeBeside(const QByteArray &real, const QByteArray &bytes, int mode, QByteArray &newFile,
-                const char **what)
+int writeBeside(const QByteArray &real, const QByteArray &bytes, int mode, QByteArray &newFile, const char **what)
 {
     *what = "cannot be created";
     const int fd = createBeside(real, newFile);
@@ -153,13 +152,17 @@ void syncFolderOf(const QByteArray &file)
 
 bool present(const QByteArray &file)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return ::lstat(file.constData(), &st) == 0;
 }
 
 bool regularFile(const QByteArray &file)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return ::lstat(file.constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
@@ -252,7 +255,9 @@ FileWriter::~FileWriter()
 void FileWriter::add(const QString &path, const QByteArray &bytes)
 {
     Staged staged{path, realTarget(path), {}, {}};
-    struct stat old{};
+    struct stat old
+    {
+    };
     const bool exists = ::stat(staged.real.constData(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode))
         fail(path, "cannot be created", EISDIR);
@@ -272,7 +277,7 @@ void FileWriter::writeJournal()
         s.existed = present(s.real);
         s.backup = backupName(s.real);
         text += s.newFile.toPercentEncoding("/") + '\t' + s.real.toPercentEncoding("/") + '\t'
-                + s.backup.toPercentEncoding("/") + '\t' + (s.existed ? '1' : '0') + '\n';
+            + s.backup.toPercentEncoding("/") + '\t' + (s.existed ? '1' : '0') + '\n';
     }
     text += "end\n";
     const QByteArray journal = realTarget(m_journal);
@@ -435,7 +440,7 @@ bool FileWriter::recover(const QString &journal, const QStringList &targets)
         allowed.insert(realTarget(t));
     std::erase_if(entries, [&](const JournalEntry &e) {
         return !allowed.contains(e.target) || !isNewFileOf(e.newFile, e.target)
-               || (!e.backup.isEmpty() && !isBackupOf(e.backup, e.target));
+            || (!e.backup.isEmpty() && !isBackupOf(e.backup, e.target));
     });
     const bool oldKind = !entries.empty() && entries.front().backup.isEmpty();
     if (oldKind) {

@@ -91,10 +91,10 @@ public:
 private:
     struct Staged
     {
-        QString target;     // as the caller named it, for messages
-        QByteArray real;    // the file the rename replaces (symbolic links followed)
+        QString target; // as the caller named it, for messages
+        QByteArray real; // the file the rename replaces (symbolic links followed)
         QByteArray newFile; // the complete new content, beside `real`
-        QByteArray backup;  // where the old file is kept during a commit
+        QByteArray backup; // where the old file is kept during a commit
         bool existed = false;
         bool backedUp = false;
         bool replaced = false;

@@ -6,7 +6,7 @@ namespace {
 class Parser
 {
 public:
-    Parser(const QString &text, const QList<FieldDef> &fields) : m_text(text), m_fields(fields) {}
+    Parser(const QString &text, const QList<FieldDef> &fields) : m_text(text), m_fields(fields) { }
 
     QList<FilterExpression::Comparison> parse()
     {
@@ -66,8 +66,7 @@ private:
     {
         switch (field.type) {
         case FieldType::Text:
-        case FieldType::Memo:
-            return constant.toString(); // compared in full, never cut
+        case FieldType::Memo: return constant.toString(); // compared in full, never cut
         case FieldType::Integer:
         case FieldType::Money:
         case FieldType::Real: {
@@ -76,8 +75,7 @@ private:
                 throw TableError(QString());
             return v;
         }
-        case FieldType::DateTime:
-            throw TableError(QString());
+        case FieldType::DateTime: throw TableError(QString());
         }
         return constant;
     }

@@ -28,7 +28,8 @@ public:
 
     bool isEmpty() const { return m_comparisons.isEmpty(); }
     // `row` is a QList<QVariant> or a table's row view.
-    template <typename R> bool accepts(const R &row) const;
+    template <typename R>
+    bool accepts(const R &row) const;
     const QList<Comparison> &comparisons() const { return m_comparisons; }
 
 private:

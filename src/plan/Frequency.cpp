@@ -11,8 +11,8 @@ struct Entry
     double days;
 };
 constexpr Entry kEntries[] = {
-    {"Daily", 1.0},          {"Weekly", 7.0},        {"Fortnightly", 14.0},
-    {"Monthly", 30.4375},    {"Quarterly", 91.3125}, {"Yearly", 365.25},
+    {"Daily", 1.0},       {"Weekly", 7.0},        {"Fortnightly", 14.0},
+    {"Monthly", 30.4375}, {"Quarterly", 91.3125}, {"Yearly", 365.25},
 };
 
 // Nearest integer, halves to the even neighbour (the default rounding mode).

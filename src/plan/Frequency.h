@@ -8,9 +8,9 @@
 namespace Frequency {
 
 int count();
-QStringList names();           // "Daily" ... "Yearly"
-QStringList savingsNames();    // the first four
-QString name(int index);       // empty outside 0..5
+QStringList names(); // "Daily" ... "Yearly"
+QStringList savingsNames(); // the first four
+QString name(int index); // empty outside 0..5
 int indexOf(const QString &name); // -1 for an unknown name
 
 // 0 for a name that is not one of the six: such an amount converts to 0 and

@@ -32,7 +32,9 @@ QString keyOf(const QString &line)
 
 } // namespace
 
-IniFile::IniFile(const QString &path) : m_path(path) {}
+IniFile::IniFile(const QString &path) : m_path(path)
+{
+}
 
 bool IniFile::load()
 {
@@ -133,8 +135,7 @@ QString IniFile::read(const QString &path, const QString &section, const QString
     return ini.readString(section, key, defaultValue);
 }
 
-QByteArray IniFile::withValue(const QString &path, const QString &section, const QString &key,
-                             const QString &value)
+QByteArray IniFile::withValue(const QString &path, const QString &section, const QString &key, const QString &value)
 {
     IniFile ini(path);
     if (!ini.load())

@@ -35,15 +35,12 @@ public:
     QString path() const { return m_path; }
 
     // One read with the default, one read-modify-write.
-    static QString read(const QString &path, const QString &section, const QString &key,
-                        const QString &defaultValue);
-    static void write(const QString &path, const QString &section, const QString &key,
-                      const QString &value);
+    static QString read(const QString &path, const QString &section, const QString &key, const QString &defaultValue);
+    static void write(const QString &path, const QString &section, const QString &key, const QString &value);
     // The new content of the file with one key written, for a caller that
     // writes it together with other files. Throws FileWriteError when the
     // file exists but cannot be read.
-    static QByteArray withValue(const QString &path, const QString &section, const QString &key,
-                                const QString &value);
+    static QByteArray withValue(const QString &path, const QString &section, const QString &key, const QString &value);
 
 private:
     int findSection(const QString &section) const;

@@ -143,9 +143,8 @@ void currencyAffixes(QString &before, QString &after)
     const QLocale current;
     const QString symbol = currencySymbol();
     if (!cached.valid || cached.localeName != current.name() || cached.symbol != symbol) {
-        const QLocale locale = current.currencySymbol().isEmpty()
-                                   ? QLocale(QLocale::English, QLocale::UnitedStates)
-                                   : current;
+        const QLocale locale =
+            current.currencySymbol().isEmpty() ? QLocale(QLocale::English, QLocale::UnitedStates) : current;
         const QString sample = locale.toCurrencyString(1.0, symbol, 2);
         const QString number = locale.toString(1.0, 'f', 2);
         const qsizetype at = sample.indexOf(number);

@@ -7,12 +7,9 @@
 QList<FieldDef> Plan::itemFields()
 {
     return {
-        {"item", FieldType::Text, 50, "Item"},
-        {"freq", FieldType::Text, 11, "Frequency"},
-        {"amount", FieldType::Money, 0, "Amount"},
-        {"cat", FieldType::Text, 20, "Category"},
-        {"catid", FieldType::Text, 1, {}},
-        {"notes", FieldType::Memo, 600, {}},
+        {"item", FieldType::Text, 50, "Item"},     {"freq", FieldType::Text, 11, "Frequency"},
+        {"amount", FieldType::Money, 0, "Amount"}, {"cat", FieldType::Text, 20, "Category"},
+        {"catid", FieldType::Text, 1, {}},         {"notes", FieldType::Memo, 600, {}},
     };
 }
 
@@ -27,26 +24,19 @@ QList<FieldDef> Plan::categoryFields()
 QList<FieldDef> Plan::savingsFields()
 {
     return {
-        {"desc", FieldType::Text, 50, "Savings Item"},
-        {"amount", FieldType::Money, 0, {}},
-        {"start", FieldType::DateTime, 0, {}},
-        {"finish", FieldType::DateTime, 0, {}},
-        {"freq", FieldType::Text, 11, "Frequency"},
-        {"freqamount", FieldType::Money, 0, "Amount To Save"},
+        {"desc", FieldType::Text, 50, "Savings Item"}, {"amount", FieldType::Money, 0, {}},
+        {"start", FieldType::DateTime, 0, {}},         {"finish", FieldType::DateTime, 0, {}},
+        {"freq", FieldType::Text, 11, "Frequency"},    {"freqamount", FieldType::Money, 0, "Amount To Save"},
     };
 }
 
 QList<FieldDef> Plan::loanFields()
 {
     return {
-        {"purpose", FieldType::Text, 50, "Purpose"},
-        {"lender", FieldType::Text, 30, "Lender"},
-        {"amtborrowed", FieldType::Money, 0, {}},
-        {"minpay", FieldType::Money, 0, {}},
-        {"payfreq", FieldType::Text, 11, {}},
-        {"start", FieldType::DateTime, 0, {}},
-        {"loanlgth", FieldType::Integer, 0, {}},
-        {"finish", FieldType::DateTime, 0, {}},
+        {"purpose", FieldType::Text, 50, "Purpose"}, {"lender", FieldType::Text, 30, "Lender"},
+        {"amtborrowed", FieldType::Money, 0, {}},    {"minpay", FieldType::Money, 0, {}},
+        {"payfreq", FieldType::Text, 11, {}},        {"start", FieldType::DateTime, 0, {}},
+        {"loanlgth", FieldType::Integer, 0, {}},     {"finish", FieldType::DateTime, 0, {}},
         {"intrate", FieldType::Real, 0, {}},
     };
 }
@@ -54,12 +44,9 @@ QList<FieldDef> Plan::loanFields()
 QList<FieldDef> Plan::reminderFields()
 {
     return {
-        {"cat_id", FieldType::Text, 1, "Cat ID"},
-        {"cat", FieldType::Text, 20, "Category"},
-        {"item", FieldType::Text, 20, "Item"},
-        {"dom", FieldType::Integer, 0, "Day"},
-        {"desc", FieldType::Text, 50, "Description"},
-        {"month", FieldType::Integer, 0, "Month"},
+        {"cat_id", FieldType::Text, 1, "Cat ID"},     {"cat", FieldType::Text, 20, "Category"},
+        {"item", FieldType::Text, 20, "Item"},        {"dom", FieldType::Integer, 0, "Day"},
+        {"desc", FieldType::Text, 50, "Description"}, {"month", FieldType::Integer, 0, "Month"},
     };
 }
 
@@ -118,8 +105,8 @@ Plan::Plan(QObject *parent) : QObject(parent)
 
 quint64 Plan::changeStamp() const
 {
-    return m_items->changeCount() + m_savings->changeCount() + m_loans->changeCount()
-           + m_categories->changeCount() + m_reminders->changeCount();
+    return m_items->changeCount() + m_savings->changeCount() + m_loans->changeCount() + m_categories->changeCount()
+        + m_reminders->changeCount();
 }
 
 void Plan::setDisplayFrequency(int index)
@@ -157,5 +144,5 @@ void Plan::setCategoryTrees(const CategoryTrees &trees)
 bool Plan::categoryTreesCurrent() const
 {
     return m_treesStored && m_treesItemsChange == m_items->changeCount()
-           && m_treesCategoriesChange == m_categories->changeCount();
+        && m_treesCategoriesChange == m_categories->changeCount();
 }

@@ -14,11 +14,11 @@ class Plan : public QObject
 public:
     explicit Plan(QObject *parent = nullptr);
 
-    Table &items() { return *m_items; }           // cds_budget
-    Table &savings() { return *m_savings; }       // cds_savings
-    Table &loans() { return *m_loans; }           // cds_loans
+    Table &items() { return *m_items; } // cds_budget
+    Table &savings() { return *m_savings; } // cds_savings
+    Table &loans() { return *m_loans; } // cds_loans
     Table &categories() { return *m_categories; } // cds_cat
-    Table &reminders() { return *m_reminders; }   // cds_remind
+    Table &reminders() { return *m_reminders; } // cds_remind
     const Table &items() const { return *m_items; }
     const Table &savings() const { return *m_savings; }
     const Table &loans() const { return *m_loans; }
@@ -65,7 +65,7 @@ private:
     bool m_saved = true;
     CategoryTrees m_trees;
     bool m_treesStored = false;
-    quint64 m_treesItemsChange = 0;      // the tables' change counts the trees were computed at
+    quint64 m_treesItemsChange = 0; // the tables' change counts the trees were computed at
     quint64 m_treesCategoriesChange = 0;
 
 signals:
@@ -76,7 +76,7 @@ signals:
 namespace Kind {
 inline const QString Income = QStringLiteral("I");
 inline const QString Expense = QStringLiteral("E");
-}
+} // namespace Kind
 
 // "catid = 'X'"
 QString kindFilter(const QString &kindLetter);

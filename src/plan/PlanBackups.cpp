@@ -116,7 +116,8 @@ void keep(const QString &folder, const QString &planFile, const std::vector<OldF
             name = when.toUTC().toString(kStampFormat) + QLatin1Char('-') + QString::number(n);
         const QString target = QDir(dir).filePath(name);
         if (::rename(QFile::encodeName(scratch).constData(), QFile::encodeName(target).constData()) != 0)
-            throw FileWriteError(target, QStringLiteral("\"%1\" cannot be put in place: %2").arg(target, systemReason()),
+            throw FileWriteError(target,
+                                 QStringLiteral("\"%1\" cannot be put in place: %2").arg(target, systemReason()),
                                  systemReason());
         syncFolder(dir);
     } catch (const FileWriteError &) {
@@ -170,8 +171,8 @@ QString describe(const Backup &backup, const QDateTime &now)
     if (!summary.problem.isEmpty())
         return timeText(backup) + QStringLiteral("  cannot be read: ") + summary.problem;
     return timeText(backup) + QStringLiteral("  ")
-           + (summary.items == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(summary.items))
-           + QStringLiteral("  ") + MoneyFormat::moneyText(summary.monthlyBalance) + QStringLiteral(" a month");
+        + (summary.items == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(summary.items))
+        + QStringLiteral("  ") + MoneyFormat::moneyText(summary.monthlyBalance) + QStringLiteral(" a month");
 }
 
 int load(const Backup &backup, Plan &plan)

@@ -44,9 +44,9 @@ void keep(const QString &folder, const QString &planFile, const std::vector<OldF
 // One backup of a plan.
 struct Backup
 {
-    QString path;     // its folder
-    QDateTime time;   // when the save that replaced it ran (UTC)
-    QString planFile() const;  // the main file of its family, to open like any plan
+    QString path; // its folder
+    QDateTime time; // when the save that replaced it ran (UTC)
+    QString planFile() const; // the main file of its family, to open like any plan
 };
 
 // The plan's backups, newest first.

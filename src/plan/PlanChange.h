@@ -18,7 +18,7 @@ class PlanChange
 {
 public:
     PlanChange() = default;
-    explicit PlanChange(QString text) : m_text(std::move(text)) {}
+    explicit PlanChange(QString text) : m_text(std::move(text)) { }
     PlanChange(PlanChange &&) noexcept = default;
     PlanChange &operator=(PlanChange &&) noexcept = default;
     PlanChange(const PlanChange &) = delete;

@@ -71,8 +71,8 @@ QString dateTimeText(const QDateTime &dateTime)
 {
     const QDate d = dateTime.date();
     const int year = d.year();
-    QString text = (year < 0 ? QStringLiteral("-") : QString()) + padded(std::abs(year), 4)
-                   + u'-' + padded(d.month(), 2) + u'-' + padded(d.day(), 2);
+    QString text = (year < 0 ? QStringLiteral("-") : QString()) + padded(std::abs(year), 4) + u'-'
+        + padded(d.month(), 2) + u'-' + padded(d.day(), 2);
     const QTime t = dateTime.time();
     if (t.isValid() && t.msecsSinceStartOfDay() != 0)
         text += u'T' + t.toString(QStringLiteral("HH:mm:ss.zzz"));
@@ -81,8 +81,8 @@ QString dateTimeText(const QDateTime &dateTime)
 
 QDateTime dateTimeFromText(const QString &text)
 {
-    static const QRegularExpression pattern(QStringLiteral(
-        "^(-?\\d{4,})-(\\d{2})-(\\d{2})(?:T(\\d{2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d{1,3}))?)?)?$"));
+    static const QRegularExpression pattern(
+        QStringLiteral("^(-?\\d{4,})-(\\d{2})-(\\d{2})(?:T(\\d{2}):(\\d{2})(?::(\\d{2})(?:\\.(\\d{1,3}))?)?)?$"));
     const QRegularExpressionMatch m = pattern.match(text);
     if (!m.hasMatch())
         return {};
@@ -123,12 +123,9 @@ Csv::Cell cellFor(const FieldDef &field, const QVariant &value)
         return {text, text.isEmpty()};
     }
     case FieldType::Money:
-    case FieldType::Real:
-        return {numberText(value.toDouble()), false};
-    case FieldType::Integer:
-        return {QString::number(value.toInt()), false};
-    case FieldType::DateTime:
-        return {dateTimeText(value.toDateTime()), false};
+    case FieldType::Real: return {numberText(value.toDouble()), false};
+    case FieldType::Integer: return {QString::number(value.toInt()), false};
+    case FieldType::DateTime: return {dateTimeText(value.toDateTime()), false};
     }
     return {};
 }
@@ -142,9 +139,7 @@ QString valueFor(const FieldDef &field, const Csv::Cell &cell, QVariant &value)
         if (field.type == FieldType::Text && field.width > 0) {
             const qsizetype length = characterCount(cell.text);
             if (length > field.width)
-                return QStringLiteral("the text is %1 characters long; at most %2 fit")
-                    .arg(length)
-                    .arg(field.width);
+                return QStringLiteral("the text is %1 characters long; at most %2 fit").arg(length).arg(field.width);
         }
         value = cell.text;
         return {};
@@ -181,8 +176,7 @@ QString valueFor(const FieldDef &field, const Csv::Cell &cell, QVariant &value)
         return {};
     }
     case FieldType::Text:
-    case FieldType::Memo:
-        break;
+    case FieldType::Memo: break;
     }
     return {};
 }

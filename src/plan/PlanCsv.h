@@ -21,7 +21,7 @@ namespace PlanCsv {
 
 struct TableFile
 {
-    QString csvName;             // "items.csv"
+    QString csvName; // "items.csv"
     Table &(*table)(Plan &plan);
 };
 

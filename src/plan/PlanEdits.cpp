@@ -181,8 +181,9 @@ PlanEdit renameCategory(Plan &plan, const QString &kind, const QString &former, 
     PlanEdit edit = run(plan, QStringLiteral("Rename Category ") + quoted(former), [&] {
         const auto rename = [&](Table &table, const char *kindField, bool refuseDoubles) {
             const int catAt = table.fieldIndex("cat");
-            return table.changeRowsWhere(inCategory(table, kindField, kind, former),
-                                         [&](Table::Row &row) { row[catAt] = stored; }, refuseDoubles);
+            return table.changeRowsWhere(
+                inCategory(table, kindField, kind, former), [&](Table::Row &row) { row[catAt] = stored; },
+                refuseDoubles);
         };
         if (rename(cats, "catid", true) == 0)
             return QStringLiteral("There is no %1 category \"%2\"")
@@ -262,18 +263,19 @@ PlanEdit addReminders(Plan &plan, const QString &kind, const QString &category, 
 {
     if (dates.isEmpty())
         return {};
-    const QString text = (dates.size() == 1 ? QStringLiteral("Add Reminder ") : QStringLiteral("Add Reminders "))
-                         + quoted(description);
+    const QString text =
+        (dates.size() == 1 ? QStringLiteral("Add Reminder ") : QStringLiteral("Add Reminders ")) + quoted(description);
     return run(plan, text, [&] {
         Table &reminders = plan.reminders();
         for (const QDate &date : dates) {
             reminders.insert();
-            setValues(reminders, {{QStringLiteral("cat_id"), kind},
-                                  {QStringLiteral("cat"), category},
-                                  {QStringLiteral("item"), item},
-                                  {QStringLiteral("month"), date.month()},
-                                  {QStringLiteral("dom"), date.day()},
-                                  {QStringLiteral("desc"), description}});
+            setValues(reminders,
+                      {{QStringLiteral("cat_id"), kind},
+                       {QStringLiteral("cat"), category},
+                       {QStringLiteral("item"), item},
+                       {QStringLiteral("month"), date.month()},
+                       {QStringLiteral("dom"), date.day()},
+                       {QStringLiteral("desc"), description}});
             reminders.post();
         }
         return QString();
@@ -318,21 +320,20 @@ PlanEdit clearAll(Plan &plan, const QString &pagekind)
         const bool income = pagekind == PageKind::Income;
         const QString letter = income ? Kind::Income : Kind::Expense;
         const int kindAt = plan.items().fieldIndex("catid");
-        return run(plan, income ? QStringLiteral("Clear All Income Items") : QStringLiteral("Clear All Expense Items"),
-                   [&] {
-                       plan.items().removeRowsWhere(
-                           [&](const Table::RowView &row) { return row.toString(kindAt) == letter; });
-                       return QString();
-                   });
+        return run(
+            plan, income ? QStringLiteral("Clear All Income Items") : QStringLiteral("Clear All Expense Items"), [&] {
+                plan.items().removeRowsWhere([&](const Table::RowView &row) { return row.toString(kindAt) == letter; });
+                return QString();
+            });
     }
     Table *table = pagekind == QLatin1String("savings") ? &plan.savings()
-                   : pagekind == QLatin1String("loan")  ? &plan.loans()
-                   : pagekind == QLatin1String("reminder") ? &plan.reminders()
-                                                           : nullptr;
+        : pagekind == QLatin1String("loan")             ? &plan.loans()
+        : pagekind == QLatin1String("reminder")         ? &plan.reminders()
+                                                        : nullptr;
     if (!table)
         return {};
     const QString text = table == &plan.savings() ? QStringLiteral("Clear All Savings Items")
-                         : table == &plan.loans() ? QStringLiteral("Clear All Loan Items")
+        : table == &plan.loans()                  ? QStringLiteral("Clear All Loan Items")
                                                   : QStringLiteral("Clear All Reminders");
     return run(plan, text, [&] {
         table->removeRowsWhere(everything);

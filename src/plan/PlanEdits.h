@@ -55,8 +55,8 @@ PlanEdit deleteCategory(Plan &plan, const QString &kind, const QString &name);
 // --- savings goals -------------------------------------------------------------------
 // A new goal with its instalment; with less than one period between start
 // and finish, refused with "You dont have enough time to save " + frequency.
-PlanEdit addSavingsGoal(Plan &plan, const QString &description, const QString &frequency,
-                        const QDateTime &start, const QDateTime &finish, double target);
+PlanEdit addSavingsGoal(Plan &plan, const QString &description, const QString &frequency, const QDateTime &start,
+                        const QDateTime &finish, double target);
 // Changes the current goal (fields desc, amount, start, finish, freq, freqamount).
 PlanEdit changeSavingsGoal(Plan &plan, const FieldValues &values);
 PlanEdit deleteSavingsGoal(Plan &plan);

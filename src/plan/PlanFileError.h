@@ -8,7 +8,9 @@ class PlanFileError : public std::runtime_error
 {
 public:
     PlanFileError(const QString &fileName, const QString &message)
-        : std::runtime_error(message.toStdString()), m_fileName(fileName), m_message(message) {}
+        : std::runtime_error(message.toStdString()), m_fileName(fileName), m_message(message)
+    {
+    }
     QString fileName() const { return m_fileName; }
     QString message() const { return m_message; }
 
@@ -31,7 +33,9 @@ class FileWriteError : public PlanFileError
 {
 public:
     FileWriteError(const QString &fileName, const QString &message, const QString &reason = QString())
-        : PlanFileError(fileName, message), m_reason(reason.isEmpty() ? message : reason) {}
+        : PlanFileError(fileName, message), m_reason(reason.isEmpty() ? message : reason)
+    {
+    }
     QString reason() const { return m_reason; }
 
 private:

@@ -18,12 +18,30 @@
 
 namespace PlanFiles {
 
-QString loansFile(const QString &p) { return p + QStringLiteral("ln"); }
-QString savingsFile(const QString &p) { return p + QStringLiteral("sv"); }
-QString categoriesFile(const QString &p) { return p + QStringLiteral("cat"); }
-QString remindersFile(const QString &p) { return p + QStringLiteral("rem"); }
-QString settingsFile(const QString &p) { return p + QStringLiteral("ini"); }
-QString journalFile(const QString &p) { return FileWriter::realPath(p) + QStringLiteral(".saving"); }
+QString loansFile(const QString &p)
+{
+    return p + QStringLiteral("ln");
+}
+QString savingsFile(const QString &p)
+{
+    return p + QStringLiteral("sv");
+}
+QString categoriesFile(const QString &p)
+{
+    return p + QStringLiteral("cat");
+}
+QString remindersFile(const QString &p)
+{
+    return p + QStringLiteral("rem");
+}
+QString settingsFile(const QString &p)
+{
+    return p + QStringLiteral("ini");
+}
+QString journalFile(const QString &p)
+{
+    return FileWriter::realPath(p) + QStringLiteral(".saving");
+}
 
 QStringList familyFiles(const QString &p)
 {
@@ -38,7 +56,9 @@ DiskState diskState(const QString &planFile)
     tables.removeLast(); // the settings file: the display frequency is no plan data to lose
     for (const QString &file : std::as_const(tables)) {
         DiskState::File f;
-        struct stat st{};
+        struct stat st
+        {
+        };
         if (::stat(QFile::encodeName(file).constData(), &st) == 0) {
             f.exists = true;
             f.device = st.st_dev;
@@ -66,7 +86,8 @@ DataPacket::StoredRows readRows(const Table &table, const QString &fileName)
     // named pipe or a device in a plan file's place is refused at once.
     const RegularFile::Contents file = RegularFile::read(fileName, kMaxTableFileSize);
     if (file.status == RegularFile::Status::TooLarge)
-        throw FileFormatError(fileName, QStringLiteral("\"%1\" is not a valid plan file: it is far too large").arg(fileName));
+        throw FileFormatError(fileName,
+                              QStringLiteral("\"%1\" is not a valid plan file: it is far too large").arg(fileName));
     if (!file.ok())
         throw FileFormatError(fileName, file.message);
     return DataPacket::readStored(file.bytes, table, fileName);
@@ -80,16 +101,18 @@ void checkedAssign(Table &table, DataPacket::StoredRows rows, const QString &fil
     // frequency nobody knows, an amount past the editors' digits) is refused
     // with its row and field, in the words the CSV import uses.
     if (const PlanValues::RowProblem bad = PlanValues::firstProblem(*rows.table); bad.found())
-        throw FileFormatError(fileName, QStringLiteral("\"%1\" is not a valid plan file: row %2, field '%3': %4")
-                                            .arg(fileName, QString::number(bad.row + 1),
-                                                 rows.table->fields().at(bad.field).name, bad.text));
+        throw FileFormatError(
+            fileName,
+            QStringLiteral("\"%1\" is not a valid plan file: row %2, field '%3': %4")
+                .arg(fileName, QString::number(bad.row + 1), rows.table->fields().at(bad.field).name, bad.text));
     try {
         if (rows.stored)
             table.setStoredRowsFrom(*rows.table);
         else
             table.setAllRows(rows.table->allRows());
     } catch (const TableError &e) {
-        throw FileFormatError(fileName, QStringLiteral("\"%1\" is not a valid plan file: %2").arg(fileName, e.message()));
+        throw FileFormatError(fileName,
+                              QStringLiteral("\"%1\" is not a valid plan file: %2").arg(fileName, e.message()));
     }
 }
 
@@ -113,10 +136,10 @@ public:
         constexpr int kWaitMs = 10000; // a save of the largest plan takes a fraction of it
         if (m_lock.tryLock(kWaitMs) == PlanLock::Result::HeldElsewhere) {
             const QString holder = m_lock.holder();
-            const QString text = QStringLiteral("\"%1\" is being saved by another program%2; try again when it "
-                                                "has finished")
-                                     .arg(planFile, holder.isEmpty() ? QString() : QStringLiteral(" (") + holder
-                                                                                      + QStringLiteral(")"));
+            const QString text =
+                QStringLiteral("\"%1\" is being saved by another program%2; try again when it "
+                               "has finished")
+                    .arg(planFile, holder.isEmpty() ? QString() : QStringLiteral(" (") + holder + QStringLiteral(")"));
             if (forWriting)
                 throw FileWriteError(planFile, text);
             throw FileFormatError(planFile, text);
@@ -169,8 +192,9 @@ Opened loadPlan(Plan &plan, const QString &planFile)
     try {
         tidyFamily(planFile);
     } catch (const FileWriteError &e) {
-        throw FileFormatError(e.fileName(), QStringLiteral("An interrupted save of \"%1\" cannot be undone: %2")
-                                                .arg(planFile, e.reason()));
+        throw FileFormatError(
+            e.fileName(),
+            QStringLiteral("An interrupted save of \"%1\" cannot be undone: %2").arg(planFile, e.reason()));
     }
     // Read and check everything first on scratch tables.
     Opened opened;
@@ -262,8 +286,9 @@ std::vector<FileBytes> familyBytes(const Plan &plan, const QString &planFile, in
     // The settings file is read before anything is written, so one that
     // cannot be read stops the save with every file untouched.
     const QString own = settingsFile(planFile);
-    files.push_back({own, IniFile::withValue(own, QStringLiteral("freqvalue"), QStringLiteral("0"),
-                                             QString::number(displayFrequency))});
+    files.push_back(
+        {own,
+         IniFile::withValue(own, QStringLiteral("freqvalue"), QStringLiteral("0"), QString::number(displayFrequency))});
     return files;
 }
 

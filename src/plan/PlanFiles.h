@@ -95,7 +95,7 @@ std::vector<FileBytes> familyBytes(const Plan &plan, const QString &planFile, in
 // be kept (a full disk) does not stop the save: `problem` says why.
 struct SaveBackup
 {
-    QString folder;  // the folder of every plan's backups
+    QString folder; // the folder of every plan's backups
     bool kept = false;
     QString problem;
 };

@@ -103,8 +103,7 @@ bool PlanImport::read(const QString &folder, Plan &plan)
         QStringList names;
         for (const PlanCsv::TableFile &file : files)
             names << file.csvName;
-        m_errors << QStringLiteral("'%1' holds none of %2: there is nothing to import")
-                        .arg(folder, listText(names));
+        m_errors << QStringLiteral("'%1' holds none of %2: there is nothing to import").arg(folder, listText(names));
     }
     if (!m_errors.isEmpty())
         return false;
@@ -176,8 +175,7 @@ void PlanImport::readFile(const QString &path, const Table &table, std::vector<S
     readData(path, file.bytes, table, rows);
 }
 
-void PlanImport::readData(const QString &path, const QByteArray &data, const Table &table,
-                          std::vector<SourceRow> &rows)
+void PlanImport::readData(const QString &path, const QByteArray &data, const Table &table, std::vector<SourceRow> &rows)
 {
     if (data.size() > kMaxFileSize) {
         error(path, 0, {}, tooLargeText(data.size(), kMaxFileSize));

@@ -47,7 +47,9 @@ Unclaimed removeIfUnclaimed(const QString &fileName)
     if (fd < 0)
         return errno == ENOENT ? Unclaimed::Removed : Unclaimed::No;
     Unclaimed result = Unclaimed::No;
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &st) == 0) {
         const qint64 made = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
         if (QDateTime::currentMSecsSinceEpoch() - made < kGraceMs) {
@@ -72,14 +74,11 @@ PlanLock::Result PlanLock::tryLock(int timeoutMs)
         if (m_lock->tryLock(0))
             return Result::Locked;
         switch (m_lock->error()) {
-        case QLockFile::LockFailedError:
-            break;
+        case QLockFile::LockFailedError: break;
         case QLockFile::PermissionError:
             m_reason = QStringLiteral("\"%1\" cannot be created: Permission denied").arg(m_fileName);
             return Result::Unavailable;
-        default:
-            m_reason = QStringLiteral("\"%1\" cannot be created").arg(m_fileName);
-            return Result::Unavailable;
+        default: m_reason = QStringLiteral("\"%1\" cannot be created").arg(m_fileName); return Result::Unavailable;
         }
         // A lock file being made, or left empty, is waited for however short
         // the wait asked for: it is soon claimed, or old enough to remove.

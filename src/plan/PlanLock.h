@@ -20,9 +20,9 @@ class PlanLock
 public:
     enum class Kind { Open, Save };
     enum class Result {
-        Locked,       // this object holds the lock
+        Locked, // this object holds the lock
         HeldElsewhere, // a running program holds it; holder() says which
-        Unavailable,  // the lock file cannot be made (a read-only folder); reason()
+        Unavailable, // the lock file cannot be made (a read-only folder); reason()
     };
 
     PlanLock(const QString &planFile, Kind kind);

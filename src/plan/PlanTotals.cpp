@@ -8,8 +8,8 @@ namespace {
 
 // Sum over rows of amount / day count(freq), for rows whose finish (when
 // given) lies after `now`.
-double perDaySum(const Table &table, int amountField, int freqField, int finishField,
-                 const QDateTime &now, int kindField = -1, const QString &kind = QString())
+double perDaySum(const Table &table, int amountField, int freqField, int finishField, const QDateTime &now,
+                 int kindField = -1, const QString &kind = QString())
 {
     double sum = 0;
     for (const Table::RowView row : table.allRows()) {
@@ -40,11 +40,11 @@ PlanTotals computePlanTotals(const Plan &plan, const QString &targetFrequency, c
     const double expensePerDay = perDaySum(items, amount, freq, -1, now, catid, Kind::Expense);
 
     const Table &savings = plan.savings();
-    const double savingsPerDay = perDaySum(savings, savings.fieldIndex("freqamount"),
-                                           savings.fieldIndex("freq"), savings.fieldIndex("finish"), now);
+    const double savingsPerDay = perDaySum(savings, savings.fieldIndex("freqamount"), savings.fieldIndex("freq"),
+                                           savings.fieldIndex("finish"), now);
     const Table &loans = plan.loans();
-    const double loansPerDay = perDaySum(loans, loans.fieldIndex("minpay"), loans.fieldIndex("payfreq"),
-                                         loans.fieldIndex("finish"), now);
+    const double loansPerDay =
+        perDaySum(loans, loans.fieldIndex("minpay"), loans.fieldIndex("payfreq"), loans.fieldIndex("finish"), now);
 
     const double days = Frequency::dayCount(targetFrequency);
     PlanTotals t;

@@ -34,7 +34,7 @@ QString problem(const QString &tableName, const FieldDef &field, const QVariant 
 
 struct RowProblem
 {
-    int row = -1;   // from 0, in the table's stored order
+    int row = -1; // from 0, in the table's stored order
     int field = -1; // index into the table's fields
     QString text;
     bool found() const { return row >= 0; }

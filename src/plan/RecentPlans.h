@@ -10,7 +10,7 @@ class RecentPlans
 public:
     static constexpr int kMaxEntries = 8;
 
-    explicit RecentPlans(const QString &file) : m_file(file) {}
+    explicit RecentPlans(const QString &file) : m_file(file) { }
 
     // The plans as the file holds them now (empty when there is none).
     QStringList entries() const;

@@ -90,27 +90,27 @@ void RecoveryCopy::write(const Plan &plan, About about)
     (*tables)[2] = plan.loans().copyRows();
     (*tables)[3] = plan.categories().copyRows();
     (*tables)[4] = plan.reminders().copyRows();
-    m_writing = std::async(std::launch::async, [tables, frequency = about.displayFrequency, main = mainFile(),
-                                                path = m_path, aboutPath = aboutFile(),
-                                                aboutBytes = info.bytes()]() -> QString {
-        try {
-            Plan copy;
-            copy.items().takeRowsFrom(*(*tables)[0]);
-            copy.savings().takeRowsFrom(*(*tables)[1]);
-            copy.loans().takeRowsFrom(*(*tables)[2]);
-            copy.categories().takeRowsFrom(*(*tables)[3]);
-            copy.reminders().takeRowsFrom(*(*tables)[4]);
-            if (!QDir().mkpath(path))
-                return QStringLiteral("The folder \"%1\" cannot be made").arg(path);
-            PlanFiles::writeFamily(PlanFiles::familyBytes(copy, main, frequency), main);
-            FileWriter::writeFile(aboutPath, aboutBytes);
-        } catch (const PlanFileError &e) {
-            return e.message();
-        } catch (const TableError &e) {
-            return e.message();
-        }
-        return QString();
-    });
+    m_writing = std::async(std::launch::async,
+                           [tables, frequency = about.displayFrequency, main = mainFile(), path = m_path,
+                            aboutPath = aboutFile(), aboutBytes = info.bytes()]() -> QString {
+                               try {
+                                   Plan copy;
+                                   copy.items().takeRowsFrom(*(*tables)[0]);
+                                   copy.savings().takeRowsFrom(*(*tables)[1]);
+                                   copy.loans().takeRowsFrom(*(*tables)[2]);
+                                   copy.categories().takeRowsFrom(*(*tables)[3]);
+                                   copy.reminders().takeRowsFrom(*(*tables)[4]);
+                                   if (!QDir().mkpath(path))
+                                       return QStringLiteral("The folder \"%1\" cannot be made").arg(path);
+                                   PlanFiles::writeFamily(PlanFiles::familyBytes(copy, main, frequency), main);
+                                   FileWriter::writeFile(aboutPath, aboutBytes);
+                               } catch (const PlanFileError &e) {
+                                   return e.message();
+                               } catch (const TableError &e) {
+                                   return e.message();
+                               }
+                               return QString();
+                           });
 }
 
 bool RecoveryCopy::isWriting() const
@@ -151,8 +151,8 @@ void RecoveryCopy::readAbout()
     m_about.planFile = decoded(info.readString(kSection, QStringLiteral("plan"), QString()));
     m_about.title = decoded(info.readString(kSection, QStringLiteral("title"), QString()));
     m_about.displayFrequency = info.readString(kSection, QStringLiteral("frequency"), QStringLiteral("2")).toInt();
-    m_about.time = QDateTime::fromString(info.readString(kSection, QStringLiteral("time"), QString()),
-                                         Qt::ISODateWithMs);
+    m_about.time =
+        QDateTime::fromString(info.readString(kSection, QStringLiteral("time"), QString()), Qt::ISODateWithMs);
 }
 
 void RecoveryCopy::load(Plan &plan) const
@@ -162,8 +162,9 @@ void RecoveryCopy::load(Plan &plan) const
     Plan scratch;
     const PlanFiles::Opened opened = PlanFiles::loadPlan(scratch, mainFile());
     if (!opened.missing.isEmpty())
-        throw FileFormatError(mainFile(), QStringLiteral("The recovery copy \"%1\" lacks %2")
-                                              .arg(m_path, opened.missing.join(QStringLiteral(", "))));
+        throw FileFormatError(
+            mainFile(),
+            QStringLiteral("The recovery copy \"%1\" lacks %2").arg(m_path, opened.missing.join(QStringLiteral(", "))));
     plan.items().takeRowsFrom(scratch.items());
     plan.savings().takeRowsFrom(scratch.savings());
     plan.loans().takeRowsFrom(scratch.loans());

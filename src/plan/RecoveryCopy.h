@@ -23,10 +23,10 @@ public:
     // What the copy is of.
     struct About
     {
-        QString planFile;  // the plan's own file; empty for one never saved
-        QString title;     // the window's title
+        QString planFile; // the plan's own file; empty for one never saved
+        QString title; // the window's title
         int displayFrequency = 2;
-        QDateTime time;    // when the copy was taken (UTC)
+        QDateTime time; // when the copy was taken (UTC)
     };
 
     // A new copy below `folder` (made when missing), its lock held. Nothing

@@ -20,7 +20,7 @@ QString systemReason(int error)
 class Descriptor
 {
 public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
+    explicit Descriptor(int fd) : m_fd(fd) { }
     ~Descriptor()
     {
         if (m_fd >= 0)
@@ -80,12 +80,10 @@ RegularFile::Contents RegularFile::read(const QString &path, qint64 maxBytes)
     if (::fstat(file.fd(), &info) != 0)
         return fail(Status::Failed, QStringLiteral("cannot be read: %1").arg(systemReason(errno)));
     if (!S_ISREG(info.st_mode))
-        return fail(Status::NotRegular,
-                    QStringLiteral("is not a regular file: it is %1").arg(kindOf(info.st_mode)));
+        return fail(Status::NotRegular, QStringLiteral("is not a regular file: it is %1").arg(kindOf(info.st_mode)));
     result.size = info.st_size;
     if (info.st_size > maxBytes)
-        return fail(Status::TooLarge,
-                    QStringLiteral("is too large: it holds more than %1 bytes").arg(maxBytes));
+        return fail(Status::TooLarge, QStringLiteral("is too large: it holds more than %1 bytes").arg(maxBytes));
 
     // Room for the size the file gives and one byte more, which shows at once
     // whether it has grown; a file that keeps growing is read in larger
@@ -114,8 +112,7 @@ RegularFile::Contents RegularFile::read(const QString &path, qint64 maxBytes)
     }
     if (got > maxBytes) {
         result.size = std::max<qint64>(result.size, got);
-        return fail(Status::TooLarge,
-                    QStringLiteral("is too large: it holds more than %1 bytes").arg(maxBytes));
+        return fail(Status::TooLarge, QStringLiteral("is too large: it holds more than %1 bytes").arg(maxBytes));
     }
     bytes.truncate(got);
     result.size = got;

@@ -12,19 +12,19 @@ class RegularFile
 public:
     enum class Status {
         Ok,
-        Missing,    // there is no such file (or a link that leads nowhere)
+        Missing, // there is no such file (or a link that leads nowhere)
         NotRegular, // a named pipe, a device, a folder, a socket
-        TooLarge,   // more than maxBytes
-        Failed,     // cannot be opened or read for another reason
+        TooLarge, // more than maxBytes
+        Failed, // cannot be opened or read for another reason
     };
 
     struct Contents
     {
         Status status = Status::Failed;
-        QByteArray bytes;   // the whole file when status is Ok
-        QString reason;     // why not, after the file's name: "is not a regular file: it is a named pipe"
-        QString message;    // the same with the file's name in front: "\"PATH\" is not a regular file: ..."
-        qint64 size = 0;    // the bytes the file holds, at least as far as known
+        QByteArray bytes; // the whole file when status is Ok
+        QString reason; // why not, after the file's name: "is not a regular file: it is a named pipe"
+        QString message; // the same with the file's name in front: "\"PATH\" is not a regular file: ..."
+        qint64 size = 0; // the bytes the file holds, at least as far as known
         bool ok() const { return status == Status::Ok; }
     };
 

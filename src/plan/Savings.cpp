@@ -26,8 +26,8 @@ qint64 periods(const QString &frequency, const QDateTime &start, const QDateTime
     return wholeDaysBetween(start, finish) / length;
 }
 
-std::optional<double> instalment(const QString &frequency, const QDateTime &start,
-                                 const QDateTime &finish, double target)
+std::optional<double> instalment(const QString &frequency, const QDateTime &start, const QDateTime &finish,
+                                 double target)
 {
     const qint64 n = periods(frequency, start, finish);
     if (n < 1)
@@ -35,8 +35,7 @@ std::optional<double> instalment(const QString &frequency, const QDateTime &star
     return target / static_cast<double>(n);
 }
 
-double balance(const QString &frequency, const QDateTime &start, double instalment,
-               double target, const QDateTime &now)
+double balance(const QString &frequency, const QDateTime &start, double instalment, double target, const QDateTime &now)
 {
     const int length = Frequency::periodDays(frequency);
     if (length <= 0 || !start.isValid())

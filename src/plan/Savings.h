@@ -18,12 +18,12 @@ qint64 periods(const QString &frequency, const QDateTime &start, const QDateTime
 
 // The instalment per period, unrounded; nothing when there is less than one
 // period between start and finish.
-std::optional<double> instalment(const QString &frequency, const QDateTime &start,
-                                 const QDateTime &finish, double target);
+std::optional<double> instalment(const QString &frequency, const QDateTime &start, const QDateTime &finish,
+                                 double target);
 
 // What is still to be saved at `now`: target - periods elapsed * instalment.
 // Not limited: a goal saved for longer than planned goes negative.
-double balance(const QString &frequency, const QDateTime &start, double instalment,
-               double target, const QDateTime &now);
+double balance(const QString &frequency, const QDateTime &start, double instalment, double target,
+               const QDateTime &now);
 
 } // namespace Savings

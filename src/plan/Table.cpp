@@ -38,15 +38,11 @@ int compareValues(FieldType type, const QVariant &a, const QVariant &b)
         return threeWay(!a.isNull(), !b.isNull());
     switch (type) {
     case FieldType::Text:
-    case FieldType::Memo:
-        break; // compared as texts by compareField
-    case FieldType::Integer:
-        return threeWay(a.toInt(), b.toInt());
+    case FieldType::Memo: break; // compared as texts by compareField
+    case FieldType::Integer: return threeWay(a.toInt(), b.toInt());
     case FieldType::Money:
-    case FieldType::Real:
-        return threeWay(a.toDouble(), b.toDouble());
-    case FieldType::DateTime:
-        return threeWay(a.toDateTime(), b.toDateTime());
+    case FieldType::Real: return threeWay(a.toDouble(), b.toDouble());
+    case FieldType::DateTime: return threeWay(a.toDateTime(), b.toDateTime());
     }
     return 0;
 }
@@ -78,8 +74,8 @@ int compareField(FieldType type, const A &a, const B &b, int field)
 
 } // namespace
 
-Table::Table(const QString &name, const QList<FieldDef> &fields, const QStringList &orderFields,
-             bool uniqueKey, const QString &indexName, QObject *parent)
+Table::Table(const QString &name, const QList<FieldDef> &fields, const QStringList &orderFields, bool uniqueKey,
+             const QString &indexName, QObject *parent)
     : QObject(parent), m_store(fields), m_name(name), m_indexName(indexName), m_fields(fields), m_unique(uniqueKey)
 {
     for (const QString &f : orderFields)
@@ -152,8 +148,8 @@ void Table::setCurrent(int visibleRow)
 void Table::requireBrowse(const char *what) const
 {
     if (m_state != State::Browse)
-        throw TableError(QStringLiteral("%1: cannot %2 while a row is being inserted or edited")
-                             .arg(m_name, QLatin1String(what)));
+        throw TableError(
+            QStringLiteral("%1: cannot %2 while a row is being inserted or edited").arg(m_name, QLatin1String(what)));
 }
 
 void Table::first()
@@ -306,8 +302,8 @@ void Table::insert()
     // A new detail row belongs to the master's current row.
     if (m_master && m_linkActive && m_master->storedCurrentIndex() >= 0) {
         for (int i = 0; i < m_linkDetail.size(); ++i)
-            m_buffer[m_linkDetail.at(i)] = normaliseFieldValue(
-                m_fields.at(m_linkDetail.at(i)), m_master->value(m_linkMaster.at(i)));
+            m_buffer[m_linkDetail.at(i)] =
+                normaliseFieldValue(m_fields.at(m_linkDetail.at(i)), m_master->value(m_linkMaster.at(i)));
     }
 }
 
@@ -479,12 +475,11 @@ void Table::setStoredRowsFrom(Table &scratch)
 void Table::takeRowsFrom(Table &source)
 {
     requireBrowse("load");
-    bool sameLayout = source.m_fields.size() == m_fields.size() && source.m_order == m_order
-                      && source.m_unique == m_unique;
+    bool sameLayout =
+        source.m_fields.size() == m_fields.size() && source.m_order == m_order && source.m_unique == m_unique;
     for (int i = 0; sameLayout && i < m_fields.size(); ++i)
         sameLayout = source.m_fields.at(i).name == m_fields.at(i).name
-                     && source.m_fields.at(i).type == m_fields.at(i).type
-                     && source.m_fields.at(i).width == m_fields.at(i).width;
+            && source.m_fields.at(i).type == m_fields.at(i).type && source.m_fields.at(i).width == m_fields.at(i).width;
     if (!sameLayout)
         throw TableError(QStringLiteral("%1: the rows of %2 do not fit").arg(m_name, source.m_name));
     recordAllRows(true);
@@ -553,8 +548,8 @@ int Table::removeDetailRowsOf(const Row &masterRow)
     return removed;
 }
 
-int Table::changeRowsWhere(const std::function<bool(const RowView &)> &pred,
-                           const std::function<void(Row &)> &change, bool refuseDoubles)
+int Table::changeRowsWhere(const std::function<bool(const RowView &)> &pred, const std::function<void(Row &)> &change,
+                           bool refuseDoubles)
 {
     requireBrowse("change");
     std::vector<quint32> chosen;
@@ -681,7 +676,10 @@ void Table::setMasterLink(Table *master, const QStringList &detailFields, const 
     // so that signal and in-place changes are all the detail has to follow.
     connect(master, &Table::currentRowChanged, this, follow);
     connect(master, &Table::rowChanged, this, follow);
-    connect(master, &QObject::destroyed, this, [this] { m_master = nullptr; m_linkActive = false; });
+    connect(master, &QObject::destroyed, this, [this] {
+        m_master = nullptr;
+        m_linkActive = false;
+    });
 }
 
 void Table::setLinkActive(bool on)

@@ -37,7 +37,7 @@ public:
     class RowView
     {
     public:
-        RowView(const TableStore *store, size_t index) : m_store(store), m_index(index) {}
+        RowView(const TableStore *store, size_t index) : m_store(store), m_index(index) { }
         int size() const { return m_store->fieldCount(); }
         QVariant at(int field) const { return m_store->value(m_index, field); }
         QVariant operator[](int field) const { return at(field); }
@@ -71,10 +71,19 @@ public:
             using difference_type = std::ptrdiff_t;
             using value_type = RowView;
             iterator() = default;
-            iterator(const TableStore *store, size_t index) : m_store(store), m_index(index) {}
+            iterator(const TableStore *store, size_t index) : m_store(store), m_index(index) { }
             RowView operator*() const { return RowView(m_store, m_index); }
-            iterator &operator++() { ++m_index; return *this; }
-            iterator operator++(int) { iterator was = *this; ++m_index; return was; }
+            iterator &operator++()
+            {
+                ++m_index;
+                return *this;
+            }
+            iterator operator++(int)
+            {
+                iterator was = *this;
+                ++m_index;
+                return was;
+            }
             bool operator==(const iterator &other) const { return m_index == other.m_index; }
             bool operator!=(const iterator &other) const { return m_index != other.m_index; }
 
@@ -83,7 +92,7 @@ public:
             size_t m_index = 0;
         };
 
-        explicit RowRange(const TableStore *store) : m_store(store) {}
+        explicit RowRange(const TableStore *store) : m_store(store) { }
         iterator begin() const { return iterator(m_store, 0); }
         iterator end() const { return iterator(m_store, size()); }
         size_t size() const { return m_store->rowCount(); }
@@ -114,9 +123,8 @@ public:
 
     // `orderFields` are the fields of the presentation order; with `uniqueKey`
     // no two rows may have equal values in all of them.
-    Table(const QString &name, const QList<FieldDef> &fields,
-          const QStringList &orderFields = {}, bool uniqueKey = false,
-          const QString &indexName = QString(), QObject *parent = nullptr);
+    Table(const QString &name, const QList<FieldDef> &fields, const QStringList &orderFields = {},
+          bool uniqueKey = false, const QString &indexName = QString(), QObject *parent = nullptr);
 
     QString name() const { return m_name; }
     QString indexName() const { return m_indexName; }
@@ -138,7 +146,7 @@ public:
     void first();
     void next();
     void goTo(int visibleRow);
-    bool atEnd() const { return m_atEnd; }  // set by next() past the last row
+    bool atEnd() const { return m_atEnd; } // set by next() past the last row
 
     // --- fields of the current row (or of the insert/edit buffer) -------
     QVariant value(const QString &field) const { return value(requireField(field)); }
@@ -158,11 +166,11 @@ public:
 
     // --- changes ---------------------------------------------------------
     State state() const { return m_state; }
-    void insert();   // a blank row to fill; written by post()
-    void edit();     // the current row to change; written by post()
-    void post();     // throws TableError on a duplicate key and stays in its state
+    void insert(); // a blank row to fill; written by post()
+    void edit(); // the current row to change; written by post()
+    void post(); // throws TableError on a duplicate key and stays in its state
     void cancel();
-    void remove();   // deletes the current row; the next becomes current
+    void remove(); // deletes the current row; the next becomes current
 
     // Appends a whole row (normalised) outside the insert cycle; used when
     // loading files and by bulk tools. Throws TableError on a duplicate key.
@@ -198,8 +206,8 @@ public:
     // whose changed key would double another row's is left as it was, or,
     // with `refuseDoubles`, nothing changes and TableError says why.
     // Returns how many rows changed.
-    int changeRowsWhere(const std::function<bool(const RowView &)> &pred,
-                        const std::function<void(Row &)> &change, bool refuseDoubles = false);
+    int changeRowsWhere(const std::function<bool(const RowView &)> &pred, const std::function<void(Row &)> &change,
+                        bool refuseDoubles = false);
 
     // While `changes` is set, every change of the stored rows is written
     // into it, to be undone and done again (TableChanges); null stops it.
@@ -243,8 +251,7 @@ public:
     // active. A detail text field shorter than the master's is compared with
     // the master's value cut to the detail's width, so a reminder of a long
     // item name still belongs to its item.
-    void setMasterLink(Table *master, const QStringList &detailFields,
-                       const QStringList &masterFields);
+    void setMasterLink(Table *master, const QStringList &detailFields, const QStringList &masterFields);
     void setLinkActive(bool on);
     bool isLinkActive() const { return m_linkActive; }
     Table *master() const { return m_master; }
@@ -262,24 +269,29 @@ public:
     std::pair<int, int> orderRange(const Row &probe, int orderFields) const;
 
 signals:
-    void visibleRowsReset();        // the set of visible rows changed
-    void rowChanged(int visibleRow);  // one visible row's values changed in place
+    void visibleRowsReset(); // the set of visible rows changed
+    void rowChanged(int visibleRow); // one visible row's values changed in place
     void currentRowChanged(int visibleRow);
 
 private:
     friend class TableChanges;
     QString duplicateMessage(const Row &row) const;
     void setCheckedRows(std::vector<Row> rows);
-    template <typename M> QString linkText(int link, const M &masterRow) const;
-    template <typename R, typename M> bool rowBelongsTo(const R &row, const M &masterRow) const;
-    template <typename A, typename B> int compareOrder(const A &a, const B &b, int orderFields) const;
+    template <typename M>
+    QString linkText(int link, const M &masterRow) const;
+    template <typename R, typename M>
+    bool rowBelongsTo(const R &row, const M &masterRow) const;
+    template <typename A, typename B>
+    int compareOrder(const A &a, const B &b, int orderFields) const;
     // The rows [first, second) that can belong to `masterRow`: all of them,
     // or the range of its texts when the order begins with text link fields.
-    template <typename M> std::pair<int, int> linkRange(const M &masterRow) const;
+    template <typename M>
+    std::pair<int, int> linkRange(const M &masterRow) const;
     void refresh(int keepIndex = -1, int fallbackVisible = -1);
     // The stored index of the current row, -1 when there is none.
     int storedCurrentIndex() const;
-    template <typename R> bool isVisible(const R &row) const;
+    template <typename R>
+    bool isVisible(const R &row) const;
     int insertPosition(const Row &row) const;
     int findKey(const Row &row, int ignoreIndex) const;
     QString keyText(const Row &row) const;
@@ -300,7 +312,8 @@ private:
     int removeRows(size_t from, size_t to, const std::function<bool(const RowView &)> &pred);
     // Whether the `count` rows at(0), at(1)... are in order, and the first
     // whose key repeats the row's before it (0 when none).
-    template <typename At> std::pair<bool, size_t> orderCheck(size_t count, At at) const;
+    template <typename At>
+    std::pair<bool, size_t> orderCheck(size_t count, At at) const;
     QString doubledKeyMessage(const Row &row) const;
 
     TableStore m_store; // every row, in presentation order
@@ -312,13 +325,13 @@ private:
     QList<int> m_order;
     bool m_unique = false;
 
-    std::vector<int> m_visible;  // indexes of stored rows
+    std::vector<int> m_visible; // indexes of stored rows
     int m_current = -1;
     bool m_atEnd = false;
 
     State m_state = State::Browse;
     Row m_buffer;
-    int m_editIndex = -1;        // stored index of the row being edited
+    int m_editIndex = -1; // stored index of the row being edited
 
     QString m_filterText;
     FilterExpression m_filterExpr;

@@ -68,8 +68,8 @@ size_t TableChanges::heldBytes() const
     size_t bytes = m_steps.capacity() * sizeof(Step);
     for (const Step &step : m_steps) {
         bytes += step.at.capacity() * sizeof(quint32);
-        bytes += (step.cells.capacity() - step.cells.size() + step.after.capacity() - step.after.size())
-                 * sizeof(QVariant);
+        bytes +=
+            (step.cells.capacity() - step.cells.size() + step.after.capacity() - step.after.size()) * sizeof(QVariant);
         for (const QVariant &v : step.cells)
             bytes += valueBytes(v);
         for (const QVariant &v : step.after)

@@ -39,7 +39,7 @@ private:
     struct Step
     {
         Kind kind;
-        std::vector<quint32> at;     // stored indexes, ascending
+        std::vector<quint32> at; // stored indexes, ascending
         std::vector<QVariant> cells; // the rows' values, one after another
         std::vector<QVariant> after; // Replaced: the row's new values
     };

@@ -31,8 +31,8 @@ bool fitsReading(const QDateTime &dt, qint64 &msecs)
     msecs = CalendarTime::readingMsecs(dt);
     const QDateTime back = readingFromMsecs(msecs);
     return back == dt && back.timeSpec() == dt.timeSpec() && back.offsetFromUtc() == dt.offsetFromUtc()
-           && back.date() == dt.date() && back.time() == dt.time()
-           && (dt.timeSpec() != Qt::TimeZone || back.timeZone() == dt.timeZone());
+        && back.date() == dt.date() && back.time() == dt.time()
+        && (dt.timeSpec() != Qt::TimeZone || back.timeZone() == dt.timeZone());
 }
 
 // The values of rows[i], which lie wherever the reader's allocations put
@@ -60,7 +60,7 @@ struct TableStore::TextCache
         quint32 index = 0;
     };
     static constexpr int kSlots = 64;
-    explicit TextCache(int fields) : entries(static_cast<size_t>(fields) * kSlots) {}
+    explicit TextCache(int fields) : entries(static_cast<size_t>(fields) * kSlots) { }
     std::vector<Slot> entries;
 };
 
@@ -69,8 +69,8 @@ TableStore::TableStore(const QList<FieldDef> &fields)
     // Money, reals and date-times take eight bytes of a row, texts and
     // integers four; the fields' tags follow them.
     for (const FieldDef &field : fields) {
-        const bool wide = field.type == FieldType::Money || field.type == FieldType::Real
-                          || field.type == FieldType::DateTime;
+        const bool wide =
+            field.type == FieldType::Money || field.type == FieldType::Real || field.type == FieldType::DateTime;
         m_types.push_back(field.type);
         m_offsets.push_back(static_cast<quint32>(m_stride));
         m_wide.push_back(wide ? 1 : 0);
@@ -82,9 +82,8 @@ TableStore::TableStore(const QList<FieldDef> &fields)
 
 TableStore::TableStore(const TableStore &other)
     : m_types(other.m_types), m_bytes(other.m_bytes), m_stride(other.m_stride), m_tagBase(other.m_tagBase),
-      m_offsets(other.m_offsets), m_wide(other.m_wide), m_rowCount(other.m_rowCount),
-      m_textCount(other.m_textCount), m_freeTexts(other.m_freeTexts), m_odd(other.m_odd),
-      m_freeOdd(other.m_freeOdd)
+      m_offsets(other.m_offsets), m_wide(other.m_wide), m_rowCount(other.m_rowCount), m_textCount(other.m_textCount),
+      m_freeTexts(other.m_freeTexts), m_odd(other.m_odd), m_freeOdd(other.m_freeOdd)
 {
     m_textChunks.reserve(other.m_textChunks.size());
     for (const auto &chunk : other.m_textChunks)
@@ -124,28 +123,19 @@ QVariant TableStore::value(size_t row, int field) const
 {
     const quint64 bits = bitsAt(row, field);
     switch (tagAt(row, field)) {
-    case NoValue:
-        return QVariant();
-    case OddValue:
-        return m_odd[static_cast<size_t>(bits)];
-    case NullText:
-        return QVariant(nullText());
-    case EmptyText:
-        return QVariant(emptyText());
-    default:
-        break;
+    case NoValue: return QVariant();
+    case OddValue: return m_odd[static_cast<size_t>(bits)];
+    case NullText: return QVariant(nullText());
+    case EmptyText: return QVariant(emptyText());
+    default: break;
     }
     switch (m_types[static_cast<size_t>(field)]) {
     case FieldType::Text:
-    case FieldType::Memo:
-        return QVariant(poolText(static_cast<size_t>(bits)));
+    case FieldType::Memo: return QVariant(poolText(static_cast<size_t>(bits)));
     case FieldType::Money:
-    case FieldType::Real:
-        return QVariant(std::bit_cast<double>(bits));
-    case FieldType::Integer:
-        return QVariant(static_cast<int>(static_cast<qint32>(static_cast<quint32>(bits))));
-    case FieldType::DateTime:
-        return QVariant(readingFromMsecs(static_cast<qint64>(bits)));
+    case FieldType::Real: return QVariant(std::bit_cast<double>(bits));
+    case FieldType::Integer: return QVariant(static_cast<int>(static_cast<qint32>(static_cast<quint32>(bits))));
+    case FieldType::DateTime: return QVariant(readingFromMsecs(static_cast<qint64>(bits)));
     }
     return QVariant();
 }
@@ -242,7 +232,7 @@ quint32 TableStore::textIndex(size_t row, int field, const QString &text, TextCa
     if (cache) {
         const auto key = reinterpret_cast<quintptr>(text.constData());
         const size_t slot = static_cast<size_t>(field) * TextCache::kSlots
-                            + static_cast<size_t>(((key >> 3) * 0x9E3779B97F4A7C15ull) >> 58);
+            + static_cast<size_t>(((key >> 3) * 0x9E3779B97F4A7C15ull) >> 58);
         TextCache::Slot &s = cache->entries[slot];
         if (s.data == text.constData() && s.size == text.size()) {
             index = s.index;
@@ -258,8 +248,7 @@ quint32 TableStore::textIndex(size_t row, int field, const QString &text, TextCa
         for (const size_t other : {row - 1, row + 1}) {
             if (other >= m_rowCount || (row == 0 && other == row - 1))
                 continue;
-            if (tagAt(other, field) == Compact
-                && poolText(static_cast<size_t>(bitsAt(other, field))) == text) {
+            if (tagAt(other, field) == Compact && poolText(static_cast<size_t>(bitsAt(other, field))) == text) {
                 index = static_cast<quint32>(bitsAt(other, field));
                 ++poolUses(index);
                 found = true;

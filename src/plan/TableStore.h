@@ -90,10 +90,10 @@ public:
 private:
     // What a cell holds.
     enum CellTag : quint8 {
-        NoValue = 0,   // an invalid QVariant
-        Compact = 1,   // the field's own compact form
-        OddValue = 2,  // an index into the odd values
-        NullText = 3,  // a null QString
+        NoValue = 0, // an invalid QVariant
+        Compact = 1, // the field's own compact form
+        OddValue = 2, // an index into the odd values
+        NullText = 3, // a null QString
         EmptyText = 4, // an empty QString that is not null
     };
     struct TextCache;
@@ -143,18 +143,18 @@ private:
     size_t lastRowFor(int field);
 
     std::vector<FieldType> m_types;
-    std::vector<quint8> m_bytes;    // m_rowCount rows of m_stride bytes
+    std::vector<quint8> m_bytes; // m_rowCount rows of m_stride bytes
     size_t m_stride = 0;
-    size_t m_tagBase = 0;           // where a row's tags begin
+    size_t m_tagBase = 0; // where a row's tags begin
     std::vector<quint32> m_offsets; // where each field's cell begins
-    std::vector<char> m_wide;       // whether the cell has eight bytes
+    std::vector<char> m_wide; // whether the cell has eight bytes
     size_t m_rowCount = 0;
     // The text pool, in chunks that stay where they are as it grows.
     std::vector<std::unique_ptr<PoolChunk>> m_textChunks;
     size_t m_textCount = 0;
     std::vector<quint32> m_freeTexts; // unused pool places
     std::unique_ptr<TextCache> m_appendCache; // while beginRow() and the set calls fill the store
-    std::vector<QVariant> m_odd;      // values in no compact form
+    std::vector<QVariant> m_odd; // values in no compact form
     std::vector<quint32> m_freeOdd;
 };
 
@@ -165,14 +165,10 @@ inline const QString *TableStore::text(size_t row, int field) const
     if (!isText(field))
         return nullptr;
     switch (tagAt(row, field)) {
-    case Compact:
-        return &poolText(static_cast<size_t>(bitsAt(row, field)));
+    case Compact: return &poolText(static_cast<size_t>(bitsAt(row, field)));
     case NoValue:
-    case NullText:
-        return &nullText();
-    case EmptyText:
-        return &emptyText();
-    default:
-        return nullptr;
+    case NullText: return &nullText();
+    case EmptyText: return &emptyText();
+    default: return nullptr;
     }
 }

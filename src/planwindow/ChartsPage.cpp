@@ -124,9 +124,9 @@ ChartsPage::ChartsPage(Tfrm_budget *window) : QWidget(window), m_window(window)
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
 
-    m_choice = new RadioGroup(QStringLiteral("rg_graph"), QString(),
-                              {"Income Categories", "Expense Categories", "Savings Items", "Loans", "Summary"}, 5,
-                              this);
+    m_choice =
+        new RadioGroup(QStringLiteral("rg_graph"), QString(),
+                       {"Income Categories", "Expense Categories", "Savings Items", "Loans", "Summary"}, 5, this);
     m_choice->setMinimumHeight(57);
     m_choice->setItemIndex(4);
     layout->addWidget(m_choice);
@@ -290,8 +290,8 @@ void ChartsPage::placeLegend()
     }
     const int rows = (count + columns - 1) / columns; // the columns filled evenly
     const qreal width = columns * columnWidth;
-    m_chart->setMargins(QMargins(m_margins.left(), m_margins.top(), m_margins.right() + static_cast<int>(width),
-                                 m_margins.bottom()));
+    m_chart->setMargins(
+        QMargins(m_margins.left(), m_margins.top(), m_margins.right() + static_cast<int>(width), m_margins.bottom()));
     const qreal left = size.width() - m_margins.right() - width;
     for (int i = 0; i < count; ++i) {
         QBarSet *set = sets.at(i);

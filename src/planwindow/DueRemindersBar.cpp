@@ -64,9 +64,9 @@ void DueRemindersBar::showReminders(const QList<DueReminders::Due> &due)
         hide();
         return;
     }
-    m_title->setText(due.size() == 1 ? QStringLiteral("1 reminder falls due within the next seven days")
-                                     : QStringLiteral("%1 reminders fall due within the next seven days")
-                                           .arg(due.size()));
+    m_title->setText(due.size() == 1
+                         ? QStringLiteral("1 reminder falls due within the next seven days")
+                         : QStringLiteral("%1 reminders fall due within the next seven days").arg(due.size()));
     QList<QTreeWidgetItem *> rows;
     rows.reserve(due.size());
     for (const DueReminders::Due &d : due) {

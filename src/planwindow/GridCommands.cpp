@@ -34,12 +34,8 @@ bool GridCommands::eventFilter(QObject *watched, QEvent *event)
         if (!m_table->isEmpty())
             clickToolButton("obedititem");
         return true;
-    case Qt::Key_Insert:
-        clickToolButton("obnewitem");
-        return true;
-    case Qt::Key_Delete:
-        clickToolButton("obdeleteitem");
-        return true;
+    case Qt::Key_Insert: clickToolButton("obnewitem"); return true;
+    case Qt::Key_Delete: clickToolButton("obdeleteitem"); return true;
     case Qt::Key_Home:
         if (!m_table->isEmpty())
             m_table->first();
@@ -48,7 +44,6 @@ bool GridCommands::eventFilter(QObject *watched, QEvent *event)
         if (!m_table->isEmpty())
             m_table->goTo(m_table->rowCount() - 1);
         return true;
-    default:
-        return QObject::eventFilter(watched, event);
+    default: return QObject::eventFilter(watched, event);
     }
 }

@@ -28,8 +28,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-ItemsPage::ItemsPage(Tfrm_budget *window)
-    : QWidget(window), m_window(window), m_items(&window->plan().items())
+ItemsPage::ItemsPage(Tfrm_budget *window) : QWidget(window), m_window(window), m_items(&window->plan().items())
 {
     setObjectName(QStringLiteral("ts_items"));
     buildLayout();
@@ -38,8 +37,7 @@ ItemsPage::ItemsPage(Tfrm_budget *window)
     m_model = new TableModel(m_items, {{"cat", {}, {}}, {"item", {}, {}}, {"freq", {}, {}}, {"amount", {}, {}}}, this);
     m_model->bindView(m_grid);
     GridColumns::setColumnPixels(m_grid, 1, 166);
-    m_reminderModel =
-        new TableModel(&plan.reminders(), {{"desc", {}, {}}, {"dom", {}, {}}, {"month", {}, {}}}, this);
+    m_reminderModel = new TableModel(&plan.reminders(), {{"desc", {}, {}}, {"dom", {}, {}}, {"month", {}, {}}}, this);
     m_reminderModel->bindView(m_reminderGrid);
     GridColumns::setColumnPixels(m_reminderGrid, 0, 272);
     GridColumns::setColumnPixels(m_reminderGrid, 1, 31, QStringLiteral("31"));
@@ -56,8 +54,7 @@ ItemsPage::ItemsPage(Tfrm_budget *window)
 
     connect(m_rgItems, &RadioGroup::clicked, this, &ItemsPage::kindChosen);
     connect(m_rgCat, &RadioGroup::clicked, this, &ItemsPage::applyCategoryFilter);
-    connect(m_rgViewNotes, &RadioGroup::clicked, this,
-            [this](int index) { m_notesPanel->setVisible(index == 0); });
+    connect(m_rgViewNotes, &RadioGroup::clicked, this, [this](int index) { m_notesPanel->setVisible(index == 0); });
     connect(m_totalFreq, &QComboBox::currentIndexChanged, this, &ItemsPage::cb_item_total_freqChange);
     connect(m_tvInc, &QTreeWidget::itemClicked, this, [this] { treeClicked(m_tvInc); });
     // A node renamed in the tree is drawn afresh from the plan next time.
@@ -270,8 +267,8 @@ void ItemsPage::cb_item_total_freqChange()
         m_total->setValue(0);
         return;
     }
-    m_total->setValue(Frequency::convert(m_items->asMoney("amount"), m_items->asString("freq"),
-                                         m_totalFreq->currentText()));
+    m_total->setValue(
+        Frequency::convert(m_items->asMoney("amount"), m_items->asString("freq"), m_totalFreq->currentText()));
 }
 
 void ItemsPage::pageShown()
@@ -400,5 +397,3 @@ void ItemsPage::adjustcolwidths()
     GridColumns::setColumnChars(m_grid, m_model->columnOf("freq"), W / 54);
     GridColumns::setColumnChars(m_grid, m_model->columnOf("amount"), W / 54);
 }
-
-

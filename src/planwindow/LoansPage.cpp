@@ -197,5 +197,3 @@ void LoansPage::adjustcolwidths()
     GridColumns::setColumnChars(m_grid, m_model->columnOf("payfreq"), A / 26);
     GridColumns::setColumnChars(m_grid, m_model->columnOf("minpay"), A / 26);
 }
-
-

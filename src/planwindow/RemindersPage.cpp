@@ -44,14 +44,10 @@ RemindersPage::RemindersPage(Tfrm_budget *window) : QWidget(window), m_window(wi
     setObjectName(QStringLiteral("tsreminders"));
     buildLayout();
 
-    m_model = new TableModel(&window->plan().reminders(),
-                             {{"cat_id", {}, {}},
-                              {"cat", {}, {}},
-                              {"item", {}, {}},
-                              {"dom", {}, {}},
-                              {"month", {}, {}},
-                              {"desc", {}, {}}},
-                             this);
+    m_model = new TableModel(
+        &window->plan().reminders(),
+        {{"cat_id", {}, {}}, {"cat", {}, {}}, {"item", {}, {}}, {"dom", {}, {}}, {"month", {}, {}}, {"desc", {}, {}}},
+        this);
     m_model->bindView(m_grid);
     m_grid->setColumnHidden(m_model->columnOf("cat_id"), true);
     GridColumns::setColumnPixels(m_grid, m_model->columnOf("cat"), 123);
@@ -194,7 +190,7 @@ void RemindersPage::lmdsbtn_reminder_deleteClick()
         return;
     const auto quoted = [](const QString &text) { return QLatin1Char('"') + text + QLatin1Char('"'); };
     const QString question = QStringLiteral("Delete reminder : ") + quoted(reminders.asString("desc"))
-                             + QStringLiteral(" for item : ") + quoted(reminders.asString("item"));
+        + QStringLiteral(" for item : ") + quoted(reminders.asString("item"));
     if (MessageBox::warningYesNo(this, question) != MessageBox::Answer::Yes)
         return;
     m_window->addToHistory(PlanEdits::deleteReminder(m_window->plan()).change);

@@ -24,8 +24,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-SavingsPage::SavingsPage(Tfrm_budget *window)
-    : QWidget(window), m_window(window), m_goals(&window->plan().savings())
+SavingsPage::SavingsPage(Tfrm_budget *window) : QWidget(window), m_window(window), m_goals(&window->plan().savings())
 {
     setObjectName(QStringLiteral("ts_savings"));
     buildLayout();
@@ -44,9 +43,18 @@ SavingsPage::SavingsPage(Tfrm_budget *window)
     showCurrentGoal();
 }
 
-QString SavingsPage::expiredText() { return QStringLiteral("This savings goal has expired"); }
-QString SavingsPage::activeText() { return QStringLiteral("This savings goal is still active."); }
-QString SavingsPage::noGoalText() { return QStringLiteral("This goal is current"); }
+QString SavingsPage::expiredText()
+{
+    return QStringLiteral("This savings goal has expired");
+}
+QString SavingsPage::activeText()
+{
+    return QStringLiteral("This savings goal is still active.");
+}
+QString SavingsPage::noGoalText()
+{
+    return QStringLiteral("This goal is current");
+}
 
 void SavingsPage::buildLayout()
 {
@@ -142,5 +150,3 @@ void SavingsPage::adjustcolwidths()
     GridColumns::setColumnChars(m_grid, m_model->columnOf("freq"), A / 17);
     GridColumns::setColumnChars(m_grid, m_model->columnOf("freqamount"), A / 24);
 }
-
-

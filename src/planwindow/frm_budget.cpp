@@ -131,7 +131,6 @@ Tfrm_budget::Tfrm_budget(PlanHost *host, QWidget *parent)
     m_plan->setSaved(true);
 }
 
-
 void Tfrm_budget::setOpenLock(std::unique_ptr<PlanLock> lock)
 {
     m_openLock = std::move(lock);
@@ -228,7 +227,10 @@ bool Tfrm_budget::hintsEnabled() const
     return m_host && m_host->hintsEnabled();
 }
 
-bool Tfrm_budget::saved() const { return m_plan->isSaved(); }
+bool Tfrm_budget::saved() const
+{
+    return m_plan->isSaved();
+}
 void Tfrm_budget::setSaved(bool saved)
 {
     m_plan->setSaved(saved);
@@ -240,8 +242,14 @@ void Tfrm_budget::setSaved(bool saved)
     }
 }
 
-int Tfrm_budget::displayFrequency() const { return m_frequency->itemIndex(); }
-QString Tfrm_budget::displayFrequencyName() const { return m_frequency->currentText(); }
+int Tfrm_budget::displayFrequency() const
+{
+    return m_frequency->itemIndex();
+}
+QString Tfrm_budget::displayFrequencyName() const
+{
+    return m_frequency->currentText();
+}
 
 void Tfrm_budget::setDisplayFrequency(int index)
 {
@@ -311,7 +319,10 @@ QStringList Tfrm_budget::statusTexts() const
     return out;
 }
 
-QString Tfrm_budget::statusToolTip() const { return m_sbar->toolTip(); }
+QString Tfrm_budget::statusToolTip() const
+{
+    return m_sbar->toolTip();
+}
 
 // F1: the help page of the control that has the focus (a toolbar button, the
 // items grid, the category trees); the contents when none of them has it.
@@ -462,9 +473,10 @@ bool Tfrm_budget::mayReplaceFilesOnDisk()
 {
     const QString name = QLatin1Char('"') + planFileName() + QLatin1Char('"');
     if (PlanFiles::changedOnDisk(m_diskState, m_planfile)) {
-        const QString text = name + QStringLiteral(" has been changed on disk by another program since it was "
-                                                   "opened or last saved here.\nSaving now replaces those changes "
-                                                   "with this plan. Overwrite it?");
+        const QString text = name
+            + QStringLiteral(" has been changed on disk by another program since it was "
+                             "opened or last saved here.\nSaving now replaces those changes "
+                             "with this plan. Overwrite it?");
         return MessageBox::warningYesNo(this, text) == MessageBox::Answer::Yes;
     }
     if (m_openLock && m_openLock->fileName() == PlanLock::fileName(m_planfile, PlanLock::Kind::Open))
@@ -472,9 +484,10 @@ bool Tfrm_budget::mayReplaceFilesOnDisk()
     PlanLock other(m_planfile, PlanLock::Kind::Open);
     if (other.tryLock() != PlanLock::Result::HeldElsewhere)
         return true;
-    const QString text = name + QStringLiteral(" is open in another copy of the program (%1).\nSaving now "
-                                               "replaces the plan it shows. Overwrite it?")
-                                    .arg(other.holder());
+    const QString text = name
+        + QStringLiteral(" is open in another copy of the program (%1).\nSaving now "
+                         "replaces the plan it shows. Overwrite it?")
+              .arg(other.holder());
     return MessageBox::warningYesNo(this, text) == MessageBox::Answer::Yes;
 }
 
@@ -497,7 +510,7 @@ QString Tfrm_budget::closeQuestion() const
 {
     const QChar cr(13);
     return QStringLiteral("Changes made to : ") + cr + QLatin1Char('"') + m_planfile + QLatin1Char('"') + cr
-           + QStringLiteral("have NOT been saved.") + cr + QStringLiteral("Do you wish to save them now ?");
+        + QStringLiteral("have NOT been saved.") + cr + QStringLiteral("Do you wish to save them now ?");
 }
 
 void Tfrm_budget::closeEvent(QCloseEvent *event)
@@ -526,12 +539,8 @@ void Tfrm_budget::closeEvent(QCloseEvent *event)
             m_host->setCloseApproval(ok);
             break;
         }
-        case MessageBox::Answer::No:
-            m_host->setCloseApproval(true);
-            break;
-        default:
-            m_host->setCloseApproval(false);
-            break;
+        case MessageBox::Answer::No: m_host->setCloseApproval(true); break;
+        default: m_host->setCloseApproval(false); break;
         }
         return;
     }
@@ -550,11 +559,7 @@ void Tfrm_budget::closeEvent(QCloseEvent *event)
             event->ignore();
         break;
     }
-    case MessageBox::Answer::No:
-        event->accept();
-        break;
-    default:
-        event->ignore();
-        break;
+    case MessageBox::Answer::No: event->accept(); break;
+    default: event->ignore(); break;
     }
 }

@@ -210,7 +210,7 @@ private:
     QMenu *m_itemsMenu = nullptr;
 
     QUndoStack *m_history = nullptr;
-    quint64 m_historyStamp = 0;  // the plan's change stamp as the history last left it
+    quint64 m_historyStamp = 0; // the plan's change stamp as the history last left it
     bool m_clearingHistory = false;
     bool m_historyUnfit = false; // its steps no longer fit the plan's rows
 

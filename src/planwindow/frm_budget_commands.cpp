@@ -77,8 +77,9 @@ void Tfrm_budget::obnewitemClick()
     if (m_pagekind == kIncome || m_pagekind == kExpense) {
         const QString letter = pageKindLetter();
         if (!hasCategoryOfKind(letter)) {
-            MessageBox::information(this, m_pagekind == kIncome ? QStringLiteral("Please enter income categories")
-                                                                : QStringLiteral("Please enter expense categories"));
+            MessageBox::information(this,
+                                    m_pagekind == kIncome ? QStringLiteral("Please enter income categories")
+                                                          : QStringLiteral("Please enter expense categories"));
             return;
         }
         m_editmode = QStringLiteral("new");
@@ -115,8 +116,9 @@ void Tfrm_budget::obedititemClick()
     } else if (m_pagekind == kIncome || m_pagekind == kExpense) {
         const QString letter = pageKindLetter();
         if (!hasCategoryOfKind(letter)) {
-            MessageBox::information(this, m_pagekind == kIncome ? QStringLiteral("Please enter income categories")
-                                                                : QStringLiteral("Please enter expense categories"));
+            MessageBox::information(this,
+                                    m_pagekind == kIncome ? QStringLiteral("Please enter income categories")
+                                                          : QStringLiteral("Please enter expense categories"));
             return;
         }
         Table &cats = m_plan->categories();
@@ -213,9 +215,10 @@ void Tfrm_budget::lmssbtn_addremindClick()
     // On the reminders page a reminder is added to the item of the reminder
     // shown: with none shown there is nothing to add it to.
     if (m_pagekind == kReminder && m_plan->reminders().isEmpty()) {
-        MessageBox::information(this, QStringLiteral("There is no reminder shown to add to. Choose a month and kind "
-                                                     "that have reminders, or add the reminder to its item on the "
-                                                     "Budget Items page."));
+        MessageBox::information(this,
+                                QStringLiteral("There is no reminder shown to add to. Choose a month and kind "
+                                               "that have reminders, or add the reminder to its item on the "
+                                               "Budget Items page."));
         return;
     }
     openReminderEditor(m_pagekind == kReminder ? QStringLiteral("addexist") : QStringLiteral("new"),

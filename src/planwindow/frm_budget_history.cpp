@@ -68,8 +68,9 @@ void Tfrm_budget::replayChange(const PlanChange &change, const QString &page, bo
         m_plan->setSaved(false);
         QTimer::singleShot(0, this, [this] {
             clearHistory();
-            MessageBox::error(this, QStringLiteral("The plan was changed outside its undo history: the earlier "
-                                                   "changes can no longer be undone."));
+            MessageBox::error(this,
+                              QStringLiteral("The plan was changed outside its undo history: the earlier "
+                                             "changes can no longer be undone."));
         });
         return;
     }

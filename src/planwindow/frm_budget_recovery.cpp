@@ -62,8 +62,8 @@ bool Tfrm_budget::restoreBackup(const PlanBackups::Backup &backup)
         MessageBox::error(this, e.message());
         return false;
     }
-    PlanEdits::PlanEdit edit = PlanEdits::replacePlan(
-        *m_plan, restored, QStringLiteral("Restore Backup Of ") + PlanBackups::timeText(backup));
+    PlanEdits::PlanEdit edit =
+        PlanEdits::replacePlan(*m_plan, restored, QStringLiteral("Restore Backup Of ") + PlanBackups::timeText(backup));
     if (!edit.ok()) {
         MessageBox::error(this, edit.error);
         return false;

@@ -67,7 +67,9 @@ struct PageBuilder
 
 } // namespace
 
-BandedReport::BandedReport(const QString &title) : m_title(title) {}
+BandedReport::BandedReport(const QString &title) : m_title(title)
+{
+}
 
 void BandedReport::addBand(const ReportBand &band)
 {

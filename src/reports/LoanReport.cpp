@@ -36,7 +36,7 @@ const QString &kVendorWeb = ReportVendor::Web;
 bool isWhiteText(const QString &name)
 {
     return name.startsWith(QLatin1String("PageHeaderBand1.")) || name == QLatin1String("QRLabel1")
-           || name == QLatin1String("QRLabel2") || name == QLatin1String("QRLabel3");
+        || name == QLatin1String("QRLabel2") || name == QLatin1String("QRLabel3");
 }
 
 QString integerMessage(const QString &text)
@@ -208,8 +208,8 @@ void LoanReport::addSection(BandedReport &report, int k, bool first) const
                                QStringLiteral("Total Interest Payable"), QStringLiteral("Total Paid Back")};
     const QStringList captionNames{QStringLiteral(".paymentcaption"), QStringLiteral(".nopcaption"),
                                    QStringLiteral(".totalintcaption"), QStringLiteral(".totalcaption")};
-    const QStringList valueNames{QStringLiteral("qrlpayment"), QStringLiteral("qrlnop"),
-                                 QStringLiteral("qrltotalint"), QStringLiteral("qrltotal")};
+    const QStringList valueNames{QStringLiteral("qrlpayment"), QStringLiteral("qrlnop"), QStringLiteral("qrltotalint"),
+                                 QStringLiteral("qrltotal")};
     const QStringList values{MoneyFormat::moneyText(calc.payment, symbol), m_nop[index],
                              MoneyFormat::moneyText(calc.totalInterest, symbol),
                              MoneyFormat::moneyText(calc.totalPaid, symbol)};
@@ -235,7 +235,8 @@ void LoanReport::addSection(BandedReport &report, int k, bool first) const
         const QFont font = ReportFonts::normal();
         const qreal height = ReportBand::lineHeight(font);
         ReportBand rowBand(detail, kRowHeight);
-        rowBand.fill(detail + QStringLiteral(".fill"), QRectF(0, 0, ReportLayout::kPrintableWidth, kRowHeight), kSilver);
+        rowBand.fill(detail + QStringLiteral(".fill"), QRectF(0, 0, ReportLayout::kPrintableWidth, kRowHeight),
+                     kSilver);
         rowBand.frame(detail + QStringLiteral(".frame"), QRectF(0, 0, ReportLayout::kPrintableWidth, kRowHeight));
         const QStringList names{QStringLiteral(".payment"), QStringLiteral(".interest"), QStringLiteral(".principal"),
                                 QStringLiteral(".balance")};

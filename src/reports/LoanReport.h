@@ -53,11 +53,11 @@ class LoanReport
 public:
     enum class Refusal {
         None,
-        NoPrincipal,       // "Please enter the amount you wish to borrow"; focus the amount
-        NoLength,          // "Please enter the length of the loan"; focus the length
-        NoRate,            // "Please enter the interest rate"; focus the rate
+        NoPrincipal, // "Please enter the amount you wish to borrow"; focus the amount
+        NoLength, // "Please enter the length of the loan"; focus the length
+        NoRate, // "Please enter the interest rate"; focus the rate
         NothingCalculated, // "You have not calculated any loan details"
-        Conversion,        // "'%s' is not a valid integer value" / "... floating point value"
+        Conversion, // "'%s' is not a valid integer value" / "... floating point value"
     };
 
     explicit LoanReport(const LoanReportInput &input);

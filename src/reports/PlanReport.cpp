@@ -60,9 +60,8 @@ ReportBand sectionHeader(const QString &band, const QString &caption)
 }
 
 // A footer line: the display frequency, a caption and a total, in bold.
-ReportBand totalBand(const QString &band, qreal height, qreal top, const QString &freqLabel,
-                     const QString &frequency, const QString &caption, const QString &totalLabel,
-                     const QString &total)
+ReportBand totalBand(const QString &band, qreal height, qreal top, const QString &freqLabel, const QString &frequency,
+                     const QString &caption, const QString &totalLabel, const QString &total)
 {
     ReportBand footer(band, height);
     const QFont font = ReportFonts::bold();
@@ -160,9 +159,10 @@ ReportLayout PlanReport::layout() const
     footer.label(QStringLiteral("PageFooterBand1.vendor"), kLeft, 4, kVendorName, ReportFonts::bold());
     footer.label(QStringLiteral("PageFooterBand1.product"), kLeft, 20, kProductName, ReportFonts::bold(11));
     footer.label(QStringLiteral("PageFooterBand1.web"), kLeft, 40, kVendorWeb, ReportFonts::normal(8));
-    footer.text(QStringLiteral("qrlpath"),
-                QRectF(kPathX, 40, ReportLayout::kPrintableWidth - kPathX, ReportBand::lineHeight(ReportFonts::normal(8))),
-                m_input.programFolder, ReportFonts::normal(8));
+    footer.text(
+        QStringLiteral("qrlpath"),
+        QRectF(kPathX, 40, ReportLayout::kPrintableWidth - kPathX, ReportBand::lineHeight(ReportFonts::normal(8))),
+        m_input.programFolder, ReportFonts::normal(8));
     report.setPageFooter(footer);
 
     const QString freq = m_input.displayFrequencyName;
@@ -174,8 +174,8 @@ ReportLayout PlanReport::layout() const
     report.addBand(totalBand("QRBand3", 24, 4, "QRLincfreq", freq, "Income Total :", "QRLinctotal", total(t.income)));
 
     addItemSection(report, *m_itemsExp, "GroupHeaderBand2", "Expense Items", "QRGroup1", "QRSubDetail2");
-    report.addBand(totalBand("QRBand4", 24, 4, "QRLexpfreq", freq, "Expenses Total :", "QRLexptotal",
-                             total(t.expense)));
+    report.addBand(
+        totalBand("QRBand4", 24, 4, "QRLexpfreq", freq, "Expenses Total :", "QRLexptotal", total(t.expense)));
 
     report.addBand(sectionHeader("QRBand1", "Savings Items"));
     const Table &savings = *m_savings;
@@ -184,21 +184,21 @@ ReportLayout PlanReport::layout() const
                           {text(savings, row, "desc"), text(savings, row, "freq"), money(savings, row, "freqamount")},
                           kItemX);
     });
-    report.addBand(totalBand("QRBand5", 24, 4, "QRLsavfreq", freq, "Savings Total :", "QRLsavtotal",
-                             total(t.savings)));
+    report.addBand(totalBand("QRBand5", 24, 4, "QRLsavfreq", freq, "Savings Total :", "QRLsavtotal", total(t.savings)));
 
     report.addBand(sectionHeader("QRBand2", "Loans"));
     const Table &loans = *m_loans;
     report.addDetails(loans.rowCount(), [&loans](int row) {
-        return detailBand("QRSubDetail4",
-                          {"QRSubDetail4.lender", "QRSubDetail4.purpose", "QRSubDetail4.payfreq", "QRSubDetail4.minpay"},
-                          {text(loans, row, "lender"), text(loans, row, "purpose"), text(loans, row, "payfreq"),
-                           money(loans, row, "minpay")},
-                          kItemX);
+        return detailBand(
+            "QRSubDetail4",
+            {"QRSubDetail4.lender", "QRSubDetail4.purpose", "QRSubDetail4.payfreq", "QRSubDetail4.minpay"},
+            {text(loans, row, "lender"), text(loans, row, "purpose"), text(loans, row, "payfreq"),
+             money(loans, row, "minpay")},
+            kItemX);
     });
     report.addBand(totalBand("QRBand6", 24, 4, "QRL_lnfreq", freq, "Loans Total :", "QRL_lntotal", total(t.loans)));
 
-    report.addBand(totalBand("QRBand7", 28, 8, "QRL_budfreq", freq, "Budget Balance :", "QRL_budtotal",
-                             total(t.balance)));
+    report.addBand(
+        totalBand("QRBand7", 28, 8, "QRL_budfreq", freq, "Budget Balance :", "QRL_budtotal", total(t.balance)));
     return report.layout();
 }

@@ -57,8 +57,8 @@ public:
     static QString titleFor(const QString &planfile);
 
 private:
-    void addItemSection(BandedReport &report, const Table &items, const QString &headerBand,
-                        const QString &caption, const QString &groupBand, const QString &detailName) const;
+    void addItemSection(BandedReport &report, const Table &items, const QString &headerBand, const QString &caption,
+                        const QString &groupBand, const QString &detailName) const;
 
     PlanReportInput m_input;
     QString m_title;

@@ -6,10 +6,9 @@
 #include "plan/Plan.h"
 
 RemindersReport::RemindersReport(const Plan &plan, const QString &title)
-    : m_title(title),
-      m_remind(std::make_unique<Table>(QStringLiteral("kbm_remind"), plan.reminders().fields(),
-                                       QStringList{QStringLiteral("cat"), QStringLiteral("month"),
-                                                   QStringLiteral("dom")}))
+    : m_title(title), m_remind(std::make_unique<Table>(
+                          QStringLiteral("kbm_remind"), plan.reminders().fields(),
+                          QStringList{QStringLiteral("cat"), QStringLiteral("month"), QStringLiteral("dom")}))
 {
     // Rows of equal category, month and day keep the plan's order.
     const Table &source = plan.reminders();
@@ -28,7 +27,8 @@ QString RemindersReport::monthName(int month)
 
 QString RemindersReport::titleFor(const QString &kindLetter, int month)
 {
-    QString title = kindLetter == Kind::Expense ? QStringLiteral("Expense Reminders") : QStringLiteral("Income Reminders");
+    QString title =
+        kindLetter == Kind::Expense ? QStringLiteral("Expense Reminders") : QStringLiteral("Income Reminders");
     if (!monthName(month).isEmpty())
         title += QStringLiteral(" For : ") + monthName(month);
     return title;
@@ -64,8 +64,8 @@ ReportLayout RemindersReport::layout() const
                 QRectF(titleX, 8, qMin(titleWidth, kTitleEnd - titleX), ReportBand::lineHeight(titleFont)), m_title,
                 titleFont);
     header.label(QStringLiteral("PageHeaderBand1.pagecaption"), kPageCaptionX, 8, QStringLiteral("Page No :"), font);
-    header.pageField(QStringLiteral("PageHeaderBand1.page"), QRectF(624, 8, 96, height),
-                     ReportBand::Field::PageNumber, font);
+    header.pageField(QStringLiteral("PageHeaderBand1.page"), QRectF(624, 8, 96, height), ReportBand::Field::PageNumber,
+                     font);
     report.setPageHeader(header);
 
     const Table &rows = *m_remind;

@@ -67,8 +67,7 @@ ReportBand &ReportBand::text(const QString &name, const QRectF &box, const QStri
 ReportBand &ReportBand::rightText(const QString &name, qreal left, qreal right, qreal y, const QString &text,
                                   const QFont &font)
 {
-    return this->text(name, QRectF(left, y, right - left, lineHeight(font)), text, font,
-                      Qt::AlignRight | Qt::AlignTop);
+    return this->text(name, QRectF(left, y, right - left, lineHeight(font)), text, font, Qt::AlignRight | Qt::AlignTop);
 }
 
 ReportBand &ReportBand::pageField(const QString &name, const QRectF &box, Field field, const QFont &font,

@@ -14,7 +14,7 @@ public:
     enum class Field { None, PageNumber, PageCount };
 
     ReportBand() = default;
-    ReportBand(const QString &name, qreal height) : m_name(name), m_height(height) {}
+    ReportBand(const QString &name, qreal height) : m_name(name), m_height(height) { }
 
     QString name() const { return m_name; }
     qreal height() const { return m_height; }
@@ -22,13 +22,21 @@ public:
     // Starts a new page for this band, unless the page holds no band yet
     // beyond its page header.
     bool newPageBefore() const { return m_newPageBefore; }
-    ReportBand &setNewPageBefore(bool on) { m_newPageBefore = on; return *this; }
+    ReportBand &setNewPageBefore(bool on)
+    {
+        m_newPageBefore = on;
+        return *this;
+    }
     // Moves to the next page with the band after it (a group header and its
     // first row). Bands kept one after the other move as one, together with
     // the first band after them that is not kept (a section header, the
     // group header under it and the group's first row).
     bool keepWithNext() const { return m_keepWithNext; }
-    ReportBand &setKeepWithNext(bool on) { m_keepWithNext = on; return *this; }
+    ReportBand &setKeepWithNext(bool on)
+    {
+        m_keepWithNext = on;
+        return *this;
+    }
 
     // A label as wide as its text: at (x, y), one line high.
     ReportBand &label(const QString &name, qreal x, qreal y, const QString &text, const QFont &font);

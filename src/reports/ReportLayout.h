@@ -13,10 +13,10 @@
 struct ReportItem
 {
     enum class Kind {
-        Text,  // `text` in `font`, aligned by `alignment` inside `rect`
-        Line,  // from rect.topLeft() to rect.bottomRight(), one unit wide
-        Fill,  // `rect` filled with `colour`
-        Frame  // the outline of `rect`, one unit wide
+        Text, // `text` in `font`, aligned by `alignment` inside `rect`
+        Line, // from rect.topLeft() to rect.bottomRight(), one unit wide
+        Fill, // `rect` filled with `colour`
+        Frame // the outline of `rect`, one unit wide
     };
     Kind kind = Kind::Text;
     QRectF rect;

@@ -33,9 +33,7 @@ void paintItem(QPainter &painter, const ReportItem &item, qreal dpi)
         painter.setPen(QPen(item.colour, 1));
         painter.drawLine(item.rect.topLeft(), item.rect.bottomRight());
         break;
-    case ReportItem::Kind::Fill:
-        painter.fillRect(item.rect, item.colour);
-        break;
+    case ReportItem::Kind::Fill: painter.fillRect(item.rect, item.colour); break;
     case ReportItem::Kind::Frame:
         painter.setPen(QPen(item.colour, 1));
         painter.setBrush(Qt::NoBrush);

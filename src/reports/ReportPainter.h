@@ -15,8 +15,7 @@ namespace ReportPainter {
 // device. `progress(done, count)` is called after each page; returning false
 // stops (cancelled). Returns false when cancelled or when the painter cannot
 // begin.
-bool paint(const ReportLayout &layout, QPagedPaintDevice *device,
-           const std::function<bool(int, int)> &progress = {});
+bool paint(const ReportLayout &layout, QPagedPaintDevice *device, const std::function<bool(int, int)> &progress = {});
 
 // The layout as the bytes of a PDF document.
 QByteArray pdfBytes(const ReportLayout &layout);

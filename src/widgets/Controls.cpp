@@ -26,8 +26,7 @@ QTableView *dataGrid(const QString &objectName, QWidget *parent, bool wholeRows)
     grid->setAlternatingRowColors(true);
     QPalette pal = grid->palette();
     pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
-    pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                 pal.color(QPalette::Active, QPalette::HighlightedText));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::HighlightedText));
     grid->setPalette(pal);
     return grid;
 }

@@ -28,8 +28,9 @@ std::optional<QString> FileDialog::run(QWidget *parent, Request request)
     } else {
         QFileDialog dialog(parent, request.title, request.directory, request.filter);
         dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(request.folder ? QFileDialog::Directory
-                                          : request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setFileMode(request.folder     ? QFileDialog::Directory
+                               : request.save ? QFileDialog::AnyFile
+                                              : QFileDialog::ExistingFile);
         if (request.folder)
             dialog.setOption(QFileDialog::ShowDirsOnly);
         dialog.setDefaultSuffix(request.defaultSuffix);
@@ -83,14 +84,35 @@ QString FileDialog::startFolder(const QString &planFile)
     return QDir::homePath();
 }
 
-QString FileDialog::lastFolder() { return g_lastFolder; }
-void FileDialog::setLastFolder(const QString &folder) { g_lastFolder = folder; }
+QString FileDialog::lastFolder()
+{
+    return g_lastFolder;
+}
+void FileDialog::setLastFolder(const QString &folder)
+{
+    g_lastFolder = folder;
+}
 
-void FileDialog::setTestMode(bool on) { g_testMode = on; }
-void FileDialog::queuePath(const QString &path) { g_answers.enqueue(path); }
-void FileDialog::queueCancel() { g_answers.enqueue(std::nullopt); }
-int FileDialog::pendingAnswers() { return static_cast<int>(g_answers.size()); }
-int FileDialog::unexpectedCount() { return g_unexpected; }
+void FileDialog::setTestMode(bool on)
+{
+    g_testMode = on;
+}
+void FileDialog::queuePath(const QString &path)
+{
+    g_answers.enqueue(path);
+}
+void FileDialog::queueCancel()
+{
+    g_answers.enqueue(std::nullopt);
+}
+int FileDialog::pendingAnswers()
+{
+    return static_cast<int>(g_answers.size());
+}
+int FileDialog::unexpectedCount()
+{
+    return g_unexpected;
+}
 
 QList<FileDialog::Request> FileDialog::takeRequests()
 {

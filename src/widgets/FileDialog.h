@@ -16,12 +16,12 @@ public:
     struct Request
     {
         bool save = false;
-        bool folder = false;   // choose an existing folder
+        bool folder = false; // choose an existing folder
         QString title;
         QString directory;
-        QString fileName;      // proposed name
+        QString fileName; // proposed name
         QString defaultSuffix; // "pkb"
-        QString filter;        // "Pursekeep files (*.pkb *.PKB)"
+        QString filter; // "Pursekeep files (*.pkb *.PKB)"
     };
 
     // The chosen full path, or nothing when cancelled.

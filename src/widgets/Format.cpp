@@ -25,8 +25,14 @@ QString grouped(double value)
     return MoneyFormat::grouped(value);
 }
 
-QString shortDateFormat() { return g_shortDateFormat; }
-void setShortDateFormat(const QString &format) { g_shortDateFormat = format; }
+QString shortDateFormat()
+{
+    return g_shortDateFormat;
+}
+void setShortDateFormat(const QString &format)
+{
+    g_shortDateFormat = format;
+}
 
 QString date(const QDate &d)
 {

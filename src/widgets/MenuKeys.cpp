@@ -15,7 +15,7 @@ namespace {
 bool isTextBox(const QObject *o)
 {
     return qobject_cast<const QLineEdit *>(o) || qobject_cast<const QTextEdit *>(o)
-           || qobject_cast<const QPlainTextEdit *>(o) || qobject_cast<const QAbstractSpinBox *>(o);
+        || qobject_cast<const QPlainTextEdit *>(o) || qobject_cast<const QAbstractSpinBox *>(o);
 }
 
 // A shown menu of a menu bar of `window` whose mnemonic is `keys`.
@@ -33,7 +33,9 @@ bool opensMenu(const QWidget *window, const QKeySequence &keys)
 
 } // namespace
 
-MenuKeys::MenuKeys(QObject *parent) : QObject(parent) {}
+MenuKeys::MenuKeys(QObject *parent) : QObject(parent)
+{
+}
 
 void MenuKeys::install()
 {

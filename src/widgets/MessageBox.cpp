@@ -23,8 +23,8 @@ QString titleFor(MessageBox::Kind kind)
 }
 } // namespace
 
-MessageBox::Answer MessageBox::show(QWidget *parent, Kind kind, const QString &text,
-                                    const QList<Answer> &buttons, Answer cautious, Answer defaultAnswer)
+MessageBox::Answer MessageBox::show(QWidget *parent, Kind kind, const QString &text, const QList<Answer> &buttons,
+                                    Answer cautious, Answer defaultAnswer)
 {
     if (g_testMode) {
         Shown shown{kind, text, false, defaultAnswer};
@@ -53,9 +53,9 @@ MessageBox::Answer MessageBox::show(QWidget *parent, Kind kind, const QString &t
     QMessageBox box(parent);
     box.setWindowTitle(titleFor(kind));
     box.setText(text);
-    box.setIcon(kind == Kind::Error ? QMessageBox::Critical
-                : kind == Kind::Warning ? QMessageBox::Warning
-                                        : QMessageBox::Information);
+    box.setIcon(kind == Kind::Error         ? QMessageBox::Critical
+                    : kind == Kind::Warning ? QMessageBox::Warning
+                                            : QMessageBox::Information);
     QMessageBox::StandardButtons standard;
     for (Answer a : buttons) {
         switch (a) {
@@ -66,9 +66,9 @@ MessageBox::Answer MessageBox::show(QWidget *parent, Kind kind, const QString &t
         }
     }
     box.setStandardButtons(standard);
-    box.setDefaultButton(defaultAnswer == Answer::Yes  ? QMessageBox::Yes
-                         : defaultAnswer == Answer::No ? QMessageBox::No
-                                                       : QMessageBox::Ok);
+    box.setDefaultButton(defaultAnswer == Answer::Yes      ? QMessageBox::Yes
+                             : defaultAnswer == Answer::No ? QMessageBox::No
+                                                           : QMessageBox::Ok);
     switch (box.exec()) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
@@ -99,15 +99,29 @@ MessageBox::Answer MessageBox::warningYesNo(QWidget *parent, const QString &text
 
 MessageBox::Answer MessageBox::warningYesNoCancel(QWidget *parent, const QString &text)
 {
-    return show(parent, Kind::Warning, text, {Answer::Yes, Answer::No, Answer::Cancel}, Answer::Cancel,
-                Answer::Yes);
+    return show(parent, Kind::Warning, text, {Answer::Yes, Answer::No, Answer::Cancel}, Answer::Cancel, Answer::Yes);
 }
 
-void MessageBox::setTestMode(bool on) { g_testMode = on; }
-bool MessageBox::testMode() { return g_testMode; }
-void MessageBox::queueAnswer(Answer answer) { g_answers.enqueue(answer); }
-int MessageBox::pendingAnswers() { return static_cast<int>(g_answers.size()); }
-int MessageBox::unexpectedCount() { return g_unexpected; }
+void MessageBox::setTestMode(bool on)
+{
+    g_testMode = on;
+}
+bool MessageBox::testMode()
+{
+    return g_testMode;
+}
+void MessageBox::queueAnswer(Answer answer)
+{
+    g_answers.enqueue(answer);
+}
+int MessageBox::pendingAnswers()
+{
+    return static_cast<int>(g_answers.size());
+}
+int MessageBox::unexpectedCount()
+{
+    return g_unexpected;
+}
 
 QList<MessageBox::Shown> MessageBox::takeShown()
 {

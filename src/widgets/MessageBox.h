@@ -43,6 +43,6 @@ public:
     static void resetTestState();
 
 private:
-    static Answer show(QWidget *parent, Kind kind, const QString &text, const QList<Answer> &buttons,
-                       Answer cautious, Answer defaultAnswer);
+    static Answer show(QWidget *parent, Kind kind, const QString &text, const QList<Answer> &buttons, Answer cautious,
+                       Answer defaultAnswer);
 };

@@ -21,5 +21,11 @@ int ModalRunner::exec(QDialog *dialog)
     return dialog->exec();
 }
 
-void ModalRunner::setHook(Hook hook) { g_hook = std::move(hook); }
-bool ModalRunner::hasHook() { return static_cast<bool>(g_hook); }
+void ModalRunner::setHook(Hook hook)
+{
+    g_hook = std::move(hook);
+}
+bool ModalRunner::hasHook()
+{
+    return static_cast<bool>(g_hook);
+}

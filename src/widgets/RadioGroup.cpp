@@ -5,8 +5,8 @@
 #include <QGridLayout>
 #include <QRadioButton>
 
-RadioGroup::RadioGroup(const QString &objectName, const QString &caption, const QStringList &items,
-                       int columns, QWidget *parent)
+RadioGroup::RadioGroup(const QString &objectName, const QString &caption, const QStringList &items, int columns,
+                       QWidget *parent)
     : QGroupBox(caption, parent), m_items(items), m_group(new QButtonGroup(this))
 {
     setObjectName(objectName);
@@ -40,7 +40,10 @@ RadioGroup::RadioGroup(const QString &objectName, const QString &caption, const 
     });
 }
 
-int RadioGroup::itemIndex() const { return m_group->checkedId(); }
+int RadioGroup::itemIndex() const
+{
+    return m_group->checkedId();
+}
 
 void RadioGroup::setItemIndex(int index)
 {

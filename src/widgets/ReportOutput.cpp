@@ -48,7 +48,7 @@ private:
 QString cannotPrint(const QPrinter *printer)
 {
     const bool noPrinter = printer->outputFormat() == QPrinter::PdfFormat && printer->outputFileName().isEmpty()
-                           && QPrinterInfo::availablePrinters().isEmpty();
+        && QPrinterInfo::availablePrinters().isEmpty();
     if (noPrinter)
         return QStringLiteral("The report cannot be printed: no printer is set up. Choose one in File > Printer "
                               "Setup, or keep the report as a PDF file with Print Preview > Save As PDF.");

@@ -21,10 +21,10 @@ constexpr int kMaxWordLength = 32;
 
 // The code points of Windows-1252's bytes 0x80..0x9F; the rest is Latin-1.
 // The five unassigned bytes map to themselves, as Windows does.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kCp1252High = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 QChar fromCp1252(unsigned char byte)
 {
@@ -53,7 +53,7 @@ struct CharState
     bool underline = false;
     bool strike = false;
     int halfPoints = 0; // 0: the document's default size
-    int colour = -1;    // index into the colour table; -1: default colour
+    int colour = -1; // index into the colour table; -1: default colour
 
     bool operator==(const CharState &) const = default;
 };
@@ -108,12 +108,12 @@ private:
     QTextCursor m_cursor;
 
     std::vector<GroupState> m_stack;
-    int m_overflow = 0;      // groups opened beyond maxDepth, skipped
+    int m_overflow = 0; // groups opened beyond maxDepth, skipped
     bool m_finished = false; // the outermost group has closed
-    int m_pendingSkip = 0;   // fallback characters still to drop after \uN
+    int m_pendingSkip = 0; // fallback characters still to drop after \uN
 
     std::vector<QColor> m_colours; // invalid QColor: the default colour
-    QColor m_colour;               // the colour table entry being read
+    QColor m_colour; // the colour table entry being read
     bool m_colourSet = false;
 
     QString m_run; // text not yet inserted, all in m_runChars
@@ -212,15 +212,9 @@ void Parser::readControl()
         switch (c) {
         case '\\':
         case '{':
-        case '}':
-            text(QLatin1Char(c));
-            break;
-        case '~':
-            text(QChar(0x00A0));
-            break;
-        case '_':
-            text(QChar(0x2011));
-            break;
+        case '}': text(QLatin1Char(c)); break;
+        case '~': text(QChar(0x00A0)); break;
+        case '_': text(QChar(0x2011)); break;
         case '*':
             if (m_overflow == 0)
                 state().destination = Destination::Skip;
@@ -265,12 +259,26 @@ void Parser::readControl()
 void Parser::controlWord(const QByteArray &word, bool hasParam, int param)
 {
     // Words that hold no body text: their whole group is passed over.
-    static const char *const skipped[] = {
-        "fonttbl", "stylesheet", "info", "pict", "header", "headerl", "headerr", "headerf", "footer",
-        "footerl", "footerr", "footerf", "footnote", "object", "listtable", "listoverridetable",
-        "revtbl", "rsidtbl", "filetbl", "xmlnstbl", "themedata", "colorschememapping", "latentstyles",
-        "datastore", "generator", "fldinst", "nonshppict", "bkmkstart", "bkmkend", "xe", "tc",
-        "txe", "author", "operator", "title", "subject", "comment", "keywords", "doccomm"};
+    static const char *const skipped[] = {"fonttbl",      "stylesheet",
+                                          "info",         "pict",
+                                          "header",       "headerl",
+                                          "headerr",      "headerf",
+                                          "footer",       "footerl",
+                                          "footerr",      "footerf",
+                                          "footnote",     "object",
+                                          "listtable",    "listoverridetable",
+                                          "revtbl",       "rsidtbl",
+                                          "filetbl",      "xmlnstbl",
+                                          "themedata",    "colorschememapping",
+                                          "latentstyles", "datastore",
+                                          "generator",    "fldinst",
+                                          "nonshppict",   "bkmkstart",
+                                          "bkmkend",      "xe",
+                                          "tc",           "txe",
+                                          "author",       "operator",
+                                          "title",        "subject",
+                                          "comment",      "keywords",
+                                          "doccomm"};
 
     if (word == "bin") {
         // Raw bytes follow; they are never read as words or text.

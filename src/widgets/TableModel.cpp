@@ -48,12 +48,9 @@ QString TableModel::displayText(const Table &table, int field, const QVariant &v
     if (value.isNull())
         return QString();
     switch (table.fields().at(field).type) {
-    case FieldType::Money:
-        return Format::currency(value.toDouble());
-    case FieldType::DateTime:
-        return Format::date(value.toDateTime().date());
-    default:
-        return value.toString();
+    case FieldType::Money: return Format::currency(value.toDouble());
+    case FieldType::DateTime: return Format::date(value.toDateTime().date());
+    default: return value.toString();
     }
 }
 
@@ -68,16 +65,14 @@ QVariant TableModel::data(const QModelIndex &index, int role) const
         const Column &c = m_columns.at(index.column());
         return c.format ? c.format(value) : displayText(*m_table, field, value);
     }
-    case Qt::EditRole:
-        return value;
+    case Qt::EditRole: return value;
     case Qt::TextAlignmentRole: {
         const FieldType t = m_table->fields().at(field).type;
         if (t == FieldType::Money || t == FieldType::Integer || t == FieldType::Real)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     }
-    default:
-        return QVariant();
+    default: return QVariant();
     }
 }
 
@@ -97,16 +92,15 @@ void TableModel::bindView(QAbstractItemView *view)
 {
     m_view = view;
     view->setModel(this);
-    connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) {
-                if (m_syncing || !current.isValid() || m_table->state() != Table::State::Browse)
-                    return;
-                if (current.row() != m_table->currentRow()) {
-                    m_syncing = true;
-                    m_table->goTo(current.row());
-                    m_syncing = false;
-                }
-            });
+    connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &current) {
+        if (m_syncing || !current.isValid() || m_table->state() != Table::State::Browse)
+            return;
+        if (current.row() != m_table->currentRow()) {
+            m_syncing = true;
+            m_table->goTo(current.row());
+            m_syncing = false;
+        }
+    });
     syncViewToTable();
 }
 
@@ -122,8 +116,8 @@ void TableModel::syncViewToTable()
     } else {
         const QModelIndex current = m_view->selectionModel()->currentIndex();
         const int column = current.isValid() ? current.column() : 0;
-        m_view->selectionModel()->setCurrentIndex(
-            index(row, column), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_view->selectionModel()->setCurrentIndex(index(row, column),
+                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
     m_syncing = false;
 }

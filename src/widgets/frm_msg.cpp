@@ -33,8 +33,8 @@ void centreOnScreen(QWidget *window, QWidget *parent)
 } // namespace
 
 Tfrm_msg::Tfrm_msg(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_lmd_msg(new QLabel(this)), m_Timer1(new QTimer(this))
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_lmd_msg(new QLabel(this)),
+      m_Timer1(new QTimer(this))
 {
     setObjectName(QStringLiteral("frm_msg"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -63,9 +63,15 @@ Tfrm_msg::Tfrm_msg(QWidget *parent)
     m_Timer1->start();
 }
 
-void Tfrm_msg::setText(const QString &text) { m_lmd_msg->setText(text); }
+void Tfrm_msg::setText(const QString &text)
+{
+    m_lmd_msg->setText(text);
+}
 
-QString Tfrm_msg::text() const { return m_lmd_msg->text(); }
+QString Tfrm_msg::text() const
+{
+    return m_lmd_msg->text();
+}
 
 void Tfrm_msg::keyPressEvent(QKeyEvent *event)
 {

@@ -116,8 +116,8 @@ QPalette darkPalette()
 QColor textColour(const QWidget *w)
 {
     const QPalette::ColorRole role = qobject_cast<const QAbstractButton *>(w) && !qobject_cast<const QRadioButton *>(w)
-                                         ? QPalette::ButtonText
-                                         : QPalette::WindowText;
+        ? QPalette::ButtonText
+        : QPalette::WindowText;
     return w->palette().color(QPalette::Active, role);
 }
 
@@ -231,8 +231,8 @@ private slots:
         QStringList poor;
         const auto check = [&](QWidget *area, const QColor &background) {
             for (QWidget *w : area->findChildren<QWidget *>()) {
-                const bool hasText = qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w)
-                                     || qobject_cast<QGroupBox *>(w);
+                const bool hasText =
+                    qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w) || qobject_cast<QGroupBox *>(w);
                 if (!hasText || !w->isVisible())
                     continue;
                 const double ratio = FixedColours::contrastRatio(textColour(w), background);
@@ -366,8 +366,8 @@ private slots:
         }
         QList<QWidget *> dialogs;
         dialogs << new Tfrm_items(m_window, "income", "new", "I") << new Tfrm_savings(m_window, "new")
-                << new Tfrm_loans(m_window, "new") << new Tfrm_reminder(m_window, "new", "I")
-                << new Tfrm_cats(m_window) << new RxCalc << new Tfrm_newplan << new TAboutBox
+                << new Tfrm_loans(m_window, "new") << new Tfrm_reminder(m_window, "new", "I") << new Tfrm_cats(m_window)
+                << new RxCalc << new Tfrm_newplan << new TAboutBox
                 << new ListDialog("backups", "Restore From Backup", "Choose a backup", {"When", "Items"},
                                   {{"today", "2"}})
                 << new Tfrm_browser(m_dir->path(), m_dir->path(), QUrl::fromLocalFile(page));

@@ -75,7 +75,8 @@ private slots:
         QTest::addColumn<bool>("hints");
         QTest::newRow("no file: both off") << QByteArray() << false << false;
         QTest::newRow("both on") << QByteArray("[showhint]\r\n0=true\r\n[enablehints]\r\n0=true\r\n") << true << true;
-        QTest::newRow("True is not true") << QByteArray("[showhint]\n0=True\n[enablehints]\n0=TRUE\n") << false << false;
+        QTest::newRow("True is not true")
+            << QByteArray("[showhint]\n0=True\n[enablehints]\n0=TRUE\n") << false << false;
         QTest::newRow("only the panel") << QByteArray("[ShowHint]\n0=true\n") << true << false;
     }
 
@@ -271,8 +272,8 @@ private slots:
     {
         start();
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-        for (QToolButton *button : {m_main->barButton("sb_new_plan"),
-                                    m_main->activePlanWindow()->toolButton("obdeleteitem")}) {
+        for (QToolButton *button :
+             {m_main->barButton("sb_new_plan"), m_main->activePlanWindow()->toolButton("obdeleteitem")}) {
             QVERIFY(!button->hasFocus());
             QEnterEvent enter(QPointF(3, 3), button->mapTo(m_main.get(), QPointF(3, 3)),
                               button->mapToGlobal(QPointF(3, 3)));

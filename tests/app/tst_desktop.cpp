@@ -119,8 +119,9 @@ private slots:
         const int windows = m_main->planWindows().size();
         MessageBox::queueAnswer(MessageBox::Answer::Ok);
         m_main->action("mnuRecentPlan3")->trigger();
-        QCOMPARE(GuiTest::shownTexts(),
-                 QStringList({"\"" + path("work.pkb") + "\" does not exist; it is taken off the list of recent plans."}));
+        QCOMPARE(
+            GuiTest::shownTexts(),
+            QStringList({"\"" + path("work.pkb") + "\" does not exist; it is taken off the list of recent plans."}));
         QCOMPARE(recentEntries(), QStringList({path("home.pkb"), path("saved.pkb")}));
         QCOMPARE(m_main->planWindows().size(), windows);
     }
@@ -282,17 +283,19 @@ private slots:
     void dueRemindersWhenAPlanOpens()
     {
         Clock::set(QDateTime(QDate(2026, 12, 29), QTime(9, 0)));
-        writePlan(path("home.pkb"), {{"E", "Home", "Rent", 31, "Pay the rent", 12},
-                                     {"E", "Home", "Rent", 15, "Not this week", 6},
-                                     {"I", "Work", "Wage", 2, "Wage comes in", 1}});
+        writePlan(path("home.pkb"),
+                  {{"E", "Home", "Rent", 31, "Pay the rent", 12},
+                   {"E", "Home", "Rent", 15, "Not this week", 6},
+                   {"I", "Work", "Wage", 2, "Wage comes in", 1}});
         writePlan(path("quiet.pkb"), {{"E", "Home", "Rent", 15, "Not this week", 6}});
 
         QVERIFY(m_main->documents()->openPlanFile(path("home.pkb")));
         Tfrm_budget *plan = m_main->activePlanWindow();
         DueRemindersBar *bar = plan->dueRemindersBar();
         QVERIFY(bar->isVisible());
-        QCOMPARE(rowTexts(bar->list()), QStringList({"Expense | Home | Rent | Pay the rent | 31/12/2026",
-                                                     "Income | Work | Wage | Wage comes in | 02/01/2027"}));
+        QCOMPARE(rowTexts(bar->list()),
+                 QStringList({"Expense | Home | Rent | Pay the rent | 31/12/2026",
+                              "Income | Work | Wage | Wage comes in | 02/01/2027"}));
         // Nothing waits for it: the plan window takes clicks while it shows.
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
         QCOMPARE(plan->plan().items().rowCount(), 1); // the income page, as after any open
@@ -347,8 +350,10 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
-        QTest::newRow("--help") << QStringList{"--help"} << 0 << "Usage: pursekeep [options] [PLAN...]\n" << "";
-        QTest::newRow("--version") << QStringList{"--version"} << 0 << "pursekeep 3.0\n" << "";
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << "Usage: pursekeep [options] [PLAN...]\n"
+                                << "";
+        QTest::newRow("--version") << QStringList{"--version"} << 0 << "pursekeep 3.0\n"
+                                   << "";
         QTest::newRow("unknown option") << QStringList{"--frobnicate", "home.pkb"} << 2 << ""
                                         << "pursekeep: unknown option --frobnicate (run pursekeep --help for the "
                                            "usage)\n";

@@ -14,14 +14,14 @@ namespace {
 
 // The pages the main window and the plan window open with F1 and Help > Contents.
 const QStringList kPages = {
-    QStringLiteral("hlp_openplan.html"),          QStringLiteral("hlp_newplan.html"),
-    QStringLiteral("hlp_internet.html"),          QStringLiteral("hlp_loanscalc_scenario.html"),
-    QStringLiteral("hlp_calculator.html"),        QStringLiteral("hlp_Contents_index_main.html"),
-    QStringLiteral("hlp_newitem.html"),           QStringLiteral("hlp_edititem.html"),
-    QStringLiteral("hlp_deleteitem.html"),        QStringLiteral("hlp_clearall.html"),
-    QStringLiteral("hlp_reminders.html"),         QStringLiteral("hlp_saveplan.html"),
-    QStringLiteral("hlp_closeplan.html"),         QStringLiteral("hlp_editcategories.html"),
-    QStringLiteral("hlp_budgetitems.html"),       QStringLiteral("hlp_add_category.html"),
+    QStringLiteral("hlp_openplan.html"),       QStringLiteral("hlp_newplan.html"),
+    QStringLiteral("hlp_internet.html"),       QStringLiteral("hlp_loanscalc_scenario.html"),
+    QStringLiteral("hlp_calculator.html"),     QStringLiteral("hlp_Contents_index_main.html"),
+    QStringLiteral("hlp_newitem.html"),        QStringLiteral("hlp_edititem.html"),
+    QStringLiteral("hlp_deleteitem.html"),     QStringLiteral("hlp_clearall.html"),
+    QStringLiteral("hlp_reminders.html"),      QStringLiteral("hlp_saveplan.html"),
+    QStringLiteral("hlp_closeplan.html"),      QStringLiteral("hlp_editcategories.html"),
+    QStringLiteral("hlp_budgetitems.html"),    QStringLiteral("hlp_add_category.html"),
     QStringLiteral("hlp_contents_index.html"),
 };
 
@@ -48,9 +48,8 @@ QStringList installedPages()
 // Every href and src value of a page, in either kind of quotes.
 QStringList references(const QString &html)
 {
-    static const QRegularExpression attribute(
-        QStringLiteral("(?:href|src)\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)')"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression attribute(QStringLiteral("(?:href|src)\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)')"),
+                                              QRegularExpression::CaseInsensitiveOption);
     QStringList found;
     for (auto it = attribute.globalMatch(html); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
@@ -159,9 +158,8 @@ void tst_HelpPages::pageHasTitleAndStyleSheet()
     static const QRegularExpression title(QStringLiteral("<title>\\s*([^<]*\\S)\\s*</title>"),
                                           QRegularExpression::CaseInsensitiveOption);
     QVERIFY2(title.match(html).hasMatch(), qPrintable(page + QStringLiteral(" has no title")));
-    static const QRegularExpression sheet(
-        QStringLiteral("<link\\s+rel=\"stylesheet\"\\s+href=\"help\\.css\"\\s*>"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression sheet(QStringLiteral("<link\\s+rel=\"stylesheet\"\\s+href=\"help\\.css\"\\s*>"),
+                                          QRegularExpression::CaseInsensitiveOption);
     QVERIFY2(sheet.match(html).hasMatch(), qPrintable(page + QStringLiteral(" does not link help.css")));
 }
 

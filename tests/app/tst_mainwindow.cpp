@@ -209,10 +209,14 @@ private slots:
         sub->showNormal();
         QCoreApplication::processEvents();
         const QRect area = m_main->documentArea()->viewport()->rect();
-        QVERIFY2(area.contains(sub->geometry()), qPrintable(QString("%1,%2 %3x%4 in %5x%6")
-                                                                 .arg(sub->x()).arg(sub->y())
-                                                                 .arg(sub->width()).arg(sub->height())
-                                                                 .arg(area.width()).arg(area.height())));
+        QVERIFY2(area.contains(sub->geometry()),
+                 qPrintable(QString("%1,%2 %3x%4 in %5x%6")
+                                .arg(sub->x())
+                                .arg(sub->y())
+                                .arg(sub->width())
+                                .arg(sub->height())
+                                .arg(area.width())
+                                .arg(area.height())));
         if (area.width() >= 1032 && area.height() >= 740)
             QCOMPARE(sub->size(), QSize(1032, 740));
         auto *pages = calculator->findChild<QTabWidget *>("pc_loan");
@@ -296,8 +300,8 @@ private slots:
             QVERIFY(reminders->viewport()->height() >= reminders->verticalHeader()->defaultSectionSize());
             auto *scroll = plan->findChild<QScrollArea *>("planScroll");
             QList<QWidget *> controls;
-            for (const char *name : {"rg_items", "rgcat", "cb_item_total_freq", "ce_total", "dbgincome",
-                                     "tvcatinc", "VolgaDBGrid1", "RGFrequency", "obnewitem", "obeditcat"})
+            for (const char *name : {"rg_items", "rgcat", "cb_item_total_freq", "ce_total", "dbgincome", "tvcatinc",
+                                     "VolgaDBGrid1", "RGFrequency", "obnewitem", "obeditcat"})
                 controls << plan->findChild<QWidget *>(name);
             for (int i = 0; i < 5; ++i)
                 controls << plan->findChild<QWidget *>(QString("sbar_panel%1").arg(i));

@@ -161,8 +161,9 @@ private slots:
             QVERIFY2(readAll(file + suffix) == before[suffix], qPrintable(suffix));
         if (fullDisk) {
             // Only the plan and the lock of its open window.
-            QCOMPARE(disk.entries(), QStringList({"home.pkb", "home.pkb.lock", "home.pkbcat", "home.pkbini",
-                                                  "home.pkbln", "home.pkbrem", "home.pkbsv"}));
+            QCOMPARE(disk.entries(),
+                     QStringList({"home.pkb", "home.pkb.lock", "home.pkbcat", "home.pkbini", "home.pkbln",
+                                  "home.pkbrem", "home.pkbsv"}));
             QVERIFY(!QFile::exists(path("home.pkbini"))); // the settings copy goes with the tables
         }
 
@@ -256,8 +257,9 @@ private slots:
         const auto shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown.front().kind, MessageBox::Kind::Warning);
-        QCOMPARE(shown.front().text, QString("\"nosettings.pkb\" lacks files of the plan, so what they hold is not "
-                                             "shown:\nnosettings.pkbsv"));
+        QCOMPARE(shown.front().text,
+                 QString("\"nosettings.pkb\" lacks files of the plan, so what they hold is not "
+                         "shown:\nnosettings.pkbsv"));
         Tfrm_budget *plan = m_main->activePlanWindow();
         QVERIFY(plan->isVisible());
         QCOMPARE(plan->windowTitle(), QString("nosettings.pkb"));
@@ -371,9 +373,10 @@ private slots:
         auto shown = MessageBox::takeShown();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown.front().kind, MessageBox::Kind::Warning);
-        QCOMPARE(shown.front().text, QString("\"home.pkb\" has been changed on disk by another program since it "
-                                             "was opened or last saved here.\nSaving now replaces those changes "
-                                             "with this plan. Overwrite it?"));
+        QCOMPARE(shown.front().text,
+                 QString("\"home.pkb\" has been changed on disk by another program since it "
+                         "was opened or last saved here.\nSaving now replaces those changes "
+                         "with this plan. Overwrite it?"));
         QCOMPARE(shown.front().defaultAnswer, MessageBox::Answer::No);
         QCOMPARE(Tfrm_msg::takeShownTexts(), QStringList{"Failed To Save : \"home.pkb\""});
         QCOMPARE(readAll(path("home.pkb")), theirBytes);
@@ -439,8 +442,8 @@ private slots:
         MessageBox::queueAnswer(MessageBox::Answer::Cancel);
         plan->toolButton("obcloseplan")->click();
         QCOMPARE(GuiTest::shownTexts(),
-                 QStringList{"Changes made to : \r\"" + path("Untitled1") +
-                             "\"\rhave NOT been saved.\rDo you wish to save them now ?"});
+                 QStringList{"Changes made to : \r\"" + path("Untitled1")
+                             + "\"\rhave NOT been saved.\rDo you wish to save them now ?"});
         QCOMPARE(m_main->planWindows().size(), 1);
         QVERIFY(!QFile::exists(path("Untitled1ini"))); // a plan no file holds has no settings file
 

@@ -191,7 +191,8 @@ private slots:
         }
 
         // Saved: its copy goes. Closed without saving: so does the other.
-        main.findChild<QMdiArea *>()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(windows["home.pkb"]->parentWidget()));
+        main.findChild<QMdiArea *>()->setActiveSubWindow(
+            qobject_cast<QMdiSubWindow *>(windows["home.pkb"]->parentWidget()));
         FileDialog::queuePath(path("home.pkb"));
         windows["home.pkb"]->toolButton("LMDSbtn_save_plan")->click();
         QVERIFY(windows["home.pkb"]->saved());

@@ -23,7 +23,7 @@
 class TestSamplePlan : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_dir;  // the program folder, as a build folder is
+    std::unique_ptr<QTemporaryDir> m_dir; // the program folder, as a build folder is
     std::unique_ptr<QTemporaryDir> m_user; // XDG_DATA_HOME
     std::unique_ptr<Tfrm_main> m_main;
 

@@ -319,8 +319,9 @@ private slots:
         QStringList steps;
         for (int i = 0; i < history->count(); ++i)
             steps << history->text(i);
-        QCOMPARE(steps, QStringList({"Rename Category \"Food\"", "Rename Category \"Groceries\"",
-                                     "Rename Category \"Car\"", "Delete Category \"Home\""}));
+        QCOMPARE(steps,
+                 QStringList({"Rename Category \"Food\"", "Rename Category \"Groceries\"", "Rename Category \"Car\"",
+                              "Delete Category \"Home\""}));
         int fuel = 0;
         for (const Table::Row &row : plan().items().allRows())
             fuel += row.at(0).toString() == "Fuel" && row.at(3).toString() == "Auto";
@@ -418,8 +419,9 @@ private slots:
         action("mnuUndo")->trigger();
         QVERIFY(Snapshot(plan()) == changed);
         QTRY_COMPARE(w().history()->count(), 0);
-        QCOMPARE(GuiTest::shownTexts(), QStringList{"The plan was changed outside its undo history: the earlier "
-                                                    "changes can no longer be undone."});
+        QCOMPARE(GuiTest::shownTexts(),
+                 QStringList{"The plan was changed outside its undo history: the earlier "
+                             "changes can no longer be undone."});
         QVERIFY(!w().saved());
         QVERIFY(!action("mnuUndo")->isEnabled());
     }

@@ -99,12 +99,18 @@ void TestAuxWindows::memoryFigures_data()
     QTest::addColumn<QString>("availableText");
     QTest::addColumn<QString>("loadText");
 
-    QTest::newRow("divided by 1024000, not 1048576")
-        << quint64(536870912) << quint64(268435456) << 37 << "524.29 MB" << "262.14 MB" << "37.00 %";
-    QTest::newRow("no thousands separator")
-        << quint64(17179869184) << quint64(8589934592) << 50 << "16777.22 MB" << "8388.61 MB" << "50.00 %";
-    QTest::newRow("nothing read") << quint64(0) << quint64(0) << 0 << "0.00 MB" << "0.00 MB" << "0.00 %";
-    QTest::newRow("all in use") << quint64(1024000) << quint64(0) << 100 << "1.00 MB" << "0.00 MB" << "100.00 %";
+    QTest::newRow("divided by 1024000, not 1048576") << quint64(536870912) << quint64(268435456) << 37 << "524.29 MB"
+                                                     << "262.14 MB"
+                                                     << "37.00 %";
+    QTest::newRow("no thousands separator") << quint64(17179869184) << quint64(8589934592) << 50 << "16777.22 MB"
+                                            << "8388.61 MB"
+                                            << "50.00 %";
+    QTest::newRow("nothing read") << quint64(0) << quint64(0) << 0 << "0.00 MB"
+                                  << "0.00 MB"
+                                  << "0.00 %";
+    QTest::newRow("all in use") << quint64(1024000) << quint64(0) << 100 << "1.00 MB"
+                                << "0.00 MB"
+                                << "100.00 %";
 }
 
 void TestAuxWindows::memoryFigures()
@@ -136,8 +142,7 @@ void TestAuxWindows::driveFigures_data()
         << qint64(1024000000) << qint64(512000) << "Total Disk Size 1000.00  MB\nSpace Free 0.50  MB";
     QTest::newRow("full drive") << qint64(1024000) << qint64(0) << "Total Disk Size 1.00  MB\nSpace Free 0.00  MB";
     QTest::newRow("two terabytes, no thousands separator")
-        << qint64(2000000000000) << qint64(1000000000000)
-        << "Total Disk Size 1953125.00  MB\nSpace Free 976562.50  MB";
+        << qint64(2000000000000) << qint64(1000000000000) << "Total Disk Size 1953125.00  MB\nSpace Free 976562.50  MB";
     QTest::newRow("size cannot be read") << qint64(-1) << qint64(-1) << "Size of /media/cdrom cannot be read";
 }
 
@@ -236,10 +241,10 @@ void TestAuxWindows::processor_data()
     QTest::newRow("first of several processors")
         << QByteArray("processor\t: 0\nmodel name\t: AMD EPYC 7B13\ncpu MHz\t\t: 2449.998\n\n"
                       "processor\t: 1\nmodel name\t: AMD EPYC 7B13\ncpu MHz\t\t: 1500.000\n")
-        << "AMD EPYC 7B13" << "2450 MHz";
-    QTest::newRow("no model name or speed")
-        << QByteArray("processor\t: 0\nBogoMIPS\t: 50.00\nCPU part\t: 0xd08\n")
-        << QSysInfo::currentCpuArchitecture() << "";
+        << "AMD EPYC 7B13"
+        << "2450 MHz";
+    QTest::newRow("no model name or speed") << QByteArray("processor\t: 0\nBogoMIPS\t: 50.00\nCPU part\t: 0xd08\n")
+                                            << QSysInfo::currentCpuArchitecture() << "";
 }
 
 void TestAuxWindows::processor()

@@ -105,7 +105,9 @@ private slots:
         QProcess process;
         process.setChildProcessModifier([] {
             std::signal(SIGXFSZ, SIG_DFL); // as a shell with `ulimit -f` leaves it
-            struct rlimit limit{};
+            struct rlimit limit
+            {
+            };
             ::getrlimit(RLIMIT_FSIZE, &limit);
             limit.rlim_cur = 16384;
             ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -134,10 +136,11 @@ private slots:
         const Run result = run({"totals", plan, "--frequency", "Monthly"});
         QCOMPARE(result.status, 0);
         QCOMPARE(result.out.section(u'\n', 0, 0), QString("Income Total: $1000.00"));
-        QCOMPARE(result.err, QString("pursekeep-cli totals: warning: \"%1\" lacks home.pkbsv; its table is empty\n"
-                                     "pursekeep-cli totals: warning: \"%1\" lacks home.pkbrem (a link to \"%2\", "
-                                     "which does not exist); its table is empty\n")
-                                 .arg(plan, folder("gone") + "/home.pkbrem"));
+        QCOMPARE(result.err,
+                 QString("pursekeep-cli totals: warning: \"%1\" lacks home.pkbsv; its table is empty\n"
+                         "pursekeep-cli totals: warning: \"%1\" lacks home.pkbrem (a link to \"%2\", "
+                         "which does not exist); its table is empty\n")
+                     .arg(plan, folder("gone") + "/home.pkbrem"));
         // A save goes through the link and makes the file it points to.
         QCOMPARE(run({"import", csv, plan}).status, 0);
         QVERIFY(QFileInfo(plan + "rem").isSymLink());
@@ -262,10 +265,12 @@ private slots:
     void datesOfADayWithoutMidnight()
     {
         const QString csv = folder("csv");
-        writeFile(csv + "/savings.csv", "desc,amount,start,finish,freq,freqamount\n"
-                                        "Bike,70,2024-09-08,2024-09-15,Weekly,70\n");
-        writeFile(csv + "/loans.csv", "purpose,lender,amtborrowed,minpay,payfreq,start,loanlgth,finish,intrate\n"
-                                      "Car,Bank,1000,50,Weekly,2024-08-08,1,2024-09-08,5\n");
+        writeFile(csv + "/savings.csv",
+                  "desc,amount,start,finish,freq,freqamount\n"
+                  "Bike,70,2024-09-08,2024-09-15,Weekly,70\n");
+        writeFile(csv + "/loans.csv",
+                  "purpose,lender,amtborrowed,minpay,payfreq,start,loanlgth,finish,intrate\n"
+                  "Car,Bank,1000,50,Weekly,2024-08-08,1,2024-09-08,5\n");
         const QString plan = folder("plan") + "/plan.pkb";
         const QString zone = "America/Santiago";
         const Run imported = run({"import", csv, plan}, 0, zone);
@@ -311,10 +316,9 @@ private slots:
             << "items.csv" << items + "Gas,Weekly,\"80,50\",Home,E,\r\n"
             << "items.csv:3: field 'amount': '80,50' is not a number (write it with a decimal point, such "
                "as 1234.50)";
-        QTest::newRow("date")
-            << "savings.csv" << savings + "Car,100,2024-02-30,,Weekly,\n"
-            << "savings.csv:2: field 'start': '2024-02-30' is not a date (yyyy-MM-dd, or "
-               "yyyy-MM-ddTHH:mm:ss.zzz with a time)";
+        QTest::newRow("date") << "savings.csv" << savings + "Car,100,2024-02-30,,Weekly,\n"
+                              << "savings.csv:2: field 'start': '2024-02-30' is not a date (yyyy-MM-dd, or "
+                                 "yyyy-MM-ddTHH:mm:ss.zzz with a time)";
         QTest::newRow("month 13") << "reminders.csv" << reminders + "E,Home,Rent,1,Pay,13\n"
                                   << "reminders.csv:2: field 'month': 13 is not a month; give 1 to 12";
         QTest::newRow("day 32") << "reminders.csv" << reminders + "E,Home,Rent,32,Pay,1\n"
@@ -338,9 +342,8 @@ private slots:
                                        "item,freq,amount,cat,catid,notes";
         QTest::newRow("cell missing") << "items.csv" << items + "Gas,Weekly,80,Home,E\r\n"
                                       << "items.csv:3: 5 cells where the header has 6";
-        QTest::newRow("quote never closed")
-            << "items.csv" << items + "Gas,Weekly,80,Home,E,\"note\r\nmore\r\n"
-            << "items.csv:3: a quoted cell is never closed";
+        QTest::newRow("quote never closed") << "items.csv" << items + "Gas,Weekly,80,Home,E,\"note\r\nmore\r\n"
+                                            << "items.csv:3: a quoted cell is never closed";
         QTest::newRow("not UTF-8") << "items.csv" << items + "Caf\xE9,Weekly,3,Home,E,\r\n"
                                    << "items.csv:3: the file is not UTF-8 text";
     }
@@ -386,20 +389,25 @@ private slots:
         QCOMPARE(created.err, QString());
         const Run none = run({"backups", plan});
         QCOMPARE(none.status, 2);
-        QCOMPARE(none.err, "pursekeep-cli backups: \"" + plan + "\" has no backups (one is kept each time a save "
-                           "replaces the plan)\n");
+        QCOMPARE(none.err,
+                 "pursekeep-cli backups: \"" + plan
+                     + "\" has no backups (one is kept each time a save "
+                       "replaces the plan)\n");
         QMap<QString, QByteArray> first;
         for (const QString &f : familyFiles(plan))
             first[f] = readAll(f);
 
-        writeFile(csv + "/items.csv", "item,freq,amount,cat,catid,notes\nWage,Monthly,1000,Work,I,\n"
-                                      "Rent,Monthly,400,Home,E,\n");
-        const QString replaced = "pursekeep-cli %1: replaced the plan \"" + plan + "\"; the old one is kept as "
-                                 "backup 1 (pursekeep-cli restore puts it back)\n";
+        writeFile(csv + "/items.csv",
+                  "item,freq,amount,cat,catid,notes\nWage,Monthly,1000,Work,I,\n"
+                  "Rent,Monthly,400,Home,E,\n");
+        const QString replaced = "pursekeep-cli %1: replaced the plan \"" + plan
+            + "\"; the old one is kept as "
+              "backup 1 (pursekeep-cli restore puts it back)\n";
         const Run replacing = run({"import", csv, plan});
         QCOMPARE(replacing.status, 0);
         QCOMPARE(replacing.err, replaced.arg("import"));
-        const QRegularExpression line("^(\\d+)  \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d  (\\d+ items?)  (\\S+) a month$");
+        const QRegularExpression line(
+            "^(\\d+)  \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d  (\\d+ items?)  (\\S+) a month$");
         const auto listed = [&] {
             const Run r = run({"backups", plan});
             QStringList out;
@@ -420,8 +428,10 @@ private slots:
 
         const Run wrong = run({"restore", plan, "3"});
         QCOMPARE(wrong.status, 2);
-        QCOMPARE(wrong.err, "pursekeep-cli restore: there is no backup 3 of \"" + plan + "\": give a number from 1 "
-                            "to 2 (see pursekeep-cli backups)\n");
+        QCOMPARE(wrong.err,
+                 "pursekeep-cli restore: there is no backup 3 of \"" + plan
+                     + "\": give a number from 1 "
+                       "to 2 (see pursekeep-cli backups)\n");
         for (const QString &f : familyFiles(plan))
             QCOMPARE(readAll(f), first.value(f));
     }
@@ -470,10 +480,10 @@ private slots:
         const QByteArray text = "item,freq,amount\n";
         for (const QString command : {"export", "totals"}) {
             QTest::addRow("%s truncated", qPrintable(command)) << command << QByteArray("truncate") << "";
-            QTest::addRow("%s text file", qPrintable(command))
-                << command << text << "\"%1\" is not a valid plan file";
+            QTest::addRow("%s text file", qPrintable(command)) << command << text << "\"%1\" is not a valid plan file";
             QTest::addRow("%s missing", qPrintable(command)) << command << QByteArray("-") << "\"%1\" does not exist";
-            QTest::addRow("%s folder", qPrintable(command)) << command << QByteArray("/") << "\"%1\" is not a plan file";
+            QTest::addRow("%s folder", qPrintable(command))
+                << command << QByteArray("/") << "\"%1\" is not a plan file";
         }
     }
 

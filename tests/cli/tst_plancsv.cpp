@@ -56,13 +56,12 @@ private slots:
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<int>("line");
         QTest::addColumn<QString>("message");
-        QTest::newRow("quote never closed") << QByteArray("a\n\"b\nc\nd") << 2
-                                            << "a quoted cell is never closed";
+        QTest::newRow("quote never closed") << QByteArray("a\n\"b\nc\nd") << 2 << "a quoted cell is never closed";
         QTest::newRow("quote inside a plain cell") << QByteArray("a\r\nb\"c\r\n") << 2
                                                    << "a double quote inside a cell that does not start with one "
                                                       "(enclose the cell in quotes and double the quote)";
-        QTest::newRow("text after closing quote") << QByteArray("\"x\ny\"z,1\n") << 2
-                                                  << "text after the closing quote of a cell";
+        QTest::newRow("text after closing quote")
+            << QByteArray("\"x\ny\"z,1\n") << 2 << "text after the closing quote of a cell";
         QTest::newRow("not UTF-8") << QByteArray("a\r\nb\r\n\xFF\r\n") << 3 << "the file is not UTF-8 text";
     }
     void parseErrors()
@@ -91,8 +90,8 @@ private slots:
         QTest::newRow("real needing 17 digits") << real << QVariant(0.1 + 0.2) << "0.30000000000000004" << false;
         QTest::newRow("tiny real") << real << QVariant(1e-7) << "0.0000001" << false;
         QTest::newRow("integer") << integer << QVariant(-7) << "-7" << false;
-        QTest::newRow("date at midnight") << date << QVariant(CalendarTime::at(QDate(2024, 3, 1)))
-                                          << "2024-03-01" << false;
+        QTest::newRow("date at midnight")
+            << date << QVariant(CalendarTime::at(QDate(2024, 3, 1))) << "2024-03-01" << false;
         QTest::newRow("date with time") << date << QVariant(CalendarTime::at(QDate(2024, 3, 1), QTime(13, 45, 7, 123)))
                                         << "2024-03-01T13:45:07.123" << false;
         QTest::newRow("one millisecond") << date << QVariant(CalendarTime::at(QDate(999, 12, 31), QTime(0, 0, 0, 1)))

@@ -36,34 +36,28 @@ private slots:
         const QByteArray noSavings = "desc,amount,start,finish,freq,freqamount\n";
         const QByteArray noLoans = "purpose,lender,amtborrowed,minpay,payfreq,start,loanlgth,finish,intrate\n";
         const QByteArray noItems = "item,freq,amount,cat,catid,notes\n";
-        QTest::newRow("worked example")
-            << worked << noSavings << noLoans << QStringList{"--frequency", "Monthly"}
-            << "Income Total: $1000.00\nExpense Total: $526.13\nSavings Goals: $0.00\n"
-               "Total Loans: $0.00\nBalance: $473.87\n";
-        QTest::newRow("plan's own frequency")
-            << worked << noSavings << noLoans << QStringList{}
-            << "Income Total: $459.96\nExpense Total: $242.00\nSavings Goals: $0.00\n"
-               "Total Loans: $0.00\nBalance: $217.96\n";
+        QTest::newRow("worked example") << worked << noSavings << noLoans << QStringList{"--frequency", "Monthly"}
+                                        << "Income Total: $1000.00\nExpense Total: $526.13\nSavings Goals: $0.00\n"
+                                           "Total Loans: $0.00\nBalance: $473.87\n";
+        QTest::newRow("plan's own frequency") << worked << noSavings << noLoans << QStringList{}
+                                              << "Income Total: $459.96\nExpense Total: $242.00\nSavings Goals: $0.00\n"
+                                                 "Total Loans: $0.00\nBalance: $217.96\n";
 
         const QByteArray goal = noSavings + "Car,1000,2024-01-01,2024-06-15,Weekly,10\n";
         const QByteArray loan = noLoans + "Car,Bank,5000,20,Weekly,2020-01-01,5,2024-06-15,7.5\n";
         const QStringList weekly = {"--frequency", "Weekly", "--today"};
-        QTest::newRow("goal finishing today")
-            << noItems << goal << noLoans << weekly + QStringList{"2024-06-15"}
-            << "Income Total: $0.00\nExpense Total: $0.00\nSavings Goals: $0.00\n"
-               "Total Loans: $0.00\nBalance: $0.00\n";
-        QTest::newRow("goal finishing tomorrow")
-            << noItems << goal << noLoans << weekly + QStringList{"2024-06-14"}
-            << "Income Total: $0.00\nExpense Total: $0.00\nSavings Goals: $10.00\n"
-               "Total Loans: $0.00\nBalance: -$10.00\n";
-        QTest::newRow("loan finishing today")
-            << noItems << noSavings << loan << weekly + QStringList{"2024-06-15"}
-            << "Income Total: $0.00\nExpense Total: $0.00\nSavings Goals: $0.00\n"
-               "Total Loans: $0.00\nBalance: $0.00\n";
-        QTest::newRow("loan finishing tomorrow")
-            << noItems << noSavings << loan << weekly + QStringList{"2024-06-14"}
-            << "Income Total: $0.00\nExpense Total: $0.00\nSavings Goals: $0.00\n"
-               "Total Loans: $20.00\nBalance: -$20.00\n";
+        QTest::newRow("goal finishing today") << noItems << goal << noLoans << weekly + QStringList{"2024-06-15"}
+                                              << "Income Total: $0.00\nExpense Total: $0.00\nSavings Goals: $0.00\n"
+                                                 "Total Loans: $0.00\nBalance: $0.00\n";
+        QTest::newRow("goal finishing tomorrow") << noItems << goal << noLoans << weekly + QStringList{"2024-06-14"}
+                                                 << "Income Total: $0.00\nExpense Total: $0.00\nSavings Goals: $10.00\n"
+                                                    "Total Loans: $0.00\nBalance: -$10.00\n";
+        QTest::newRow("loan finishing today") << noItems << noSavings << loan << weekly + QStringList{"2024-06-15"}
+                                              << "Income Total: $0.00\nExpense Total: $0.00\nSavings Goals: $0.00\n"
+                                                 "Total Loans: $0.00\nBalance: $0.00\n";
+        QTest::newRow("loan finishing tomorrow") << noItems << noSavings << loan << weekly + QStringList{"2024-06-14"}
+                                                 << "Income Total: $0.00\nExpense Total: $0.00\nSavings Goals: $0.00\n"
+                                                    "Total Loans: $20.00\nBalance: -$20.00\n";
     }
 
     void totals()
@@ -97,10 +91,10 @@ private slots:
 
         QTest::newRow("monthly") << QByteArray("[freqvalue]\r\n0=3\r\n") << QStringList{} << 0
                                  << "Income Total: $1000.00\n";
-        QTest::newRow("missing: Fortnightly, as the program opens it") << QByteArray("-") << QStringList{} << 0
-                                                                       << "Income Total: $459.96\n";
-        QTest::newRow("missing, option given") << QByteArray("-") << QStringList{"--frequency", "Monthly"} << 0
-                                               << "Income Total: $1000.00\n";
+        QTest::newRow("missing: Fortnightly, as the program opens it")
+            << QByteArray("-") << QStringList{} << 0 << "Income Total: $459.96\n";
+        QTest::newRow("missing, option given")
+            << QByteArray("-") << QStringList{"--frequency", "Monthly"} << 0 << "Income Total: $1000.00\n";
         QTest::newRow("not a number") << QByteArray("[freqvalue]\n0=Monthly\n") << QStringList{} << 2
                                       << "pursekeep-cli totals: \"%1ini\": 'Monthly' is not a valid integer "
                                          "value; give --frequency NAME\n";
@@ -138,17 +132,24 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out"); // what standard output starts with
         QTest::addColumn<QString>("err"); // standard error, whole
-        QTest::newRow("--help") << QStringList{"--help"} << 0 << "Usage: pursekeep-cli COMMAND" << "";
-        QTest::newRow("-h") << QStringList{"-h"} << 0 << "Usage: pursekeep-cli COMMAND" << "";
-        QTest::newRow("--version") << QStringList{"--version"} << 0 << "pursekeep-cli 3.0\n" << "";
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << "Usage: pursekeep-cli COMMAND"
+                                << "";
+        QTest::newRow("-h") << QStringList{"-h"} << 0 << "Usage: pursekeep-cli COMMAND"
+                            << "";
+        QTest::newRow("--version") << QStringList{"--version"} << 0 << "pursekeep-cli 3.0\n"
+                                   << "";
         QTest::newRow("help import") << QStringList{"help", "import"} << 0
-                                     << "Usage: pursekeep-cli import [options] DIR PLAN\n" << "";
+                                     << "Usage: pursekeep-cli import [options] DIR PLAN\n"
+                                     << "";
         QTest::newRow("import --help") << QStringList{"import", "--help"} << 0
-                                       << "Usage: pursekeep-cli import [options] DIR PLAN\n" << "";
-        QTest::newRow("help report loan") << QStringList{"help", "report", "loan"} << 0
-                                          << "Usage: pursekeep-cli report loan [options]\n" << "";
+                                       << "Usage: pursekeep-cli import [options] DIR PLAN\n"
+                                       << "";
+        QTest::newRow("help report loan")
+            << QStringList{"help", "report", "loan"} << 0 << "Usage: pursekeep-cli report loan [options]\n"
+            << "";
         QTest::newRow("report reminders --help") << QStringList{"report", "reminders", "--help"} << 0
-                                                 << "Usage: pursekeep-cli report reminders [options] PLAN\n" << "";
+                                                 << "Usage: pursekeep-cli report reminders [options] PLAN\n"
+                                                 << "";
         QTest::newRow("unknown command") << QStringList{"merge", "a.pkb"} << 2 << ""
                                          << "pursekeep-cli: there is no command 'merge' (run pursekeep-cli --help "
                                             "for the list)\n";
@@ -176,7 +177,8 @@ private slots:
         const QString noPlan = "'-' cannot stand for PLAN: a plan is six files beside each other, which standard "
                                "input or output cannot hold; name its main file, such as home.pkb (./- for a file "
                                "named \"-\")\n";
-        QTest::newRow("- as the plan read") << QStringList{"due", "-"} << 2 << "" << "pursekeep-cli due: " + noPlan;
+        QTest::newRow("- as the plan read") << QStringList{"due", "-"} << 2 << ""
+                                            << "pursekeep-cli due: " + noPlan;
         QTest::newRow("- as the plan written") << QStringList{"import", "csv", "-"} << 2 << ""
                                                << "pursekeep-cli import: " + noPlan;
         QTest::newRow("- as the CSV folder") << QStringList{"export", "a.pkb", "-"} << 2 << ""
@@ -207,27 +209,28 @@ private slots:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("out");
         const QString payslip = "I\tWork\tWage\tPayslip and \"bonus\" in December\n";
-        QTest::newRow("across the year end")
-            << QStringList{"--today", "2026-12-28", "--days", "7"}
-            << "2026-12-28\t" + payslip + "2026-12-31\tE\tHome\tRent\tRent is due\n"
-               "2027-01-02\tE\tCar\tInsurance\tRenew insurance\n";
-        QTest::newRow("a week when --days is not given")
-            << QStringList{"--today", "2026-12-24"}
-            << "2026-12-24\tE\tGifts\tPresents\tBuy presents\n2026-12-28\t" + payslip
-                   + "2026-12-31\tE\tHome\tRent\tRent is due\n";
-        QTest::newRow("the 31st in a 30-day month") << QStringList{"--today", "2026-04-27", "--days", "3"}
-                                                    << "2026-04-30\tE\tHome\tRent\tApril rent\n";
-        QTest::newRow("the 29th of February in a common year") << QStringList{"--today", "2027-02-28", "--days", "0"}
-                                                                << "2027-02-28\tI\tWork\tWage\tLeap pay\n";
-        QTest::newRow("--days 0 is today") << QStringList{"--today", "2026-12-31", "--days", "0"}
-                                           << "2026-12-31\tE\tHome\tRent\tRent is due\n";
+        QTest::newRow("across the year end") << QStringList{"--today", "2026-12-28", "--days", "7"}
+                                             << "2026-12-28\t" + payslip
+                + "2026-12-31\tE\tHome\tRent\tRent is due\n"
+                  "2027-01-02\tE\tCar\tInsurance\tRenew insurance\n";
+        QTest::newRow("a week when --days is not given") << QStringList{"--today", "2026-12-24"}
+                                                         << "2026-12-24\tE\tGifts\tPresents\tBuy presents\n2026-12-28\t"
+                + payslip + "2026-12-31\tE\tHome\tRent\tRent is due\n";
+        QTest::newRow("the 31st in a 30-day month")
+            << QStringList{"--today", "2026-04-27", "--days", "3"} << "2026-04-30\tE\tHome\tRent\tApril rent\n";
+        QTest::newRow("the 29th of February in a common year")
+            << QStringList{"--today", "2027-02-28", "--days", "0"} << "2027-02-28\tI\tWork\tWage\tLeap pay\n";
+        QTest::newRow("--days 0 is today")
+            << QStringList{"--today", "2026-12-31", "--days", "0"} << "2026-12-31\tE\tHome\tRent\tRent is due\n";
         QTest::newRow("--days 0, nothing today") << QStringList{"--today", "2026-12-30", "--days", "0"} << "";
         QTest::newRow("a span longer than a year: a reminder twice")
             << QStringList{"--today", "2026-01-01", "--days", "366"}
             << "2026-01-02\tE\tCar\tInsurance\tRenew insurance\n2026-02-28\tI\tWork\tWage\tLeap pay\n"
                "2026-04-30\tE\tHome\tRent\tApril rent\n2026-12-24\tE\tGifts\tPresents\tBuy presents\n"
-               "2026-12-28\t" + payslip + "2026-12-31\tE\tHome\tRent\tRent is due\n"
-               "2027-01-02\tE\tCar\tInsurance\tRenew insurance\n";
+               "2026-12-28\t"
+                + payslip
+                + "2026-12-31\tE\tHome\tRent\tRent is due\n"
+                  "2027-01-02\tE\tCar\tInsurance\tRenew insurance\n";
     }
 
     void due()
@@ -292,8 +295,8 @@ private slots:
         const QString days = "pursekeep-cli due: --days needs a whole number of days from 0 to 3660, not '%1'\n";
         const QString date = "pursekeep-cli due: --today needs a date as yyyy-MM-dd, not '%1'\n";
         QTest::newRow("30 February") << QStringList{"--today", "2026-02-30"} << date.arg("2026-02-30");
-        QTest::newRow("a date as the program shows it") << QStringList{"--today", "30/12/2026"}
-                                                        << date.arg("30/12/2026");
+        QTest::newRow("a date as the program shows it")
+            << QStringList{"--today", "30/12/2026"} << date.arg("30/12/2026");
         QTest::newRow("a date without its zeros") << QStringList{"--today", "2026-1-5"} << date.arg("2026-1-5");
         QTest::newRow("negative days") << QStringList{"--days", "-1"} << days.arg("-1");
         QTest::newRow("days not whole") << QStringList{"--days", "7.5"} << days.arg("7.5");

@@ -41,7 +41,7 @@ class TestReportCommands : public QObject
         process.setArguments(args);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("LC_ALL", "C.UTF-8"); // no currency symbol in the locale: "$"
-        env.remove("QT_QPA_PLATFORM");   // the tool needs no screen of its own accord
+        env.remove("QT_QPA_PLATFORM"); // the tool needs no screen of its own accord
         // The reports' GUI application wants a runtime folder of the user's.
         static const QTemporaryDir runtime;
         QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -84,16 +84,14 @@ private slots:
         QTest::addColumn<QStringList>("lines");
 
         QTest::newRow("own frequency") << QStringList({"--today", "2024-06-30"})
-                                       << QStringList({"Date Created : 30/06/2024 Page : 1", "budget",
-                                                       "Monthly Income Total : $3000.00",
-                                                       "Monthly Expenses Total : $1253.27",
-                                                       "Monthly Loans Total : $250.00",
-                                                       "Monthly Budget Balance : $1496.73"});
-        QTest::newRow("weekly, after the loan") << QStringList({"--frequency", "Weekly", "--today", "2025-02-01"})
-                                                << QStringList({"Date Created : 01/02/2025 Page : 1",
-                                                                "Weekly Income Total : $689.94",
-                                                                "Weekly Loans Total : $0.00",
-                                                                "Town Bank Car Monthly $250.00"});
+                                       << QStringList(
+                                              {"Date Created : 30/06/2024 Page : 1", "budget",
+                                               "Monthly Income Total : $3000.00", "Monthly Expenses Total : $1253.27",
+                                               "Monthly Loans Total : $250.00", "Monthly Budget Balance : $1496.73"});
+        QTest::newRow("weekly, after the loan")
+            << QStringList({"--frequency", "Weekly", "--today", "2025-02-01"})
+            << QStringList({"Date Created : 01/02/2025 Page : 1", "Weekly Income Total : $689.94",
+                            "Weekly Loans Total : $0.00", "Town Bank Car Monthly $250.00"});
     }
 
     void planReport()
@@ -110,7 +108,8 @@ private slots:
         // The footer names the folder the program keeps its files in, as the
         // window's print does, not the folder the tool was run from.
         const QString folder = ProgramFolders::writableFolder(QFileInfo(QStringLiteral(PURSEKEEP_CLI)).absolutePath());
-        QVERIFY2(pages.first().join(" ").contains(folder), qPrintable(folder + " not in: " + pages.first().join(" | ")));
+        QVERIFY2(pages.first().join(" ").contains(folder),
+                 qPrintable(folder + " not in: " + pages.first().join(" | ")));
     }
 
     void remindersReport_data()
@@ -125,8 +124,7 @@ private slots:
                             "Item : Description : Day Month", "/", "Rent Rent March 1 / 3"});
         QTest::newRow("all income") << QStringList({"--kind", "I"})
                                     << QStringList({"Income Reminders Page No : 1", "Category : Work",
-                                                    "Item : Description : Day Month", "/",
-                                                    "Salary Payslip 28 / 3"});
+                                                    "Item : Description : Day Month", "/", "Salary Payslip 28 / 3"});
         QTest::newRow("none in that month") << QStringList({"--kind", "I", "--month", "12"})
                                             << QStringList({"Income Reminders For : December Page No : 1"});
     }
@@ -181,9 +179,10 @@ private slots:
         QCOMPARE(r.status, 0);
         const QList<QStringList> pages = pdfPages(pdfText(pdf));
         QCOMPARE(pages.size(), 4); // calculation 2 from page 3
-        QCOMPARE(pages.at(0).mid(0, 2), QStringList({"03/06/2024 Page : 1",
-                                                     "Principal : $10000.00. Length of loan : 5 years. "
-                                                     "Interest Rate : 7.50%."}));
+        QCOMPARE(pages.at(0).mid(0, 2),
+                 QStringList({"03/06/2024 Page : 1",
+                              "Principal : $10000.00. Length of loan : 5 years. "
+                              "Interest Rate : 7.50%."}));
         QVERIFY2(pages.at(2).contains("$250.00 46 $1543.05 $11543.05"), qPrintable(pages.at(2).join(" | ")));
     }
 
@@ -204,8 +203,8 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(QString, message);
         const QString pdf = pdfPath("loan.pdf");
-        const Run r = run(QStringList({"report", "loan"}) + args + (message.contains("--pdf") ? QStringList()
-                                                                                              : QStringList({"--pdf", pdf})));
+        const Run r = run(QStringList({"report", "loan"}) + args
+                          + (message.contains("--pdf") ? QStringList() : QStringList({"--pdf", pdf})));
         QCOMPARE(r.status, 2);
         QVERIFY2(r.err.endsWith(message), qPrintable(r.err));
         QVERIFY(!QFile::exists(pdf));
@@ -235,16 +234,16 @@ private slots:
             << loan + QStringList({"--payment2", "60000"})
             << "--payment2: The payment you have selected is more than the whole loan: one payment of $10062.50 "
                "repays it. Please select a smaller amount\n";
-        QTest::newRow("today not a date") << loan + QStringList({"--today", "3/6/2024"})
-                                          << "--today needs a date as yyyy-MM-dd, not '3/6/2024'\n";
+        QTest::newRow("today not a date")
+            << loan + QStringList({"--today", "3/6/2024"}) << "--today needs a date as yyyy-MM-dd, not '3/6/2024'\n";
     }
     void loanRefusals()
     {
         QFETCH(QStringList, args);
         QFETCH(QString, message);
         const QString file = pdfPath("loan");
-        for (const QStringList &command : {QStringList({"loan", "--output", file}),
-                                           QStringList({"report", "loan", "--pdf", file})}) {
+        for (const QStringList &command :
+             {QStringList({"loan", "--output", file}), QStringList({"report", "loan", "--pdf", file})}) {
             const Run r = run(command + args);
             QCOMPARE(r.status, 2);
             QCOMPARE(r.err, "pursekeep-cli " + command.mid(0, command.size() - 2).join(' ') + ": " + message);
@@ -262,8 +261,8 @@ private slots:
         const QStringList loan{"--principal", "10000", "--years", "5", "--rate", "7.5", "--today", "2024-06-03"};
         QTest::newRow("plan report") << QStringList({"report", "plan", "<plan>", "--pdf", "-", "--today", "2024-06-30"})
                                      << "Monthly Budget Balance : $1496.73";
-        QTest::newRow("reminders report") << QStringList({"report", "reminders", "<plan>", "--kind", "I", "--pdf=-"})
-                                          << "Salary Payslip 28 / 3";
+        QTest::newRow("reminders report")
+            << QStringList({"report", "reminders", "<plan>", "--kind", "I", "--pdf=-"}) << "Salary Payslip 28 / 3";
         QTest::newRow("loan report") << QStringList({"report", "loan", "--pdf", "-"}) + loan
                                      << "Principal : $10000.00. Length of loan : 5 years. Interest Rate : 7.50%.";
         QTest::newRow("loan text") << QStringList({"loan", "--output", "-"}) + loan << "Monthly Payment : $200.38";
@@ -321,7 +320,8 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::newRow("plan") << QStringList({"report", "plan", "<plan>"});
         QTest::newRow("reminders") << QStringList({"report", "reminders", "<plan>", "--kind", "E"});
-        QTest::newRow("loan") << QStringList({"report", "loan", "--principal", "10000", "--years", "5", "--rate", "7.5"});
+        QTest::newRow("loan") << QStringList(
+            {"report", "loan", "--principal", "10000", "--years", "5", "--rate", "7.5"});
     }
 
     void pdfThatCannotBeWritten()

@@ -99,8 +99,8 @@ class TestCatEditor : public QObject
     QStringList shownState()
     {
         Table &items = plan().items(), &rem = plan().reminders();
-        return {items.filter(), QString::number(items.isFiltered()), rem.filter(),
-                QString::number(rem.isFiltered()), QString::number(rem.isLinkActive())};
+        return {items.filter(), QString::number(items.isFiltered()), rem.filter(), QString::number(rem.isFiltered()),
+                QString::number(rem.isLinkActive())};
     }
 
     // The shown state after a scenario: an items filter on a category that
@@ -125,7 +125,8 @@ class TestCatEditor : public QObject
         for (const MessageBox::Shown &s : MessageBox::takeShown())
             out << (s.kind == MessageBox::Kind::Error && s.text.endsWith(" : Category Already Exists")
                             && !s.text.startsWith(" : ")
-                        ? QString("DUPLICATE") : s.text);
+                        ? QString("DUPLICATE")
+                        : s.text);
         return out;
     }
 
@@ -144,19 +145,19 @@ private slots:
     void init()
     {
         GuiTest::init();
-        m_window = openPlanWindow(
-            {.categories = {{"Food", "I"}, {"Work", "I"}, {"Food", "E"}, {"Mum's", "E"}, {"Car", "E"}},
-             .items = {{"Allotment", "Weekly", 1, "Food", "I"},
-                       {"Eggs", "Weekly", 1, "Food", "I"},
-                       {"Veg box", "Weekly", 1, "Food", "I"},
-                       {"Wage", "Weekly", 1, "Work", "I"},
-                       {"Bread", "Weekly", 1, "Food", "E"},
-                       {"Cake", "Weekly", 1, "Mum's", "E"}},
-             .reminders = {{"I", "Food", "Eggs", 1, "pay", 3},
-                           {"I", "Food", "Veg box", 1, "pay", 4},
-                           {"I", "Work", "Wage", 1, "pay", 1},
-                           {"E", "Food", "Bread", 1, "pay", 6},
-                           {"E", "Mum's", "Cake", 1, "pay", 7}}});
+        m_window =
+            openPlanWindow({.categories = {{"Food", "I"}, {"Work", "I"}, {"Food", "E"}, {"Mum's", "E"}, {"Car", "E"}},
+                            .items = {{"Allotment", "Weekly", 1, "Food", "I"},
+                                      {"Eggs", "Weekly", 1, "Food", "I"},
+                                      {"Veg box", "Weekly", 1, "Food", "I"},
+                                      {"Wage", "Weekly", 1, "Work", "I"},
+                                      {"Bread", "Weekly", 1, "Food", "E"},
+                                      {"Cake", "Weekly", 1, "Mum's", "E"}},
+                            .reminders = {{"I", "Food", "Eggs", 1, "pay", 3},
+                                          {"I", "Food", "Veg box", 1, "pay", 4},
+                                          {"I", "Work", "Wage", 1, "pay", 1},
+                                          {"E", "Food", "Bread", 1, "pay", 6},
+                                          {"E", "Mum's", "Cake", 1, "pay", 7}}});
         Plan &p = plan();
         // The plan window shows one income category; reminders follow the item.
         p.items().setFilter(categoryFilter(Kind::Income, "Work"));
@@ -182,37 +183,37 @@ private slots:
         QTest::addColumn<bool>("saved");
         using L = QStringList;
         const L no;
-        const L food{"cat/I/Food", "item/I/Food/Allotment", "item/I/Food/Eggs", "item/I/Food/Veg box",
-                     "rem/I/Food/Eggs/3", "rem/I/Food/Veg box/4"};
-        const L groceries{"cat/I/Groceries", "item/I/Groceries/Allotment", "item/I/Groceries/Eggs",
-                          "item/I/Groceries/Veg box", "rem/I/Groceries/Eggs/3", "rem/I/Groceries/Veg box/4"};
+        const L food{"cat/I/Food",          "item/I/Food/Allotment", "item/I/Food/Eggs",
+                     "item/I/Food/Veg box", "rem/I/Food/Eggs/3",     "rem/I/Food/Veg box/4"};
+        const L groceries{"cat/I/Groceries",          "item/I/Groceries/Allotment", "item/I/Groceries/Eggs",
+                          "item/I/Groceries/Veg box", "rem/I/Groceries/Eggs/3",     "rem/I/Groceries/Veg box/4"};
         const L mums{"cat/E/Mum's", "item/E/Mum's/Cake", "rem/E/Mum's/Cake/7"};
         const QString askFood = "This action will delete all Income Items associated with the category :\r"
                                 "Food\rDo you wish to continue?";
         const QString askMums = "This action will delete all Expense Items associated with the category -\r"
                                 "\"Mum's\"\rDo you wish to continue?";
 
-        QTest::newRow("add income twice") << L{"type Pay", "add", "type Pay", "ok", "add"} << no << L{"cat/I/Pay"}
-                                          << L{"DUPLICATE"} << false;
-        QTest::newRow("add as income and expense") << L{"type Pay", "add", "kind E", "type Pay", "add"} << no
-                                                   << L{"cat/E/Pay", "cat/I/Pay"} << no << false;
+        QTest::newRow("add income twice")
+            << L{"type Pay", "add", "type Pay", "ok", "add"} << no << L{"cat/I/Pay"} << L{"DUPLICATE"} << false;
+        QTest::newRow("add as income and expense")
+            << L{"type Pay", "add", "kind E", "type Pay", "add"} << no << L{"cat/E/Pay", "cat/I/Pay"} << no << false;
         QTest::newRow("Enter adds") << L{"sel Food", "type Gifts", "enter"} << no << L{"cat/I/Gifts"} << no << false;
         QTest::newRow("Enter, existing") << L{"sel Food", "type Work", "ok", "enter"} << no << no << L{"DUPLICATE"}
                                          << false;
         QTest::newRow("empty name box") << L{"sel Food", "add", "edit"} << no << no << no << true;
 
-        QTest::newRow("rename income Food") << L{"sel Food", "type Groceries", "edit"} << food << groceries << no
-                                            << false;
-        QTest::newRow("rename to existing") << L{"sel Food", "type Work", "ok", "edit"} << no << no << L{"DUPLICATE"}
-                                            << false;
+        QTest::newRow("rename income Food")
+            << L{"sel Food", "type Groceries", "edit"} << food << groceries << no << false;
+        QTest::newRow("rename to existing")
+            << L{"sel Food", "type Work", "ok", "edit"} << no << no << L{"DUPLICATE"} << false;
         QTest::newRow("rename Mum's") << L{"kind E", "sel Mum's", "type Mum's Place", "edit"} << mums
                                       << L{"cat/E/Mum's Place", "item/E/Mum's Place/Cake", "rem/E/Mum's Place/Cake/7"}
                                       << no << false;
-        QTest::newRow("rename, name cut to 20") << L{"sel Work", "type Wages and salaries paid", "edit"}
-                                                << L{"cat/I/Work", "item/I/Work/Wage", "rem/I/Work/Wage/1"}
-                                                << L{"cat/I/Wages and salaries p", "item/I/Wages and salaries p/Wage",
-                                                     "rem/I/Wages and salaries p/Wage/1"}
-                                                << no << false;
+        QTest::newRow("rename, name cut to 20")
+            << L{"sel Work", "type Wages and salaries paid", "edit"}
+            << L{"cat/I/Work", "item/I/Work/Wage", "rem/I/Work/Wage/1"}
+            << L{"cat/I/Wages and salaries p", "item/I/Wages and salaries p/Wage", "rem/I/Wages and salaries p/Wage/1"}
+            << no << false;
         // The item already filed under the new name keeps its place; its
         // namesake stays under the former name rather than be lost.
         QTest::newRow("rename onto an existing item")
@@ -222,21 +223,21 @@ private slots:
         QTest::newRow("undo") << L{"sel Food", "type Groceries", "edit", "undo"} << no << no << no << false;
         QTest::newRow("undo twice") << L{"sel Food", "type Groceries", "edit", "undo", "type Groceries", "add", "undo"}
                                     << no << L{"cat/I/Groceries"} << no << false;
-        QTest::newRow("undo, name cut to 20") << L{"sel Work", "type Wages and salaries paid", "edit", "undo"} << no
-                                              << no << no << false;
-        QTest::newRow("undo, other kind shown") << L{"sel Food", "type Groceries", "edit", "kind E", "undo"} << no
-                                                << no << no << false;
-        QTest::newRow("undo, old name taken") << L{"sel Food", "type Groceries", "edit", "type Food", "add", "ok", "undo"}
-                                              << food.mid(1) << groceries << L{"DUPLICATE"} << false;
+        QTest::newRow("undo, name cut to 20")
+            << L{"sel Work", "type Wages and salaries paid", "edit", "undo"} << no << no << no << false;
+        QTest::newRow("undo, other kind shown")
+            << L{"sel Food", "type Groceries", "edit", "kind E", "undo"} << no << no << no << false;
+        QTest::newRow("undo, old name taken")
+            << L{"sel Food", "type Groceries", "edit", "type Food", "add", "ok", "undo"} << food.mid(1) << groceries
+            << L{"DUPLICATE"} << false;
         QTest::newRow("undo, category deleted") << L{"kind E", "sel Mum's", "type Gran", "edit", "del yes", "undo"}
-                                                << mums << no << L{QString(askMums).replace("Mum's", "Gran")}
-                                                << false;
+                                                << mums << no << L{QString(askMums).replace("Mum's", "Gran")} << false;
         QTest::newRow("undo without rename") << L{"undo"} << no << no << no << true;
 
         QTest::newRow("delete income Food") << L{"sel Food", "del yes"} << food << no << L{askFood} << false;
         QTest::newRow("delete answered No") << L{"sel Food", "del no"} << no << no << L{askFood} << false;
-        QTest::newRow("delete expense Mum's") << L{"kind E", "sel Mum's", "del yes"} << mums << no << L{askMums}
-                                              << false;
+        QTest::newRow("delete expense Mum's")
+            << L{"kind E", "sel Mum's", "del yes"} << mums << no << L{askMums} << false;
     }
 
     void scenario()

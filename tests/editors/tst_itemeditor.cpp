@@ -64,7 +64,8 @@ class TestItemEditor : public QObject
     void clickCategory(int row)
     {
         auto *grid = child<QTableView>(m_editor.get(), "DBC");
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, 0)).center());
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(row, 0)).center());
     }
     void clickOk() { QTest::mouseClick(child<QPushButton>(m_editor.get(), "LMDSB_OK"), Qt::LeftButton); }
     QStringList checkedRows()
@@ -180,8 +181,10 @@ private slots:
         QTest::addColumn<QString>("item");
         QTest::addColumn<bool>("closes");
         QTest::addColumn<QByteArray>("fileAfter");
-        QTest::newRow("new item") << "new" << "" << true << QByteArray("Wage\r\n");
-        QTest::newRow("renamed item") << "edit" << "Bonus" << false << QByteArray("<missing>");
+        QTest::newRow("new item") << "new"
+                                  << "" << true << QByteArray("Wage\r\n");
+        QTest::newRow("renamed item") << "edit"
+                                      << "Bonus" << false << QByteArray("<missing>");
     }
 
     void duplicate()
@@ -215,14 +218,21 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("categoryRow"); // -1: unchanged
         QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("payslipsOf");  // owner of Wage's three reminders
+        QTest::addColumn<QString>("payslipsOf"); // owner of Wage's three reminders
         QTest::addColumn<QString>("statementOf"); // owner of the long-named item's reminder
         const QString super = "Work|Superannuation contr";
-        QTest::newRow("rename") << "Wage" << "Salary" << -1 << "Work|Salary|Monthly|1000" << "Work|Salary" << super;
-        QTest::newRow("blanks trimmed") << "Wage" << "  Pay  " << -1 << "Work|Pay|Monthly|1000" << "Work|Pay" << super;
-        QTest::newRow("category only") << "Wage" << "Wage" << 0 << "Gifts|Wage|Monthly|1000" << "Gifts|Wage" << super;
-        QTest::newRow("name longer than a reminder keeps") << "Superannuation contribution" << "Super fund" << -1
-                                                           << "Work|Super fund|Monthly|90" << "Work|Wage"
+        QTest::newRow("rename") << "Wage"
+                                << "Salary" << -1 << "Work|Salary|Monthly|1000"
+                                << "Work|Salary" << super;
+        QTest::newRow("blanks trimmed") << "Wage"
+                                        << "  Pay  " << -1 << "Work|Pay|Monthly|1000"
+                                        << "Work|Pay" << super;
+        QTest::newRow("category only") << "Wage"
+                                       << "Wage" << 0 << "Gifts|Wage|Monthly|1000"
+                                       << "Gifts|Wage" << super;
+        QTest::newRow("name longer than a reminder keeps") << "Superannuation contribution"
+                                                           << "Super fund" << -1 << "Work|Super fund|Monthly|90"
+                                                           << "Work|Wage"
                                                            << "Work|Super fund";
     }
 
@@ -274,8 +284,9 @@ private slots:
         for (const Table::Row &r : plan().reminders().allRows())
             owners << r[0].toString() + '|' + r[2].toString() + '|' + r[4].toString();
         owners.sort();
-        QCOMPARE(owners, QStringList({"E|Tyres|rotate", "E|Wage|union fee", "I|Salary|payslip 1", "I|Salary|payslip 2",
-                                      "I|Salary|payslip 3", "I|Superannuation contr|statement"}));
+        QCOMPARE(owners,
+                 QStringList({"E|Tyres|rotate", "E|Wage|union fee", "I|Salary|payslip 1", "I|Salary|payslip 2",
+                              "I|Salary|payslip 3", "I|Superannuation contr|statement"}));
     }
 
     void emptyDescriptionResetsFields_data()
@@ -285,9 +296,15 @@ private slots:
         QTest::addColumn<QString>("description"); // after the box
         QTest::addColumn<int>("frequency");
         QTest::addColumn<QString>("category");
-        QTest::newRow("new") << "new" << "" << "" << 2 << "Gifts";
-        QTest::newRow("new, blanks only") << "new" << "   " << "   " << 2 << "Gifts";
-        QTest::newRow("edit") << "edit" << "" << "Wage" << 3 << "Work";
+        QTest::newRow("new") << "new"
+                             << ""
+                             << "" << 2 << "Gifts";
+        QTest::newRow("new, blanks only") << "new"
+                                          << "   "
+                                          << "   " << 2 << "Gifts";
+        QTest::newRow("edit") << "edit"
+                              << ""
+                              << "Wage" << 3 << "Work";
     }
 
     void emptyDescriptionResetsFields()

@@ -42,8 +42,8 @@ void clickSpinButton(QSpinBox *box, QStyle::SubControl button)
     QStyleOptionSpinBox opt;
     opt.initFrom(box);
     opt.frame = box->hasFrame();
-    opt.subControls = QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField | QStyle::SC_SpinBoxUp
-                      | QStyle::SC_SpinBoxDown;
+    opt.subControls =
+        QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField | QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
     opt.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
     QTest::mouseClick(box, Qt::LeftButton, {},
                       box->style()->subControlRect(QStyle::CC_SpinBox, &opt, button, box).center());
@@ -60,8 +60,8 @@ class TestLoanEditor : public QObject
     Table &loans() { return m_window->plan().loans(); }
     QTableView *grid() { return child<QTableView>(w().loansPage(), "DBGrid_loans"); }
 
-    void addLoan(const QString &purpose, double minpay, const QString &payfreq, const QDate &finish,
-                 double intrate = 5, int length = 1)
+    void addLoan(const QString &purpose, double minpay, const QString &payfreq, const QDate &finish, double intrate = 5,
+                 int length = 1)
     {
         loans().appendRow({purpose, "Bank", 1000 * length, minpay, payfreq,
                            QDateTime(finish.addYears(-length), QTime(0, 0)), length, QDateTime(finish, QTime(0, 0)),
@@ -164,9 +164,9 @@ private slots:
         QTest::addColumn<bool>("filled");
         QTest::addColumn<QStringList>("stored");
         QTest::addColumn<QString>("totalLoans");
-        QTest::newRow("filled") << true
-                                << QStringList{"Car", "Credit Union", "12000", "70.25", "Weekly",
-                                               "2026-06-15 00:00", "2", "2028-06-16 00:00", "7.5"}
+        QTest::newRow("filled") << true << QStringList{"Car",   "Credit Union",     "12000",
+                                                       "70.25", "Weekly",           "2026-06-15 00:00",
+                                                       "2",     "2028-06-16 00:00", "7.5"}
                                 << "Total Loans: $140.50";
         QTest::newRow("nothing filled")
             << false << QStringList{"", "", "0", "0", "Monthly", "2026-06-15 00:00", "0", "2026-06-16 00:00", "0"}
@@ -282,9 +282,10 @@ private slots:
         QTest::addColumn<QList<int>>("finishDays"); // days from today, one loan each
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("last");
-        QTest::newRow("no loans") << QTime(12, 0) << QList<int>{} << "PAID" << "PAID";
-        QTest::newRow("ends tomorrow, ended yesterday")
-            << QTime(23, 59) << QList<int>{1, -1} << "OUTSTANDING" << "PAID";
+        QTest::newRow("no loans") << QTime(12, 0) << QList<int>{} << "PAID"
+                                  << "PAID";
+        QTest::newRow("ends tomorrow, ended yesterday") << QTime(23, 59) << QList<int>{1, -1} << "OUTSTANDING"
+                                                        << "PAID";
         QTest::newRow("ends today, just after midnight") << QTime(0, 0, 1) << QList<int>{0, 400} << "PAID"
                                                          << "OUTSTANDING";
     }

@@ -62,8 +62,9 @@ class TestReminderEditor : public QObject
     {
         QStringList out;
         for (const auto &r : rem().allRows())
-            out << QStringLiteral("%1 %2/%3 %4/%5 %6").arg(r[0].toString(), r[1].toString(), r[2].toString(),
-                                                             r[5].toString(), r[3].toString(), r[4].toString());
+            out << QStringLiteral("%1 %2/%3 %4/%5 %6")
+                       .arg(r[0].toString(), r[1].toString(), r[2].toString(), r[5].toString(), r[3].toString(),
+                            r[4].toString());
         return out;
     }
     QStringList shown() // the descriptions of the grid's rows
@@ -105,17 +106,22 @@ private slots:
         QTest::addColumn<int>("series"); // rg_add entry when "Add For Each :" is ticked
         QTest::addColumn<QStringList>("expected");
         const QString e = "E Car/Tyres 6/5 rotate", i = "I Work/Wage 1/1 payslip";
-        QTest::newRow("items page, Add Reminder") << "lmssbtn_addremind" << "new" << -1
-            << QStringList{"E Car/Tyres 2/29 leap check", e, i, "I Work/Wage 3/15 pay rent"};
-        QTest::newRow("reminders page, Add Reminder") << "lmssbtn_addremind" << "addexist" << -1
-            << QStringList{"E Car/Tyres 2/29 leap check", "E Car/Tyres 3/15 pay rent", e, i};
-        QTest::newRow("reminders page, Add") << "ldmsbtn_reminder_addexist" << "addexist" << -1
-            << QStringList{"E Car/Tyres 2/29 leap check", "E Car/Tyres 3/15 pay rent", e, i};
-        QTest::newRow("reminders page, Edit") << "lmdsbtn_reminder_edit" << "edit" << -1
-            << QStringList{"E Car/Tyres 3/15 pay rent", e, i};
-        QTest::newRow("reminders page, Edit, series") << "lmdsbtn_reminder_edit" << "edit" << 3
-            << QStringList{"E Car/Tyres 2/29 leap check", "E Car/Tyres 3/15 pay rent", e, "E Car/Tyres 6/15 pay rent",
-                           "E Car/Tyres 9/15 pay rent", "E Car/Tyres 12/15 pay rent", i};
+        QTest::newRow("items page, Add Reminder")
+            << "lmssbtn_addremind"
+            << "new" << -1 << QStringList{"E Car/Tyres 2/29 leap check", e, i, "I Work/Wage 3/15 pay rent"};
+        QTest::newRow("reminders page, Add Reminder")
+            << "lmssbtn_addremind"
+            << "addexist" << -1 << QStringList{"E Car/Tyres 2/29 leap check", "E Car/Tyres 3/15 pay rent", e, i};
+        QTest::newRow("reminders page, Add")
+            << "ldmsbtn_reminder_addexist"
+            << "addexist" << -1 << QStringList{"E Car/Tyres 2/29 leap check", "E Car/Tyres 3/15 pay rent", e, i};
+        QTest::newRow("reminders page, Edit") << "lmdsbtn_reminder_edit"
+                                              << "edit" << -1 << QStringList{"E Car/Tyres 3/15 pay rent", e, i};
+        QTest::newRow("reminders page, Edit, series")
+            << "lmdsbtn_reminder_edit"
+            << "edit" << 3
+            << QStringList{"E Car/Tyres 2/29 leap check", "E Car/Tyres 3/15 pay rent",  e, "E Car/Tyres 6/15 pay rent",
+                           "E Car/Tyres 9/15 pay rent",   "E Car/Tyres 12/15 pay rent", i};
     }
 
     void singleReminder()
@@ -150,13 +156,13 @@ private slots:
         QTest::addColumn<QStringList>("dates"); // month/day in order; first and last only for long series
         QTest::newRow("weekly") << 0 << QDate(2026, 1, 1) << 52 << QStringList{"1/1", "12/24"};
         QTest::newRow("fortnightly") << 1 << QDate(2026, 1, 1) << 26 << QStringList{"1/1", "12/17"};
-        QTest::newRow("monthly from 31 January") << 2 << QDate(2026, 1, 31) << 12
-            << QStringList{"1/31", "2/28", "3/28", "4/28", "5/28", "6/28",
-                           "7/28", "8/28", "9/28", "10/28", "11/28", "12/28"};
-        QTest::newRow("quarterly into a common year") << 3 << QDate(2026, 11, 30) << 4
-                                                      << QStringList{"2/28", "5/28", "8/28", "11/30"};
-        QTest::newRow("quarterly into a leap year") << 3 << QDate(2027, 11, 30) << 4
-                                                    << QStringList{"2/29", "5/29", "8/29", "11/30"};
+        QTest::newRow("monthly from 31 January")
+            << 2 << QDate(2026, 1, 31) << 12 << QStringList{"1/31", "2/28", "3/28", "4/28",  "5/28",  "6/28",
+                                                            "7/28", "8/28", "9/28", "10/28", "11/28", "12/28"};
+        QTest::newRow("quarterly into a common year")
+            << 3 << QDate(2026, 11, 30) << 4 << QStringList{"2/28", "5/28", "8/28", "11/30"};
+        QTest::newRow("quarterly into a leap year")
+            << 3 << QDate(2027, 11, 30) << 4 << QStringList{"2/29", "5/29", "8/29", "11/30"};
     }
 
     void series()
@@ -185,9 +191,12 @@ private slots:
         QTest::addColumn<QString>("desc");
         QTest::addColumn<QString>("date");
         QTest::addColumn<bool>("emptyFirst");
-        QTest::newRow("ordinary day") << "rotate" << "05/06/2026" << false;
-        QTest::newRow("29 February") << "leap check" << "29/02/2028" << false;
-        QTest::newRow("after an empty description") << "rotate" << "05/06/2026" << true;
+        QTest::newRow("ordinary day") << "rotate"
+                                      << "05/06/2026" << false;
+        QTest::newRow("29 February") << "leap check"
+                                     << "29/02/2028" << false;
+        QTest::newRow("after an empty description") << "rotate"
+                                                    << "05/06/2026" << true;
     }
 
     void editShowsTheStoredReminder()

@@ -139,16 +139,22 @@ private slots:
                                         << "eb_savdesc" << 0.0;
         QTest::newRow("finish is start") << 0 << "Car" << 0 << 0.0 << dates << "vc_start" << 0.0;
         QTest::newRow("finish before start") << 1 << "Car" << -3 << 9.0 << dates << "vc_start" << 0.0;
-        QTest::newRow("zero target") << 1 << "Car" << 30 << 0.0 << "Please select a target amount" << "ce_target"
-                                     << 0.0;
-        QTest::newRow("negative target") << 1 << "Refund" << 28 << -70.0 << "" << "" << -17.5;
-        QTest::newRow("weekly, 30 days") << 1 << "Car" << 30 << 300.0 << "" << "" << 75.0;
-        QTest::newRow("weekly, 7 days") << 1 << "Car" << 7 << 300.0 << "" << "" << 300.0;
+        QTest::newRow("zero target") << 1 << "Car" << 30 << 0.0 << "Please select a target amount"
+                                     << "ce_target" << 0.0;
+        QTest::newRow("negative target") << 1 << "Refund" << 28 << -70.0 << ""
+                                         << "" << -17.5;
+        QTest::newRow("weekly, 30 days") << 1 << "Car" << 30 << 300.0 << ""
+                                         << "" << 75.0;
+        QTest::newRow("weekly, 7 days") << 1 << "Car" << 7 << 300.0 << ""
+                                        << "" << 300.0;
         QTest::newRow("weekly, 6 days") << 1 << "Car" << 6 << 300.0 << "You dont have enough time to save Weekly"
                                         << "" << 0.0;
-        QTest::newRow("monthly, 59 days") << 3 << "Car" << 59 << 120.0 << "" << "" << 120.0;
-        QTest::newRow("monthly, 60 days") << 3 << "Car" << 60 << 120.0 << "" << "" << 60.0;
-        QTest::newRow("daily, thirds") << 0 << "Car" << 3 << 100.0 << "" << "" << 33.3333;
+        QTest::newRow("monthly, 59 days") << 3 << "Car" << 59 << 120.0 << ""
+                                          << "" << 120.0;
+        QTest::newRow("monthly, 60 days") << 3 << "Car" << 60 << 120.0 << ""
+                                          << "" << 60.0;
+        QTest::newRow("daily, thirds") << 0 << "Car" << 3 << 100.0 << ""
+                                       << "" << 33.3333;
     }
     void newGoalOk()
     {
@@ -231,8 +237,8 @@ private slots:
         QTest::newRow("monthly, 60 days") << "Weekly" << 3 << 60 << "" << 500.0;
         QTest::newRow("same frequency, later") << "Weekly" << -1 << 70 << "" << 100.0;
         QTest::newRow("too short") << "Weekly" << 1 << 6 << "You do not have enough time to save : Weekly" << 0.0;
-        QTest::newRow("frequency not offered") << "Yearly" << -1 << 60 << "Please select how often you wish to save"
-                                               << 0.0;
+        QTest::newRow("frequency not offered")
+            << "Yearly" << -1 << 60 << "Please select how often you wish to save" << 0.0;
     }
     void editGoal()
     {
@@ -248,10 +254,10 @@ private slots:
         QStringList shownOnOpen;
         bool stayedOpen = false;
         ModalRunner::setHook([&](QDialog *d) {
-            shownOnOpen = QStringList{static_cast<Tfrm_savings *>(d)->mode(), child<QLineEdit>(d, "eb_savdesc")->text(),
-                                      child<CurrencyBox>(d, "ce_target")->text(),
-                                      child<RadioGroup>(d, "rg_savfreq")->currentText(),
-                                      child<QDateEdit>(d, "vc_start")->text(), finishBox(d)->text()};
+            shownOnOpen = QStringList{
+                static_cast<Tfrm_savings *>(d)->mode(),     child<QLineEdit>(d, "eb_savdesc")->text(),
+                child<CurrencyBox>(d, "ce_target")->text(), child<RadioGroup>(d, "rg_savfreq")->currentText(),
+                child<QDateEdit>(d, "vc_start")->text(),    finishBox(d)->text()};
             fill(d, freq, "New car", days - 10, 1000);
             if (!message.isEmpty())
                 MessageBox::queueAnswer(MessageBox::Answer::Ok);
@@ -259,8 +265,9 @@ private slots:
             stayedOpen = d->isVisible();
         });
         clickTool("obedititem");
-        QCOMPARE(shownOnOpen, QStringList({"edit", "Car", "$1,000.00", stored == "Yearly" ? "" : stored,
-                                           "05/06/2026", "05/07/2026"}));
+        QCOMPARE(
+            shownOnOpen,
+            QStringList({"edit", "Car", "$1,000.00", stored == "Yearly" ? "" : stored, "05/06/2026", "05/07/2026"}));
         QCOMPARE(GuiTest::shownTexts(), message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(stayedOpen, !message.isEmpty());
         QCOMPARE(goals().currentRow(), 1);
@@ -280,14 +287,14 @@ private slots:
         QTest::addColumn<QStringList>("shown"); // balance, status, start, finish
         const QString active = "This savings goal is still active.";
         const QString expired = "This savings goal has expired";
-        QTest::newRow("monthly, 45 days") << -45 << 30 << "Monthly"
-                                          << QStringList{"$900.00", active, "01/05/2026", "15/07/2026"};
+        QTest::newRow("monthly, 45 days")
+            << -45 << 30 << "Monthly" << QStringList{"$900.00", active, "01/05/2026", "15/07/2026"};
         QTest::newRow("ends today") << -14 << 0 << "Weekly"
                                     << QStringList{"$800.00", expired, "01/06/2026", "15/06/2026"};
         QTest::newRow("ends tomorrow") << -14 << 1 << "Weekly"
                                        << QStringList{"$800.00", active, "01/06/2026", "16/06/2026"};
-        QTest::newRow("saved past the plan") << -165 << -100 << "Fortnightly"
-                                             << QStringList{"-$100.00", expired, "01/01/2026", "07/03/2026"};
+        QTest::newRow("saved past the plan")
+            << -165 << -100 << "Fortnightly" << QStringList{"-$100.00", expired, "01/01/2026", "07/03/2026"};
         QTest::newRow("no goals") << 0 << 0 << "" << QStringList{"", "This goal is current", "", ""};
     }
     void balanceAndStatus()
@@ -328,7 +335,10 @@ private slots:
     {
         showPage();
         QStringList opened;
-        ModalRunner::setHook([&](QDialog *d) { opened << static_cast<Tfrm_savings *>(d)->mode(); d->reject(); });
+        ModalRunner::setHook([&](QDialog *d) {
+            opened << static_cast<Tfrm_savings *>(d)->mode();
+            d->reject();
+        });
         QTest::keyClick(child<QTableView>(m_w->savingsPage(), "vdbg_savings"), Qt::Key_Return);
         QCOMPARE(opened, QStringList()); // Enter with no goals does nothing
         clickTool("obedititem");

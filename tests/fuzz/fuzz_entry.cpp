@@ -27,8 +27,8 @@ FuzzOutcome pursekeepFuzzOutcome(const uint8_t *data, size_t size)
     const QStringList names = fuzzTableNames();
     const QString name = names.at(data[0] % names.size());
     const QString fileName = QStringLiteral("fuzz.pkb");
-    const QByteArray packet = QByteArray::fromRawData(reinterpret_cast<const char *>(data + 1),
-                                                      static_cast<qsizetype>(size - 1));
+    const QByteArray packet =
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data + 1), static_cast<qsizetype>(size - 1));
 
     Plan plan;
     Table &table = planTable(plan, name);
@@ -53,8 +53,8 @@ FuzzOutcome pursekeepFuzzOutcome(const uint8_t *data, size_t size)
     }
 
     // Whatever loads is usable and survives a save.
-    const PlanTotals totals = computePlanTotals(plan, QStringLiteral("Monthly"),
-                                                QDateTime(QDate(2024, 6, 1), QTime(12, 0)));
+    const PlanTotals totals =
+        computePlanTotals(plan, QStringLiteral("Monthly"), QDateTime(QDate(2024, 6, 1), QTime(12, 0)));
     (void)totals;
     (void)categoryTreeData(plan);
     table.first();

@@ -24,8 +24,7 @@ QByteArray inputBytes(const uint8_t *data, size_t size)
 
 // "FILE:LINE: [field 'NAME': ]what", LINE within the input, NAME a field of
 // the table.
-void checkImportMessage(const QString &message, const QString &fileName, const Table &table,
-                        const QByteArray &csv)
+void checkImportMessage(const QString &message, const QString &fileName, const Table &table, const QByteArray &csv)
 {
     static const QRegularExpression form(QStringLiteral("^([^:]+):(\\d+): (?:field '([^']*)': )?(.+)$"),
                                          QRegularExpression::DotMatchesEverythingOption);
@@ -69,8 +68,7 @@ FuzzOutcome pursekeepFuzzCsvOutcome(const uint8_t *data, size_t size)
     Table &copy = file.table(again);
     PlanImport second;
     if (!second.readTable(file.csvName, text.toUtf8(), copy))
-        fault("fuzz_csvimport", "an imported table does not import again after export:",
-              second.errors().join(u'\n'));
+        fault("fuzz_csvimport", "an imported table does not import again after export:", second.errors().join(u'\n'));
     if (PlanCsv::tableText(copy) != text)
         fault("fuzz_csvimport", "an imported table changes when exported and imported again in", table.name());
     return FuzzOutcome::Loaded;

@@ -86,12 +86,8 @@ QList<Variant> randomEdits(const QByteArray &packet, quint32 seed)
                 b.insert(pos, chunk);
                 break;
             }
-            case 2:
-                b.remove(pos, len);
-                break;
-            case 3:
-                b.insert(pos, b.mid(pos, len * 8));
-                break;
+            case 2: b.remove(pos, len); break;
+            case 3: b.insert(pos, b.mid(pos, len * 8)); break;
             }
         }
         out.append({QStringLiteral("random edit %1").arg(n), b});
@@ -99,7 +95,10 @@ QList<Variant> randomEdits(const QByteArray &packet, quint32 seed)
     return out;
 }
 
-QByteArray packetOf(const Table &table) { return DataPacket::write(table); }
+QByteArray packetOf(const Table &table)
+{
+    return DataPacket::write(table);
+}
 
 // A table file of `tableName` holding the same row twice: a valid packet
 // that the table's unique key refuses.
@@ -107,8 +106,8 @@ QByteArray duplicateKeyPacket(const QString &tableName)
 {
     const bool items = tableName == QLatin1String("cds_budget");
     Table loose(tableName, items ? Plan::itemFields() : Plan::categoryFields());
-    const Table::Row row = items ? Table::Row{"Rent", "Monthly", 900.0, "Home", "E", QVariant()}
-                                 : Table::Row{"Home", "E"};
+    const Table::Row row =
+        items ? Table::Row{"Rent", "Monthly", 900.0, "Home", "E", QVariant()} : Table::Row{"Home", "E"};
     loose.appendRow(row);
     loose.appendRow(row);
     return packetOf(loose);
@@ -129,8 +128,8 @@ QString tableFile(const QString &planFile, const QString &tableName)
 
 QList<QByteArray> planPackets(const Plan &plan)
 {
-    return {packetOf(plan.items()), packetOf(plan.loans()), packetOf(plan.savings()),
-            packetOf(plan.categories()), packetOf(plan.reminders())};
+    return {packetOf(plan.items()), packetOf(plan.loans()), packetOf(plan.savings()), packetOf(plan.categories()),
+            packetOf(plan.reminders())};
 }
 
 } // namespace
@@ -227,8 +226,10 @@ void tst_Corruption::damagedSiblingLeavesPlanUnchanged_data()
         QTest::addRow("%s not a packet", qPrintable(name)) << name << "not a packet";
         QTest::addRow("%s other table", qPrintable(name)) << name << "other table";
     }
-    QTest::newRow("cds_budget duplicate key") << "cds_budget" << "duplicate key";
-    QTest::newRow("cds_cat duplicate key") << "cds_cat" << "duplicate key";
+    QTest::newRow("cds_budget duplicate key") << "cds_budget"
+                                              << "duplicate key";
+    QTest::newRow("cds_cat duplicate key") << "cds_cat"
+                                           << "duplicate key";
 }
 
 void tst_Corruption::damagedSiblingLeavesPlanUnchanged()
@@ -261,8 +262,8 @@ void tst_Corruption::damagedSiblingLeavesPlanUnchanged()
     Plan plan;
     plan.items().appendRow({"Bus pass", "Monthly", 60.0, "Travel", "E", "kept"});
     plan.categories().appendRow({"Travel", "E"});
-    plan.savings().appendRow({"Bike", 800.0, QDateTime(QDate(2024, 1, 1), QTime()), QDateTime(QDate(2024, 12, 1), QTime()),
-                              "Weekly", 16.0});
+    plan.savings().appendRow(
+        {"Bike", 800.0, QDateTime(QDate(2024, 1, 1), QTime()), QDateTime(QDate(2024, 12, 1), QTime()), "Weekly", 16.0});
     plan.loans().appendRow({"Sofa", "Shop", 1200.0, 50.0, "Monthly", QVariant(), 24, QVariant(), 9.9});
     plan.reminders().appendRow({"E", "Travel", "Bus pass", 1, "Renew", 1});
     const QList<QByteArray> before = planPackets(plan);

@@ -118,10 +118,9 @@ void tst_FuzzReaders::oneFileReportsAsTheFolderImport_data()
         << 0 << items + "Rent,Weekly,x,Home,E,\r\nRent,Weekly,1,Home,E,\r\n"
         << QStringList{"3: field 'amount': 'x' is not a number (write it with a decimal point, such as 1234.50)",
                        "4: field 'item': the item 'Rent' in category 'Home' (E) is already on line 2"};
-    QTest::newRow("reminders")
-        << 4 << QByteArray("cat_id,cat,item,dom,desc,month\nE,Home,Rent,0,Pay,\n")
-        << QStringList{"2: field 'dom': 0 is not a day of the month; give 1 to 31",
-                       "2: field 'month': the month is missing; give 1 to 12"};
+    QTest::newRow("reminders") << 4 << QByteArray("cat_id,cat,item,dom,desc,month\nE,Home,Rent,0,Pay,\n")
+                               << QStringList{"2: field 'dom': 0 is not a day of the month; give 1 to 31",
+                                              "2: field 'month': the month is missing; give 1 to 12"};
     QTest::newRow("no header") << 1 << QByteArray("\r\n\r\n")
                                << QStringList{"1: the header row is missing; it must be cat,catid"};
 }
@@ -172,10 +171,11 @@ void tst_FuzzReaders::filesFarTooLargeAreNotRead()
     Plan plan;
     PlanImport import;
     QVERIFY(!import.read(dir.path(), plan));
-    QCOMPARE(import.errors(), QStringList{QStringLiteral("%1: is %2 bytes long, too large to import (at most %3)")
-                                              .arg(csv)
-                                              .arg(PlanImport::kMaxFileSize + 1)
-                                              .arg(PlanImport::kMaxFileSize)});
+    QCOMPARE(import.errors(),
+             QStringList{QStringLiteral("%1: is %2 bytes long, too large to import (at most %3)")
+                             .arg(csv)
+                             .arg(PlanImport::kMaxFileSize + 1)
+                             .arg(PlanImport::kMaxFileSize)});
 
     const QString ini = dir.filePath("cfgpk.ini");
     writeSparse(ini, "[FreqValue]\r\n0=3\r\n", IniFile::kMaxFileSize);
@@ -200,7 +200,8 @@ void tst_FuzzReaders::listFileReadsOverOneByteOrderMark_data()
     QTest::newRow("an entry starting with one")
         << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFRent\r\n\xEF\xBB\xBFGas\r\n") << QStringList{bom + "Rent", bom + "Gas"};
     QTest::newRow("only the mark") << QByteArray("\xEF\xBB\xBF") << QStringList();
-    QTest::newRow("Latin-1") << QByteArray("\xEF\xBB\xBF\xE9\r\n") << QStringList{QString::fromLatin1("\xEF\xBB\xBF\xE9")};
+    QTest::newRow("Latin-1") << QByteArray("\xEF\xBB\xBF\xE9\r\n")
+                             << QStringList{QString::fromLatin1("\xEF\xBB\xBF\xE9")};
 }
 
 void tst_FuzzReaders::listFileReadsOverOneByteOrderMark()

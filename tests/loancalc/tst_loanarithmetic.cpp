@@ -63,24 +63,21 @@ private slots:
         QTest::addColumn<double>("budget");
         QTest::addColumn<Row>("lastRow");
         const Row untouched = {"", "", "", ""};
-        QTest::newRow("5 years") << true << 5 << 7.5 << 0.0 << qint64(60) << 200.38 << 2022.77
-                                 << 12022.77 << 299.62 << Row{"60", "$2022.77", "$10000.00", "$0.00"};
-        QTest::newRow("payment 250") << false << 5 << 7.5 << 250.0 << qint64(46) << 250.0 << 1543.05
-                                     << 11543.05 << 250.0 << Row{"46", "$1543.05", "$10000.00", "$0.00"};
-        QTest::newRow("50 years") << true << 50 << 7.5 << 0.0 << qint64(600) << 64.02 << 28414.02
-                                  << 38414.02 << 435.98 << Row{"600", "$28414.02", "$10000.00", "$0.00"};
-        QTest::newRow("too low") << false << 5 << 7.5 << 60.0 << qint64(0) << 60.0 << 0.0 << 0.0
-                                 << 440.0 << untouched;
-        QTest::newRow("s = 1") << false << 5 << 7.5 << 62.5 << qint64(0) << 62.5 << 0.0 << 0.0
-                               << 437.5 << untouched;
-        QTest::newRow("zero rate, chosen") << false << 5 << 0.0 << 250.0 << qint64(0) << 250.0
-                                           << 0.0 << 0.0 << 250.0 << untouched;
-        QTest::newRow("negative length") << true << -5 << 7.5 << 0.0 << qint64(-60) << -137.88
-                                         << 0.0 << 0.0 << 637.88 << untouched;
+        QTest::newRow("5 years") << true << 5 << 7.5 << 0.0 << qint64(60) << 200.38 << 2022.77 << 12022.77 << 299.62
+                                 << Row{"60", "$2022.77", "$10000.00", "$0.00"};
+        QTest::newRow("payment 250") << false << 5 << 7.5 << 250.0 << qint64(46) << 250.0 << 1543.05 << 11543.05
+                                     << 250.0 << Row{"46", "$1543.05", "$10000.00", "$0.00"};
+        QTest::newRow("50 years") << true << 50 << 7.5 << 0.0 << qint64(600) << 64.02 << 28414.02 << 38414.02 << 435.98
+                                  << Row{"600", "$28414.02", "$10000.00", "$0.00"};
+        QTest::newRow("too low") << false << 5 << 7.5 << 60.0 << qint64(0) << 60.0 << 0.0 << 0.0 << 440.0 << untouched;
+        QTest::newRow("s = 1") << false << 5 << 7.5 << 62.5 << qint64(0) << 62.5 << 0.0 << 0.0 << 437.5 << untouched;
+        QTest::newRow("zero rate, chosen")
+            << false << 5 << 0.0 << 250.0 << qint64(0) << 250.0 << 0.0 << 0.0 << 250.0 << untouched;
+        QTest::newRow("negative length") << true << -5 << 7.5 << 0.0 << qint64(-60) << -137.88 << 0.0 << 0.0 << 637.88
+                                         << untouched;
         // (1 + i) below zero: the level formula is NaN; the payment reads 0.
-        QTest::newRow("rate below -1200 %") << true << 5 << -1300.0 << 0.0 << qint64(60) << 0.0
-                                            << -10833.33 << -833.33 << 500.0
-                                            << Row{"60", "-$10833.33", "$10000.00", "$0.00"};
+        QTest::newRow("rate below -1200 %") << true << 5 << -1300.0 << 0.0 << qint64(60) << 0.0 << -10833.33 << -833.33
+                                            << 500.0 << Row{"60", "-$10833.33", "$10000.00", "$0.00"};
     }
     void calculation()
     {
@@ -90,8 +87,8 @@ private slots:
         QFETCH(double, chosen);
         QFETCH(qint64, n);
         LoanCalculation fields; // untouched: one empty grid row
-        calc_loan_details(level ? LoanCalcMode::LevelPayment : LoanCalcMode::ChosenPayment, years,
-                          10000, rate, chosen, 500, fields);
+        calc_loan_details(level ? LoanCalcMode::LevelPayment : LoanCalcMode::ChosenPayment, years, 10000, rate, chosen,
+                          500, fields);
         QCOMPARE(fields.numberOfPayments, n);
         QTEST(fields.payment, "payment");
         QTEST(fields.totalInterest, "interest");
@@ -136,14 +133,10 @@ private slots:
         QTest::addColumn<double>("payment2");
         QTest::addColumn<QString>("message");
         QTest::addColumn<double>("payment1"); // calculation 1's payment afterwards
-        QTest::newRow("blank page") << 0.0 << 0 << 0.0 << 250.0
-                                    << "Please enter the amount you wish to borrow" << 0.0;
-        QTest::newRow("no length") << 10000.0 << 0 << 7.5 << 250.0
-                                   << "Please enter the length of the loan" << 0.0;
-        QTest::newRow("no rate") << 10000.0 << 5 << 0.0 << 250.0 << "Please enter the interest rate"
-                                 << 0.0;
-        QTest::newRow("no payment") << 10000.0 << 5 << 7.5 << 0.0
-                                    << "Please enter a monthly payment amount" << 200.38;
+        QTest::newRow("blank page") << 0.0 << 0 << 0.0 << 250.0 << "Please enter the amount you wish to borrow" << 0.0;
+        QTest::newRow("no length") << 10000.0 << 0 << 7.5 << 250.0 << "Please enter the length of the loan" << 0.0;
+        QTest::newRow("no rate") << 10000.0 << 5 << 0.0 << 250.0 << "Please enter the interest rate" << 0.0;
+        QTest::newRow("no payment") << 10000.0 << 5 << 7.5 << 0.0 << "Please enter a monthly payment amount" << 200.38;
         QTest::newRow("too low") << 10000.0 << 5 << 7.5 << 60.0
                                  << "The payment you have selected is too low. Please select an "
                                     "amount greater than : $200.38"

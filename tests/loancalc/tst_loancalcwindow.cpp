@@ -81,7 +81,8 @@ private slots:
         QStringList entries;
         for (QAction *a : m_calc->menuBar()->actions().front()->menu()->actions())
             entries << (a->isSeparator() ? "-" : a->text());
-        QCOMPARE(entries, QStringList({"&Save To File", "-", "Print Pre&view", "&Print", "-", "&Close Loan Calculator"}));
+        QCOMPARE(entries,
+                 QStringList({"&Save To File", "-", "Print Pre&view", "&Print", "-", "&Close Loan Calculator"}));
         auto *grid = child<QTableView>(m_calc.get(), "sgsC_3");
         QCOMPARE(grid->model()->headerData(3, Qt::Horizontal).toString(), QString("Balance"));
         QCOMPARE(grid->model()->rowCount(), 1);
@@ -105,11 +106,13 @@ private slots:
         QTest::addColumn<int>("filled"); // 0 nothing, 1 amount, 2 and length, 3 and rate
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("calculation 2 on an empty page") << "btncalcA2" << 0
-                                                        << "Please enter the amount you wish to borrow"
-                                                        << "ceprincipal_A";
-        QTest::newRow("no length") << "btncalcA1" << 1 << "Please enter the length of the loan" << "Rxlgth_A";
-        QTest::newRow("no rate") << "btncalcA3" << 2 << "Please enter the interest rate" << "RxRate_A";
+        QTest::newRow("calculation 2 on an empty page")
+            << "btncalcA2" << 0 << "Please enter the amount you wish to borrow"
+            << "ceprincipal_A";
+        QTest::newRow("no length") << "btncalcA1" << 1 << "Please enter the length of the loan"
+                                   << "Rxlgth_A";
+        QTest::newRow("no rate") << "btncalcA3" << 2 << "Please enter the interest rate"
+                                 << "RxRate_A";
         QTest::newRow("no payment") << "btncalcA2" << 3 << "Please enter a monthly payment amount"
                                     << "cepaymentA_2";
     }
@@ -157,8 +160,9 @@ private slots:
         money("cepaymentA_3")->setValue(60);
         MessageBox::queueAnswer(MessageBox::Answer::Ok);
         click("btncalcA3");
-        QCOMPARE(GuiTest::shownTexts(),
-                 QStringList{"The payment you have selected is too low. Please select an amount greater than : $200.38"});
+        QCOMPARE(
+            GuiTest::shownTexts(),
+            QStringList{"The payment you have selected is too low. Please select an amount greater than : $200.38"});
         QCOMPARE(text("eb_nopA_3"), QString("0"));
         QVERIFY(!m_calc->calcdone(0, 3));
         QVERIFY(child<QWidget>(m_calc.get(), "cepaymentA_3")->hasFocus() || !m_calc->isActiveWindow());
@@ -314,13 +318,12 @@ private slots:
         const QByteArray saved = readAll(dir.filePath("loan.txt"));
         QCOMPARE(saved, LoanTextFile::bytes(*m_calc->pageValues(0), Clock::today()));
         // What was typed on page A and what its second scenario worked out.
-        for (const QByteArray &line : {QByteArray("\r\nMonday, June 15, 2026.\r\n"),
-                                       QByteArray("\r\nPrincipal : $10000.00.\r\n"),
-                                       QByteArray("\r\nLength of loan : 5 years.\r\n"),
-                                       QByteArray("\r\nInterest Rate : 7.50%.\r\n"),
-                                       QByteArray("\r\nSCENARIO : 2\r\nMonthly Payment : $250.00\r\n"
-                                                  "Number of Payments : 46\r\nTotal Interest Paid : $1543.05\r\n"
-                                                  "Total Paid Back : $11543.05\r\n")})
+        for (const QByteArray &line :
+             {QByteArray("\r\nMonday, June 15, 2026.\r\n"), QByteArray("\r\nPrincipal : $10000.00.\r\n"),
+              QByteArray("\r\nLength of loan : 5 years.\r\n"), QByteArray("\r\nInterest Rate : 7.50%.\r\n"),
+              QByteArray("\r\nSCENARIO : 2\r\nMonthly Payment : $250.00\r\n"
+                         "Number of Payments : 46\r\nTotal Interest Paid : $1543.05\r\n"
+                         "Total Paid Back : $11543.05\r\n")})
             QVERIFY2(saved.contains(line), line.constData());
         QCOMPARE(m_calc->savefile(0), dir.filePath("loan.txt"));
 

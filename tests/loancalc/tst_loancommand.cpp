@@ -26,8 +26,7 @@ class TestLoanCommand : public QObject
         process.setProcessEnvironment(env);
         process.start();
         process.waitForFinished(30000);
-        return {process.exitCode(), process.readAllStandardOutput(),
-                QString::fromUtf8(process.readAllStandardError())};
+        return {process.exitCode(), process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
     }
 
 private slots:
@@ -39,8 +38,7 @@ private slots:
         QTest::addColumn<bool>("written");
 
         const QStringList loan = {"--principal", "10000", "--years", "5", "--rate", "7.5"};
-        QTest::newRow("good") << loan + QStringList{"--payment2", "250", "--payment3", "300"} << 0
-                              << "" << true;
+        QTest::newRow("good") << loan + QStringList{"--payment2", "250", "--payment3", "300"} << 0 << "" << true;
         QTest::newRow("no principal") << QStringList{"--years", "5", "--rate", "7.5"} << 2
                                       << "pursekeep-cli loan: --principal: Please enter the amount you wish to "
                                          "borrow\n"
@@ -55,14 +53,16 @@ private slots:
             << false;
         QTest::newRow("longest int of years")
             << QStringList{"--principal", "10000", "--years", "2147483647", "--rate", "5"} << 2
-            << "pursekeep-cli loan: --years: The length of the loan can be at most 1000 years\n" << false;
+            << "pursekeep-cli loan: --years: The length of the loan can be at most 1000 years\n"
+            << false;
         QTest::newRow("a payment taking forever")
             << QStringList{"--principal", "10000", "--years", "5", "--rate", "0.01", "--payment2", "0.5"} << 2
             << "pursekeep-cli loan: --payment2: The payment you have selected would take more than 12000 payments "
                "(1000 years) to repay the loan. Please select a larger amount\n"
             << false;
         QTest::newRow("unknown option") << loan + QStringList{"--colour", "red"} << 2
-                                        << "pursekeep-cli loan: unknown option --colour\n" << false;
+                                        << "pursekeep-cli loan: unknown option --colour\n"
+                                        << false;
     }
     void inputsAndMessages()
     {
@@ -77,8 +77,8 @@ private slots:
 
     void stdoutAndFileHoldTheSameBytes()
     {
-        const QStringList args = {"--principal", "10000", "--years", "5", "--rate", "7.5",
-                                  "--payment2",  "250",   "--today", "2024-06-03"};
+        const QStringList args = {"--principal", "10000",      "--years", "5",       "--rate",
+                                  "7.5",         "--payment2", "250",     "--today", "2024-06-03"};
         const QString path = m_dir.filePath("same.txt");
         const Run toStdout = run(args);
         QCOMPARE(run(args + QStringList{"--output", path}).status, 0);

@@ -86,9 +86,7 @@ private slots:
 
         // The loan ending that day counts the evening before and no longer
         // once the day has begun.
-        const auto loansTotal = [&back](const QDateTime &now) {
-            return computePlanTotals(back, "Monthly", now).loans;
-        };
+        const auto loansTotal = [&back](const QDateTime &now) { return computePlanTotals(back, "Monthly", now).loans; };
         QCOMPARE(loansTotal(QDateTime(day.addDays(-1), QTime(23, 30))), 50.0);
         QCOMPARE(loansTotal(QDateTime(day, QTime(1, 30))), 0.0);
 

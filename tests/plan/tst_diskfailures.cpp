@@ -49,10 +49,7 @@ class TestDiskFailures : public QObject
         plan.reminders().appendRow({"E", "Home", "Item 00001 with a lo", 3, "pay it", 4});
     }
 
-    static QStringList family(const QString &p)
-    {
-        return {p, p + "ln", p + "sv", p + "cat", p + "rem", p + "ini"};
-    }
+    static QStringList family(const QString &p) { return {p, p + "ln", p + "sv", p + "cat", p + "rem", p + "ini"}; }
 
     static bool setImmutable(const QString &path, bool on)
     {
@@ -126,8 +123,8 @@ class TestDiskFailures : public QObject
     {
         for (const char *suffix : {"", "ln", "sv", "cat", "rem", "ini"})
             QVERIFY2(readAll(f.file + suffix) == expected[suffix], qPrintable(QString("home.pkb") + suffix));
-        QCOMPARE(entries(QFileInfo(f.file).path()), QStringList({"home.pkb", "home.pkbcat", "home.pkbini",
-                                                                 "home.pkbln", "home.pkbrem", "home.pkbsv"}));
+        QCOMPARE(entries(QFileInfo(f.file).path()),
+                 QStringList({"home.pkb", "home.pkbcat", "home.pkbini", "home.pkbln", "home.pkbrem", "home.pkbsv"}));
     }
 
 private slots:
@@ -193,7 +190,9 @@ private slots:
         FileWriter::writeFile(dir.filePath("link.pkb"), "new");
         QVERIFY(QFileInfo(dir.filePath("link.pkb")).isSymLink());
         QCOMPARE(readAll(file), QByteArray("new"));
-        struct stat s{};
+        struct stat s
+        {
+        };
         QVERIFY(::stat(QFile::encodeName(file).constData(), &s) == 0);
         QCOMPARE(s.st_mode & 0777, 0600u);
 
@@ -214,8 +213,8 @@ private slots:
     {
         QTest::addColumn<int>("oldItems");
         QTest::addColumn<int>("newItems");
-        QTest::newRow("small plan grows a little") << 20 << 200;       // about 1 KB to 12 KB
-        QTest::newRow("plan grows past the buffer") << 200 << 2000;    // 12 KB to 120 KB
+        QTest::newRow("small plan grows a little") << 20 << 200; // about 1 KB to 12 KB
+        QTest::newRow("plan grows past the buffer") << 200 << 2000; // 12 KB to 120 KB
     }
 
     void planSaveIsAllOrNothing()
@@ -245,8 +244,8 @@ private slots:
         }
         for (const QString &f : family(file))
             QVERIFY2(readAll(f) == before[f], qPrintable(f));
-        QCOMPARE(disk.entries(), QStringList({"home.pkb", "home.pkbcat", "home.pkbini", "home.pkbln",
-                                              "home.pkbrem", "home.pkbsv"}));
+        QCOMPARE(disk.entries(),
+                 QStringList({"home.pkb", "home.pkbcat", "home.pkbini", "home.pkbln", "home.pkbrem", "home.pkbsv"}));
         Plan back;
         PlanFiles::loadPlan(back, file);
         QCOMPARE(back.items().totalRowCount(), oldItems);
@@ -453,8 +452,7 @@ private slots:
                 if (children[c] == 0) {
                     ::close(gate[1]);
                     char byte;
-                    while (::read(gate[0], &byte, 1) > 0) {
-                    }
+                    while (::read(gate[0], &byte, 1) > 0) { }
                     try {
                         PlanFiles::savePlan(c == 0 ? f.fresh : old, f.file, QString(), c == 0 ? 4 : 1);
                     } catch (const PlanFileError &) {
@@ -515,9 +513,9 @@ private slots:
         writeFile(victim + ".newabcdef", "overwritten");
         writeFile(file + "cat.newzzzzzz", "not a packet");
         const QByteArray journal = QFile::encodeName(victim + ".newabcdef").toPercentEncoding("/") + '\t'
-                                   + QFile::encodeName(victim).toPercentEncoding("/") + "\n"
-                                   + QFile::encodeName(file + "cat.newzzzzzz").toPercentEncoding("/") + '\t'
-                                   + QFile::encodeName(file + "cat").toPercentEncoding("/");
+            + QFile::encodeName(victim).toPercentEncoding("/") + "\n"
+            + QFile::encodeName(file + "cat.newzzzzzz").toPercentEncoding("/") + '\t'
+            + QFile::encodeName(file + "cat").toPercentEncoding("/");
         // Cut short: not ended, so not a journal a commit wrote.
         writeFile(PlanFiles::journalFile(file), journal + "\n");
         Plan back;
@@ -525,9 +523,9 @@ private slots:
         QCOMPARE(back.items().totalRowCount(), 2);
         QVERIFY(!QFile::exists(PlanFiles::journalFile(file)));
         // Whole, but the letter is no file of the plan.
-        writeFile(PlanFiles::journalFile(file), QFile::encodeName(victim + ".newabcdef").toPercentEncoding("/")
-                                                    + '\t' + QFile::encodeName(victim).toPercentEncoding("/")
-                                                    + "\nend\n");
+        writeFile(PlanFiles::journalFile(file),
+                  QFile::encodeName(victim + ".newabcdef").toPercentEncoding("/") + '\t'
+                      + QFile::encodeName(victim).toPercentEncoding("/") + "\nend\n");
         PlanFiles::loadPlan(back, file);
         QCOMPARE(readAll(victim), QByteArray("keep me"));
         QCOMPARE(back.categories().totalRowCount(), 2);

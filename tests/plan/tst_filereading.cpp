@@ -76,10 +76,14 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("what");
-        QTest::newRow("named pipe") << "fifo" << "a named pipe";
-        QTest::newRow("link to /dev/zero") << "/dev/zero" << "a character device";
-        QTest::newRow("link to /dev/urandom") << "/dev/urandom" << "a character device";
-        QTest::newRow("folder") << "folder" << "a folder";
+        QTest::newRow("named pipe") << "fifo"
+                                    << "a named pipe";
+        QTest::newRow("link to /dev/zero") << "/dev/zero"
+                                           << "a character device";
+        QTest::newRow("link to /dev/urandom") << "/dev/urandom"
+                                              << "a character device";
+        QTest::newRow("folder") << "folder"
+                                << "a folder";
     }
 
     void oddFilesAreRefusedAtOnce()
@@ -196,33 +200,51 @@ private slots:
         QTest::addColumn<QString>("problem");
         const QString frequencies = "Daily, Weekly, Fortnightly, Monthly, Quarterly or Yearly";
         const QString tooLarge = " is too large an amount; an amount has at most 12 digits before the point";
-        QTest::newRow("item frequency unknown") << "cds_budget" << "freq" << QVariant("Bogus")
+        QTest::newRow("item frequency unknown")
+            << "cds_budget"
+            << "freq" << QVariant("Bogus")
             << "'Bogus' is not a frequency; give " + frequencies + " (exactly so written)";
-        QTest::newRow("item frequency in other case") << "cds_budget" << "freq" << QVariant("monthly")
+        QTest::newRow("item frequency in other case")
+            << "cds_budget"
+            << "freq" << QVariant("monthly")
             << "'monthly' is not a frequency; give " + frequencies + " (exactly so written)";
-        QTest::newRow("item frequency empty") << "cds_budget" << "freq" << QVariant("")
-            << "the frequency is missing; give " + frequencies;
-        QTest::newRow("item kind") << "cds_budget" << "catid" << QVariant("X")
-            << "'X' is not a kind letter; give I (income) or E (expense)";
-        QTest::newRow("item amount 1e308") << "cds_budget" << "amount" << QVariant(1e308) << "1e+308" + tooLarge;
-        QTest::newRow("item amount -1e12") << "cds_budget" << "amount" << QVariant(-1e12) << "-1e+12" + tooLarge;
-        QTest::newRow("category kind") << "cds_cat" << "catid" << QVariant("i")
-            << "'i' is not a kind letter; give I (income) or E (expense)";
-        QTest::newRow("reminder month 13") << "cds_remind" << "month" << QVariant(13) << "13 is not a month; give 1 to 12";
-        QTest::newRow("reminder month 0") << "cds_remind" << "month" << QVariant(0) << "0 is not a month; give 1 to 12";
-        QTest::newRow("reminder day 2147483647") << "cds_remind" << "dom" << QVariant(2147483647)
-            << "2147483647 is not a day of the month; give 1 to 31";
-        QTest::newRow("savings frequency Yearly") << "cds_savings" << "freq" << QVariant("Yearly")
+        QTest::newRow("item frequency empty")
+            << "cds_budget"
+            << "freq" << QVariant("") << "the frequency is missing; give " + frequencies;
+        QTest::newRow("item kind") << "cds_budget"
+                                   << "catid" << QVariant("X")
+                                   << "'X' is not a kind letter; give I (income) or E (expense)";
+        QTest::newRow("item amount 1e308") << "cds_budget"
+                                           << "amount" << QVariant(1e308) << "1e+308" + tooLarge;
+        QTest::newRow("item amount -1e12") << "cds_budget"
+                                           << "amount" << QVariant(-1e12) << "-1e+12" + tooLarge;
+        QTest::newRow("category kind") << "cds_cat"
+                                       << "catid" << QVariant("i")
+                                       << "'i' is not a kind letter; give I (income) or E (expense)";
+        QTest::newRow("reminder month 13") << "cds_remind"
+                                           << "month" << QVariant(13) << "13 is not a month; give 1 to 12";
+        QTest::newRow("reminder month 0") << "cds_remind"
+                                          << "month" << QVariant(0) << "0 is not a month; give 1 to 12";
+        QTest::newRow("reminder day 2147483647")
+            << "cds_remind"
+            << "dom" << QVariant(2147483647) << "2147483647 is not a day of the month; give 1 to 31";
+        QTest::newRow("savings frequency Yearly")
+            << "cds_savings"
+            << "freq" << QVariant("Yearly")
             << "'Yearly' is not a savings frequency; give Daily, Weekly, Fortnightly or Monthly (exactly so written)";
-        QTest::newRow("savings target") << "cds_savings" << "amount" << QVariant(2e12) << "2e+12" + tooLarge;
-        QTest::newRow("loan frequency missing") << "cds_loans" << "payfreq" << QVariant()
-            << "the frequency is missing; give " + frequencies;
-        QTest::newRow("loan amount") << "cds_loans" << "amtborrowed" << QVariant(1234567890123.5)
-            << "1234567890123.5" + tooLarge;
-        QTest::newRow("loan length -5") << "cds_loans" << "loanlgth" << QVariant(-5)
-            << "-5 is not a loan length in years; give 0 to 100";
-        QTest::newRow("loan length 101") << "cds_loans" << "loanlgth" << QVariant(101)
-            << "101 is not a loan length in years; give 0 to 100";
+        QTest::newRow("savings target") << "cds_savings"
+                                        << "amount" << QVariant(2e12) << "2e+12" + tooLarge;
+        QTest::newRow("loan frequency missing")
+            << "cds_loans"
+            << "payfreq" << QVariant() << "the frequency is missing; give " + frequencies;
+        QTest::newRow("loan amount") << "cds_loans"
+                                     << "amtborrowed" << QVariant(1234567890123.5) << "1234567890123.5" + tooLarge;
+        QTest::newRow("loan length -5") << "cds_loans"
+                                        << "loanlgth" << QVariant(-5)
+                                        << "-5 is not a loan length in years; give 0 to 100";
+        QTest::newRow("loan length 101") << "cds_loans"
+                                         << "loanlgth" << QVariant(101)
+                                         << "101 is not a loan length in years; give 0 to 100";
     }
 
     void valuesNoPlanHoldsAreRefused()
@@ -247,10 +269,10 @@ private slots:
         fillPlan(good);
         PlanFiles::savePlanTables(good, planFile);
         const QString tableFile = table == "cds_budget" ? planFile
-                                  : table == "cds_cat"  ? PlanFiles::categoriesFile(planFile)
-                                  : table == "cds_savings" ? PlanFiles::savingsFile(planFile)
-                                  : table == "cds_loans"   ? PlanFiles::loansFile(planFile)
-                                                           : PlanFiles::remindersFile(planFile);
+            : table == "cds_cat"                        ? PlanFiles::categoriesFile(planFile)
+            : table == "cds_savings"                    ? PlanFiles::savingsFile(planFile)
+            : table == "cds_loans"                      ? PlanFiles::loansFile(planFile)
+                                                        : PlanFiles::remindersFile(planFile);
         writeFile(tableFile, DataPacket::write(target));
 
         Plan loaded;
@@ -274,7 +296,8 @@ private slots:
 
         PlanImport import;
         QVERIFY(!import.readTable("x.csv", PlanCsv::tableText(target).toUtf8(), tableNamed(loaded, table)));
-        QCOMPARE(import.errors(), QStringList{QStringLiteral("x.csv:%1: field '%2': %3").arg(rowNumber + 1).arg(field, problem)});
+        QCOMPARE(import.errors(),
+                 QStringList{QStringLiteral("x.csv:%1: field '%2': %3").arg(rowNumber + 1).arg(field, problem)});
         QCOMPARE(planText(loaded), before);
     }
 
@@ -293,8 +316,8 @@ private slots:
         QFETCH(double, value);
         Plan plan;
         PlanImport import;
-        const QByteArray csv = "item,freq,amount,cat,catid,notes\nA,Monthly," + amount + ",Home,E,\nB,Monthly,"
-                               + amount + ",Home,E,\n";
+        const QByteArray csv =
+            "item,freq,amount,cat,catid,notes\nA,Monthly," + amount + ",Home,E,\nB,Monthly," + amount + ",Home,E,\n";
         QVERIFY2(import.readTable("items.csv", csv, plan.items()), qPrintable(import.errors().join('\n')));
         QCOMPARE(plan.items().allRows().front().at(2).toDouble(), value);
 
@@ -326,11 +349,12 @@ private slots:
         const QDateTime now(QDate(2026, 1, 1), QTime(12, 0));
         const QStringList shown = statusBarTexts(computePlanTotals(plan, "Monthly", now), "$");
         PlanImport import;
-        const QByteArray csv = "item,freq,amount,cat,catid,notes\nA,Monthly," + amount + ",Home,E,\nB,Monthly,"
-                               + amount + ",Home,E,\n";
+        const QByteArray csv =
+            "item,freq,amount,cat,catid,notes\nA,Monthly," + amount + ",Home,E,\nB,Monthly," + amount + ",Home,E,\n";
         QVERIFY(!import.readTable("items.csv", csv, plan.items()));
         QCOMPARE(import.errors().size(), 2);
-        QVERIFY2(import.errors().first().startsWith("items.csv:2: field 'amount': "), qPrintable(import.errors().first()));
+        QVERIFY2(import.errors().first().startsWith("items.csv:2: field 'amount': "),
+                 qPrintable(import.errors().first()));
         QCOMPARE(statusBarTexts(computePlanTotals(plan, "Monthly", now), "$"), shown);
 
         // The same two items in a plan file: refused, the totals as they were.

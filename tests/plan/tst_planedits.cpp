@@ -40,8 +40,8 @@ void goToRow(Table &table, const QString &field, const QString &text)
 // theirs), savings and loans, in its saved state.
 void fillPlan(Plan &plan)
 {
-    for (const auto &[cat, kind] : {std::pair{"Food", "E"}, {"Home", "E"}, {"Car", "E"}, {"Work", "I"},
-                                    {"Food", "I"}, {"Mum's", "E"}})
+    for (const auto &[cat, kind] :
+         {std::pair{"Food", "E"}, {"Home", "E"}, {"Car", "E"}, {"Work", "I"}, {"Food", "I"}, {"Mum's", "E"}})
         QVERIFY(addCategory(plan, kind, cat).ok());
     addItem(plan, "E", "Food", "Bread", 4.5);
     addItem(plan, "E", "Food", "Milk", 2);
@@ -60,13 +60,27 @@ void fillPlan(Plan &plan)
     QVERIFY(addReminders(plan, "I", "Work", "Wage", {QDate(2026, 4, 15)}, "pay day").ok());
     QVERIFY(addSavingsGoal(plan, "Boat", "Weekly", day(2026, 1, 1), day(2027, 1, 1), 5200).ok());
     QVERIFY(addSavingsGoal(plan, "Bike", "Monthly", day(2026, 1, 1), day(2026, 7, 1), 600).ok());
-    QVERIFY(addLoan(plan, {{"purpose", "Car"}, {"lender", "Bank"}, {"amtborrowed", 9000}, {"minpay", 300},
-                           {"payfreq", "Monthly"}, {"start", day(2025, 1, 1)}, {"loanlgth", 3},
-                           {"finish", day(2028, 1, 1)}, {"intrate", 6.5}})
+    QVERIFY(addLoan(plan,
+                    {{"purpose", "Car"},
+                     {"lender", "Bank"},
+                     {"amtborrowed", 9000},
+                     {"minpay", 300},
+                     {"payfreq", "Monthly"},
+                     {"start", day(2025, 1, 1)},
+                     {"loanlgth", 3},
+                     {"finish", day(2028, 1, 1)},
+                     {"intrate", 6.5}})
                 .ok());
-    QVERIFY(addLoan(plan, {{"purpose", "Sofa"}, {"lender", "Shop"}, {"amtborrowed", 900}, {"minpay", 50},
-                           {"payfreq", "Weekly"}, {"start", day(2026, 1, 1)}, {"loanlgth", 1},
-                           {"finish", day(2027, 1, 1)}, {"intrate", 0.0}})
+    QVERIFY(addLoan(plan,
+                    {{"purpose", "Sofa"},
+                     {"lender", "Shop"},
+                     {"amtborrowed", 900},
+                     {"minpay", 50},
+                     {"payfreq", "Weekly"},
+                     {"start", day(2026, 1, 1)},
+                     {"loanlgth", 1},
+                     {"finish", day(2027, 1, 1)},
+                     {"intrate", 0.0}})
                 .ok());
     plan.setSaved(true);
 }
@@ -88,8 +102,8 @@ private slots:
         QTest::addColumn<QString>("text");
 
         QTest::newRow("add item") << Routine([](Plan &p) {
-            return PlanEdits::addItem(p, {{"item", "Tea"}, {"cat", "Food"}, {"freq", "Weekly"}, {"amount", 3},
-                                          {"catid", "E"}});
+            return PlanEdits::addItem(
+                p, {{"item", "Tea"}, {"cat", "Food"}, {"freq", "Weekly"}, {"amount", 3}, {"catid", "E"}});
         }) << "Add Item \"Tea\"";
         QTest::newRow("rename item, reminders follow") << Routine([](Plan &p) {
             goToRow(p.items(), "item", "Rent");
@@ -154,14 +168,13 @@ private slots:
             goToRow(p.reminders(), "desc", "bake");
             return deleteReminder(p);
         }) << "Delete Reminder \"bake\"";
-        QTest::newRow("clear expense items") << Routine([](Plan &p) { return clearAll(p, "expense"); })
-                                             << "Clear All Expense Items";
-        QTest::newRow("clear income items") << Routine([](Plan &p) { return clearAll(p, "income"); })
-                                            << "Clear All Income Items";
+        QTest::newRow("clear expense items")
+            << Routine([](Plan &p) { return clearAll(p, "expense"); }) << "Clear All Expense Items";
+        QTest::newRow("clear income items")
+            << Routine([](Plan &p) { return clearAll(p, "income"); }) << "Clear All Income Items";
         QTest::newRow("clear savings") << Routine([](Plan &p) { return clearAll(p, "savings"); })
                                        << "Clear All Savings Items";
-        QTest::newRow("clear loans") << Routine([](Plan &p) { return clearAll(p, "loan"); })
-                                     << "Clear All Loan Items";
+        QTest::newRow("clear loans") << Routine([](Plan &p) { return clearAll(p, "loan"); }) << "Clear All Loan Items";
         QTest::newRow("clear reminders") << Routine([](Plan &p) { return clearAll(p, "reminder"); })
                                          << "Clear All Reminders";
     }
@@ -323,8 +336,12 @@ private slots:
             switch (random.bounded(12)) {
             case 0:
             case 1:
-                edit = PlanEdits::addItem(plan, {{"item", name}, {"cat", cat}, {"freq", "Weekly"},
-                                                 {"amount", random.bounded(1000)}, {"catid", kind}});
+                edit = PlanEdits::addItem(plan,
+                                          {{"item", name},
+                                           {"cat", cat},
+                                           {"freq", "Weekly"},
+                                           {"amount", random.bounded(1000)},
+                                           {"catid", kind}});
                 break;
             case 2:
                 if (pick(plan.items()))
@@ -338,15 +355,9 @@ private slots:
                 if (pick(plan.items()))
                     edit = deleteItem(plan);
                 break;
-            case 5:
-                edit = addCategory(plan, kind, cat);
-                break;
-            case 6:
-                edit = renameCategory(plan, kind, cat, cats.at(random.bounded(cats.size())) + "x");
-                break;
-            case 7:
-                edit = deleteCategory(plan, kind, cat);
-                break;
+            case 5: edit = addCategory(plan, kind, cat); break;
+            case 6: edit = renameCategory(plan, kind, cat, cats.at(random.bounded(cats.size())) + "x"); break;
+            case 7: edit = deleteCategory(plan, kind, cat); break;
             case 8:
                 if (pick(plan.items()))
                     edit = addReminders(plan, plan.items().asString("catid"), plan.items().asString("cat"),
@@ -384,15 +395,13 @@ private slots:
 
         for (size_t i = history.size(); i-- > 0;) {
             history[i].undo(plan);
-            QVERIFY2(Snapshot(plan) == states[i], qPrintable(QStringLiteral("undo of step %1: %2")
-                                                                 .arg(i)
-                                                                 .arg(history[i].text())));
+            QVERIFY2(Snapshot(plan) == states[i],
+                     qPrintable(QStringLiteral("undo of step %1: %2").arg(i).arg(history[i].text())));
         }
         for (size_t i = 0; i < history.size(); ++i) {
             history[i].redo(plan);
-            QVERIFY2(Snapshot(plan) == states[i + 1], qPrintable(QStringLiteral("redo of step %1: %2")
-                                                                     .arg(i)
-                                                                     .arg(history[i].text())));
+            QVERIFY2(Snapshot(plan) == states[i + 1],
+                     qPrintable(QStringLiteral("redo of step %1: %2").arg(i).arg(history[i].text())));
         }
     }
 
@@ -413,14 +422,16 @@ private slots:
         QStringList order;
         for (const Table::Row &r : items.allRows())
             order << r.at(3).toString() + ":" + r.at(0).toString();
-        QCOMPARE(order, QStringList({"Fruit:Tea", "Shop:Aardvark", "Shop:Apple", "Shop:banana", "Shop:pear",
-                                     "Shop:Tea", "Shop:Zucchini"}));
+        QCOMPARE(order,
+                 QStringList({"Fruit:Tea", "Shop:Aardvark", "Shop:Apple", "Shop:banana", "Shop:pear", "Shop:Tea",
+                              "Shop:Zucchini"}));
 
         // Refusing doubles: the error names the row, and nothing moved.
         const auto shop = [&](const Table::RowView &r) { return r.toString(cat) == "Shop"; };
         const std::vector<Table::Row> before = items.allRows();
         try {
-            items.changeRowsWhere(shop, [&](Table::Row &r) { r[cat] = "Fruit"; }, true);
+            items.changeRowsWhere(
+                shop, [&](Table::Row &r) { r[cat] = "Fruit"; }, true);
             QFAIL("a doubled key was taken");
         } catch (const TableError &e) {
             QVERIFY(e.message().contains("Tea"));

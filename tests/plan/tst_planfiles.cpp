@@ -59,14 +59,14 @@ private slots:
     void emptyItemsFileIsTheKnownPacket()
     {
         Plan plan;
-        const QByteArray expected = QByteArray::fromHex(
-            "9619e0bd010000001800000006000000000003000000ce00046974656d010049"
-            "0000000100055749445448020002003200046672657101004900000001000557"
-            "49445448020002000b0006616d6f756e74080004000000010007535542545950"
-            "450200490006004d6f6e65790003636174010049000000010005574944544802"
-            "0002001400056361746964010049000000010005574944544802000200010005"
-            "6e6f74657304004b000000020007535542545950450200490005005465787400"
-            "0557494454480200020058020000");
+        const QByteArray expected =
+            QByteArray::fromHex("9619e0bd010000001800000006000000000003000000ce00046974656d010049"
+                                "0000000100055749445448020002003200046672657101004900000001000557"
+                                "49445448020002000b0006616d6f756e74080004000000010007535542545950"
+                                "450200490006004d6f6e65790003636174010049000000010005574944544802"
+                                "0002001400056361746964010049000000010005574944544802000200010005"
+                                "6e6f74657304004b000000020007535542545950450200490005005465787400"
+                                "0557494454480200020058020000");
         QCOMPARE(expected.size(), 206);
         QCOMPARE(DataPacket::write(plan.items()), expected);
     }
@@ -75,12 +75,14 @@ private slots:
     {
         Plan plan;
         const QByteArray packet = DataPacket::write(plan.reminders());
-        QVERIFY(packet.contains(QByteArray("\x0d" "DEFAULT_ORDER" "\x02\x00\x82\x00\x04\x00\x00\x00"
-                                           "\x02\x00\x03\x00\x06\x00\x04\x00", 30)));
+        QVERIFY(packet.contains(QByteArray("\x0d"
+                                           "DEFAULT_ORDER"
+                                           "\x02\x00\x82\x00\x04\x00\x00\x00"
+                                           "\x02\x00\x03\x00\x06\x00\x04\x00",
+                                           30)));
         QCOMPARE(static_cast<quint8>(packet.at(12)), quint8(6));
         // Its metadata size (offset 22) is the whole packet when it has no rows.
-        QCOMPARE(static_cast<quint8>(packet.at(22)) | (static_cast<quint8>(packet.at(23)) << 8),
-                 int(packet.size()));
+        QCOMPARE(static_cast<quint8>(packet.at(22)) | (static_cast<quint8>(packet.at(23)) << 8), int(packet.size()));
     }
 
     void everyFieldRoundTrips()
@@ -142,7 +144,8 @@ private slots:
         QTest::addColumn<QString>("suffix");
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("why");
-        QTest::newRow("not a packet") << "cat" << QByteArray("[freqvalue]\r\n0=2\r\n[more]\r\nkey=value\r\n") << "signature";
+        QTest::newRow("not a packet") << "cat" << QByteArray("[freqvalue]\r\n0=2\r\n[more]\r\nkey=value\r\n")
+                                      << "signature";
         QTest::newRow("empty file") << "rem" << QByteArray() << "too short";
         QTest::newRow("another table's packet") << "ln" << QByteArray("items") << "fields";
         QTest::newRow("truncated") << "" << QByteArray("truncate") << "past the end";
@@ -203,13 +206,12 @@ private slots:
     {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QList<QStringList>>("rows"); // the texts of each row, in the file's order
-        QTest::addColumn<QString>("error");           // part of the message; empty when it loads
-        QTest::newRow("items in order") << "cds_budget"
-                                        << QList<QStringList>{{"A", "Home", "E"}, {"B", "Home", "E"}} << "";
+        QTest::addColumn<QString>("error"); // part of the message; empty when it loads
+        QTest::newRow("items in order") << "cds_budget" << QList<QStringList>{{"A", "Home", "E"}, {"B", "Home", "E"}}
+                                        << "";
         QTest::newRow("items out of order")
             << "cds_budget" << QList<QStringList>{{"B", "Work", "I"}, {"A", "Home", "E"}, {"C", "Home", "E"}} << "";
-        QTest::newRow("one key twice") << "cds_budget"
-                                       << QList<QStringList>{{"A", "Home", "E"}, {"A", "Home", "E"}}
+        QTest::newRow("one key twice") << "cds_budget" << QList<QStringList>{{"A", "Home", "E"}, {"A", "Home", "E"}}
                                        << "two rows with cds_budgetIndex1 = 'Home;E;A'";
         QTest::newRow("one key twice, out of order")
             << "cds_budget" << QList<QStringList>{{"A", "Work", "E"}, {"A", "Home", "E"}, {"A", "Work", "E"}}
@@ -267,8 +269,7 @@ private slots:
         QTemporaryDir dir;
         Plan plan;
         fill(plan);
-        QVERIFY_THROWS_EXCEPTION(FileWriteError,
-                                 PlanFiles::savePlanTables(plan, dir.filePath("no/such/folder/p.pkb")));
+        QVERIFY_THROWS_EXCEPTION(FileWriteError, PlanFiles::savePlanTables(plan, dir.filePath("no/such/folder/p.pkb")));
         QVERIFY(QDir(dir.path()).isEmpty());
     }
 
@@ -305,9 +306,10 @@ private slots:
         IniFile::write(path, "freqvalue", "0", "4");
         IniFile::write(path, "Options", "tips", "false");
         IniFile::write(path, "New Section", "k", "v");
-        QCOMPARE(readAll(path), QByteArray("; settings\r\n[Options]\r\nhints=True\r\nName=Mum's \"plan\" % 50\r\n"
-                                           "tips=false\r\n\r\n[FreqValue]\r\n0=4\r\n[Last]\r\nx=1\r\n"
-                                           "[New Section]\r\nk=v\r\n"));
+        QCOMPARE(readAll(path),
+                 QByteArray("; settings\r\n[Options]\r\nhints=True\r\nName=Mum's \"plan\" % 50\r\n"
+                            "tips=false\r\n\r\n[FreqValue]\r\n0=4\r\n[Last]\r\nx=1\r\n"
+                            "[New Section]\r\nk=v\r\n"));
     }
 
     // A file written elsewhere may hold values the table would not store as
@@ -322,13 +324,12 @@ private slots:
         QTest::addColumn<QString>("error");
         const QByteArray name = QByteArray("\x32\0\0\0", 4) + QByteArray(50, 'N'); // the item's full width
         const auto number = [](double d) { return QByteArray(reinterpret_cast<const char *>(&d), 8); };
-        QTest::newRow("text past its width is cut")
-            << name << QByteArray("\x37\0\0\0", 4) + QByteArray(55, 'N') << QVariant(QString(50, 'N'))
-            << QVariant(1.5) << QString();
+        QTest::newRow("text past its width is cut") << name << QByteArray("\x37\0\0\0", 4) + QByteArray(55, 'N')
+                                                    << QVariant(QString(50, 'N')) << QVariant(1.5) << QString();
         QTest::newRow("text within its width is kept")
             << name << QByteArray("\x03\0\0\0", 4) + "abc" << QVariant(QString("abc")) << QVariant(1.5) << QString();
-        QTest::newRow("empty text is empty") << name << QByteArray("\0\0\0\0", 4) << QVariant(QString())
-                                             << QVariant(1.5) << QString();
+        QTest::newRow("empty text is empty")
+            << name << QByteArray("\0\0\0\0", 4) << QVariant(QString()) << QVariant(1.5) << QString();
         QTest::newRow("money to four decimals")
             << number(1.5) << number(2.123456) << QVariant(QString(50, 'N')) << QVariant(2.1235) << QString();
         QTest::newRow("money that is no number")

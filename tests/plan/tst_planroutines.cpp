@@ -22,8 +22,13 @@ class TestPlanRoutines : public QObject
     static void item(Plan &p, const QString &name, const QString &cat, const QString &kind, double amount,
                      const QString &freq)
     {
-        QCOMPARE(PlanEdits::addItem(p, {{"item", name}, {"cat", cat}, {"freq", freq}, {"amount", amount},
-                                        {"catid", kind}, {"notes", QString()}})
+        QCOMPARE(PlanEdits::addItem(p,
+                                    {{"item", name},
+                                     {"cat", cat},
+                                     {"freq", freq},
+                                     {"amount", amount},
+                                     {"catid", kind},
+                                     {"notes", QString()}})
                      .error,
                  QString());
     }
@@ -44,16 +49,24 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<double>("expected");
-        QTest::newRow("weekly as monthly") << 100.0 << "Weekly" << "Monthly" << 434.821;
-        QTest::newRow("yearly as monthly is not exact") << 1200.0 << "Yearly" << "Monthly" << 99.9994;
-        QTest::newRow("same frequency") << 70.0 << "Weekly" << "Weekly" << 70.0;
-        QTest::newRow("daily as yearly") << 3.0 << "Daily" << "Yearly" << 1095.75;
+        QTest::newRow("weekly as monthly") << 100.0 << "Weekly"
+                                           << "Monthly" << 434.821;
+        QTest::newRow("yearly as monthly is not exact") << 1200.0 << "Yearly"
+                                                        << "Monthly" << 99.9994;
+        QTest::newRow("same frequency") << 70.0 << "Weekly"
+                                        << "Weekly" << 70.0;
+        QTest::newRow("daily as yearly") << 3.0 << "Daily"
+                                         << "Yearly" << 1095.75;
         // 7 and 21 ten-thousandths a fortnight are 0.5 and 1.5 a day: halves
         // go to the even neighbour.
-        QTest::newRow("half to even, down") << 0.0007 << "Fortnightly" << "Daily" << 0.0;
-        QTest::newRow("half to even, up") << 0.0021 << "Fortnightly" << "Daily" << 0.0002;
-        QTest::newRow("unknown frequency") << 10.0 << "Hourly" << "Daily" << 0.0;
-        QTest::newRow("case matters") << 10.0 << "weekly" << "Daily" << 0.0;
+        QTest::newRow("half to even, down") << 0.0007 << "Fortnightly"
+                                            << "Daily" << 0.0;
+        QTest::newRow("half to even, up") << 0.0021 << "Fortnightly"
+                                          << "Daily" << 0.0002;
+        QTest::newRow("unknown frequency") << 10.0 << "Hourly"
+                                           << "Daily" << 0.0;
+        QTest::newRow("case matters") << 10.0 << "weekly"
+                                      << "Daily" << 0.0;
     }
 
     void singleAmountConversion()
@@ -237,7 +250,8 @@ private slots:
         item(plan, "Wage", "Work", "I", 10, "Weekly");
         plan.setSaved(true);
         const PlanEdits::PlanEdit refused = PlanEdits::addItem(
-            plan, {{"item", "Wage"}, {"cat", "Work"}, {"freq", "Monthly"}, {"amount", 99}, {"catid", "I"}, {"notes", "x"}});
+            plan,
+            {{"item", "Wage"}, {"cat", "Work"}, {"freq", "Monthly"}, {"amount", 99}, {"catid", "I"}, {"notes", "x"}});
         QCOMPARE(refused.error, QString("The category \"Work\" already has an income item \"Wage\""));
         QVERIFY(refused.change.isEmpty());
         QCOMPARE(plan.items().totalRowCount(), 1);
@@ -270,7 +284,6 @@ private slots:
         QVERIFY(PlanEdits::deleteSavingsGoal(plan).ok());
         QCOMPARE(plan.savings().totalRowCount(), 0);
         QCOMPARE(rem.totalRowCount(), 1);
-
     }
 
     // Makes the item current and lists the reminders the items page shows under it.

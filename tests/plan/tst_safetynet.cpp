@@ -152,8 +152,9 @@ private slots:
                 Plan plan;
                 fill(plan, 10 * n);
                 auto *copy = new RecoveryCopy(dir.path()); // never destroyed: the process dies holding it
-                copy->write(plan, {dir.filePath(QStringLiteral("plan%1.pkb").arg(n)),
-                                   QStringLiteral("plan%1.pkb").arg(n), n, {}});
+                copy->write(
+                    plan,
+                    {dir.filePath(QStringLiteral("plan%1.pkb").arg(n)), QStringLiteral("plan%1.pkb").arg(n), n, {}});
                 copy->waitForWrite();
                 QThread::msleep(5);
             }

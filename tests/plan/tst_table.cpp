@@ -13,8 +13,8 @@ class TestTable : public QObject
     Q_OBJECT
 
 private:
-    static void addItem(Table &t, const QString &item, const QString &cat, const QString &kind,
-                        double amount = 1, const QString &freq = "Weekly")
+    static void addItem(Table &t, const QString &item, const QString &cat, const QString &kind, double amount = 1,
+                        const QString &freq = "Weekly")
     {
         t.insert();
         t.setValue("item", item);
@@ -34,8 +34,8 @@ private:
         return out;
     }
 
-    static void addReminder(Table &t, const QString &kind, const QString &cat, const QString &item,
-                            int month, int dom, const QString &desc = "r")
+    static void addReminder(Table &t, const QString &kind, const QString &cat, const QString &item, int month, int dom,
+                            const QString &desc = "r")
     {
         t.insert();
         t.setValue("cat_id", kind);
@@ -47,12 +47,11 @@ private:
         t.post();
     }
 
-
     // One field of each type, for values read back as they were stored.
     static QList<FieldDef> everyType()
     {
-        return {{"text", FieldType::Text, 10, {}},   {"memo", FieldType::Memo, 0, {}},
-                {"money", FieldType::Money, 0, {}},  {"when", FieldType::DateTime, 0, {}},
+        return {{"text", FieldType::Text, 10, {}},    {"memo", FieldType::Memo, 0, {}},
+                {"money", FieldType::Money, 0, {}},   {"when", FieldType::DateTime, 0, {}},
                 {"count", FieldType::Integer, 0, {}}, {"rate", FieldType::Real, 0, {}}};
     }
 
@@ -65,8 +64,7 @@ private:
             return a.toString().isNull() == b.toString().isNull() && a.toString() == b.toString();
         if (a.typeId() == QMetaType::QDateTime)
             return a.toDateTime().timeSpec() == b.toDateTime().timeSpec()
-                   && a.toDateTime().date() == b.toDateTime().date()
-                   && a.toDateTime().time() == b.toDateTime().time();
+                && a.toDateTime().date() == b.toDateTime().date() && a.toDateTime().time() == b.toDateTime().time();
         if (a.typeId() == QMetaType::Double)
             return std::signbit(a.toDouble()) == std::signbit(b.toDouble());
         return true;
@@ -85,10 +83,18 @@ private slots:
         QTest::addColumn<QString>("cat");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("same category, kind and name") << "Bread" << "Food" << "E" << false;
-        QTest::newRow("same name, other category") << "Bread" << "Shop" << "E" << true;
-        QTest::newRow("same name and category name, other kind") << "Bread" << "Food" << "I" << true;
-        QTest::newRow("name differing only in case") << "bread" << "Food" << "E" << true;
+        QTest::newRow("same category, kind and name") << "Bread"
+                                                      << "Food"
+                                                      << "E" << false;
+        QTest::newRow("same name, other category") << "Bread"
+                                                   << "Shop"
+                                                   << "E" << true;
+        QTest::newRow("same name and category name, other kind") << "Bread"
+                                                                 << "Food"
+                                                                 << "I" << true;
+        QTest::newRow("name differing only in case") << "bread"
+                                                     << "Food"
+                                                     << "E" << true;
     }
 
     void uniqueKey()
@@ -276,7 +282,8 @@ private slots:
         addReminder(rem, "E", "Car", "Tyres", 3, 1);
         addReminder(rem, "E", "Car", "Tyres", 4, 1);
         addReminder(rem, "I", "Work", "Wage", 3, 1);
-        for (const QString f : {"cat_id = 'E' and month = 3", "cat_id = 'E' and month = '3'", "month=3 and cat_id='E'"}) {
+        for (const QString f :
+             {"cat_id = 'E' and month = 3", "cat_id = 'E' and month = '3'", "month=3 and cat_id='E'"}) {
             rem.setFilter(f);
             QCOMPARE(rem.rowCount(), 1);
         }
@@ -380,18 +387,33 @@ private slots:
         QTest::addColumn<QString>("cat");
         QTest::addColumn<QString>("item");
         QTest::addColumn<QStringList>("shown");
-        QTest::newRow("lower-case name") << "E" << "Home" << "bonus" << QStringList{"b1", "b2"};
-        QTest::newRow("capitalised name") << "E" << "Home" << "Bonus" << QStringList{"B"};
-        QTest::newRow("lower-case category") << "E" << "home" << "Bonus" << QStringList{"h"};
-        QTest::newRow("expense of a name also income") << "E" << "Home" << "Rent" << QStringList{"rent out"};
-        QTest::newRow("income of a name also expense") << "I" << "Home" << "Rent" << QStringList{"rent in"};
-        QTest::newRow("long name, house") << "E" << "Home" << "Electricity and gas for the house"
-                                          << QStringList{"power 1", "power 2"};
-        QTest::newRow("long name, flat") << "E" << "Home" << "Electricity and gas for the flat"
-                                         << QStringList{"power 1", "power 2"};
-        QTest::newRow("the 20 characters alone") << "E" << "Home" << "Electricity and gas "
-                                                 << QStringList{"power 1", "power 2"};
-        QTest::newRow("no reminders") << "E" << "Home" << "Electricity" << QStringList{};
+        QTest::newRow("lower-case name") << "E"
+                                         << "Home"
+                                         << "bonus" << QStringList{"b1", "b2"};
+        QTest::newRow("capitalised name") << "E"
+                                          << "Home"
+                                          << "Bonus" << QStringList{"B"};
+        QTest::newRow("lower-case category") << "E"
+                                             << "home"
+                                             << "Bonus" << QStringList{"h"};
+        QTest::newRow("expense of a name also income") << "E"
+                                                       << "Home"
+                                                       << "Rent" << QStringList{"rent out"};
+        QTest::newRow("income of a name also expense") << "I"
+                                                       << "Home"
+                                                       << "Rent" << QStringList{"rent in"};
+        QTest::newRow("long name, house") << "E"
+                                          << "Home"
+                                          << "Electricity and gas for the house" << QStringList{"power 1", "power 2"};
+        QTest::newRow("long name, flat") << "E"
+                                         << "Home"
+                                         << "Electricity and gas for the flat" << QStringList{"power 1", "power 2"};
+        QTest::newRow("the 20 characters alone") << "E"
+                                                 << "Home"
+                                                 << "Electricity and gas " << QStringList{"power 1", "power 2"};
+        QTest::newRow("no reminders") << "E"
+                                      << "Home"
+                                      << "Electricity" << QStringList{};
     }
 
     void remindersOfTheCurrentItemAmongNeighbours()
@@ -404,11 +426,15 @@ private slots:
         Table &items = plan.items();
         Table &rem = plan.reminders();
         rem.setFiltered(false);
-        for (const auto &[k, c, name] : {std::tuple{"E", "Home", "bonus"}, {"E", "Home", "Bonus"},
-                                         {"E", "home", "Bonus"}, {"E", "Home", "Rent"}, {"I", "Home", "Rent"},
+        for (const auto &[k, c, name] : {std::tuple{"E", "Home", "bonus"},
+                                         {"E", "Home", "Bonus"},
+                                         {"E", "home", "Bonus"},
+                                         {"E", "Home", "Rent"},
+                                         {"I", "Home", "Rent"},
                                          {"E", "Home", "Electricity and gas for the house"},
                                          {"E", "Home", "Electricity and gas for the flat"},
-                                         {"E", "Home", "Electricity and gas "}, {"E", "Home", "Electricity"}})
+                                         {"E", "Home", "Electricity and gas "},
+                                         {"E", "Home", "Electricity"}})
             addItem(items, name, c, k);
         addReminder(rem, "E", "Home", "bonus", 3, 1, "b2");
         addReminder(rem, "E", "Home", "bonus", 1, 1, "b1");
@@ -482,8 +508,8 @@ private slots:
 
         const auto check = [&](const QVariant &got, const char *how) {
             if (!sameValue(got, expected))
-                QFAIL(qPrintable(QStringLiteral("%1: %2 instead of %3").arg(QLatin1String(how), describe(got),
-                                                                           describe(expected))));
+                QFAIL(qPrintable(
+                    QStringLiteral("%1: %2 instead of %3").arg(QLatin1String(how), describe(got), describe(expected))));
         };
         t.appendRow(row);
         t.first();

@@ -17,8 +17,8 @@ private:
 
     static QList<FieldDef> fields()
     {
-        return {{"text", FieldType::Text, 10, {}},   {"memo", FieldType::Memo, 0, {}},
-                {"money", FieldType::Money, 0, {}},  {"when", FieldType::DateTime, 0, {}},
+        return {{"text", FieldType::Text, 10, {}},    {"memo", FieldType::Memo, 0, {}},
+                {"money", FieldType::Money, 0, {}},   {"when", FieldType::DateTime, 0, {}},
                 {"count", FieldType::Integer, 0, {}}, {"rate", FieldType::Real, 0, {}}};
     }
 
@@ -31,10 +31,10 @@ private:
             return a.toString().isNull() == b.toString().isNull() && a.toString() == b.toString();
         if (a.typeId() == QMetaType::QDateTime)
             return a.toDateTime().timeSpec() == b.toDateTime().timeSpec() && a.toDateTime() == b.toDateTime()
-                   && a.toDateTime().time() == b.toDateTime().time();
+                && a.toDateTime().time() == b.toDateTime().time();
         if (a.typeId() == QMetaType::Double)
             return std::signbit(a.toDouble()) == std::signbit(b.toDouble())
-                   && (a.toDouble() == b.toDouble() || (std::isnan(a.toDouble()) && std::isnan(b.toDouble())));
+                && (a.toDouble() == b.toDouble() || (std::isnan(a.toDouble()) && std::isnan(b.toDouble())));
         return a == b;
     }
 
@@ -166,7 +166,7 @@ private slots:
         for (int i = 0; i < 8; ++i)
             rows.push_back(rowOf(i % 2 ? QStringLiteral("Odd") : QStringLiteral("Even"), i));
         rows[3][4] = QStringLiteral("not a number"); // an odd value
-        rows[5][3] = QDate(2024, 2, 29);             // another
+        rows[5][3] = QDate(2024, 2, 29); // another
         const std::vector<Row> before = rows;
         TableStore store(fields());
         store.assign(rows);
@@ -195,12 +195,27 @@ private slots:
         const std::vector<std::pair<const char *, std::function<void()>>> refused{
             {"row past the end", [&] { store.row(2); }},
             {"insert past the end", [&] { store.insertRow(3, rowOf("C")); }},
-            {"rows past the end", [&] { store.insertRows({0, 4}, {rowOf("C"), rowOf("D")}); }},
-            {"rows out of order", [&] { store.insertRows({1, 0}, {rowOf("C"), rowOf("D")}); }},
-            {"rows without places", [&] { store.insertRows({0}, {rowOf("C"), rowOf("D")}); }},
+            {"rows past the end",
+             [&] {
+                 store.insertRows({0, 4}, {rowOf("C"), rowOf("D")});
+             }},
+            {"rows out of order",
+             [&] {
+                 store.insertRows({1, 0}, {rowOf("C"), rowOf("D")});
+             }},
+            {"rows without places",
+             [&] {
+                 store.insertRows({0}, {rowOf("C"), rowOf("D")});
+             }},
             {"replace past the end", [&] { store.replaceRow(2, rowOf("C")); }},
-            {"erase past the end", [&] { store.eraseRows({0, 2}); }},
-            {"erase out of order", [&] { store.eraseRows({1, 0}); }},
+            {"erase past the end",
+             [&] {
+                 store.eraseRows({0, 2});
+             }},
+            {"erase out of order",
+             [&] {
+                 store.eraseRows({1, 0});
+             }},
             {"value of no field", [&] { store.setInteger(6, 1); }},
         };
         for (const auto &[what, change] : refused) {

@@ -34,14 +34,14 @@ private slots:
             << QStringList{"2026-12-31 E Home/Rent Rent is due", "2027-01-01 I Work/Wage New year bonus",
                            "2027-01-04 E Car/Insurance Renew insurance"};
         QTest::newRow("today and the seventh day count")
-            << QDate(2026, 12, 24) << QStringList{"2026-12-24 E Gifts/Presents Buy presents",
-                                                  "2026-12-31 E Home/Rent Rent is due"};
+            << QDate(2026, 12, 24)
+            << QStringList{"2026-12-24 E Gifts/Presents Buy presents", "2026-12-31 E Home/Rent Rent is due"};
         QTest::newRow("the 31st in a 30-day month falls on the 30th")
             << QDate(2026, 4, 27) << QStringList{"2026-04-30 E Home/Rent April rent"};
-        QTest::newRow("the 29th of February in a common year") << QDate(2027, 2, 25)
-                                                                << QStringList{"2027-02-28 I Work/Wage Leap pay"};
-        QTest::newRow("the 29th of February in a leap year") << QDate(2028, 2, 25)
-                                                              << QStringList{"2028-02-29 I Work/Wage Leap pay"};
+        QTest::newRow("the 29th of February in a common year")
+            << QDate(2027, 2, 25) << QStringList{"2027-02-28 I Work/Wage Leap pay"};
+        QTest::newRow("the 29th of February in a leap year")
+            << QDate(2028, 2, 25) << QStringList{"2028-02-29 I Work/Wage Leap pay"};
         QTest::newRow("nothing due") << QDate(2026, 7, 1) << QStringList{};
     }
     void dueRemindersWithinAWeek()

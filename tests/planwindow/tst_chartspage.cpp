@@ -42,12 +42,12 @@ class TestChartsPage : public QObject
     {
         QString programFolder() const override { return QDir::tempPath(); }
         bool isClosingAll() const override { return false; }
-        void setCloseApproval(bool) override {}
+        void setCloseApproval(bool) override { }
         int documentWindowCount() const override { return 1; }
         bool hintsEnabled() const override { return false; }
         QPrinter *printer() const override { return m_printer.get(); }
         void printerSetup() override { ++setups; }
-        void openHelp(const QString &) override {}
+        void openHelp(const QString &) override { }
         std::unique_ptr<QPrinter> m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         int setups = 0;
     };
@@ -97,15 +97,14 @@ private slots:
     {
         GuiTest::init();
         m_host.setups = 0;
-        m_window = openPlanWindow(
-            {.categories = {{"Work", "I"}, {"Gifts", "I"}, {"Car", "E"}, {"Home", "E"}},
-             .items = {{"Wage", "Weekly", 100, "Work", "I"},
-                       {"Bonus", "Yearly", 1000, "Work", "I"},
-                       {"Tyres", "Yearly", 400, "Car", "E"},
-                       {"Rent", "Weekly", 1234.5678, "Home", "E"}},
-             .savings = {{"Boat", 5000, QDateTime(QDate(2026, 1, 1), {}), QDateTime(QDate(2028, 1, 1), {}), "Monthly",
-                          200}}},
-            &m_host);
+        m_window = openPlanWindow({.categories = {{"Work", "I"}, {"Gifts", "I"}, {"Car", "E"}, {"Home", "E"}},
+                                   .items = {{"Wage", "Weekly", 100, "Work", "I"},
+                                             {"Bonus", "Yearly", 1000, "Work", "I"},
+                                             {"Tyres", "Yearly", 400, "Car", "E"},
+                                             {"Rent", "Weekly", 1234.5678, "Home", "E"}},
+                                   .savings = {{"Boat", 5000, QDateTime(QDate(2026, 1, 1), {}),
+                                                QDateTime(QDate(2028, 1, 1), {}), "Monthly", 200}}},
+                                  &m_host);
     }
 
     void cleanup()
@@ -203,8 +202,9 @@ private slots:
         for (QGraphicsItem *item : page()->chartView()->scene()->items()) {
             auto *text = dynamic_cast<QGraphicsTextItem *>(item);
             const QPointF centre = item->sceneBoundingRect().center();
-            if (text && text->isVisible() && !text->toPlainText().isEmpty() && (centre.x() < plot.left() || centre.x() > plot.right())
-                && centre.y() >= plot.top() - 10 && centre.y() <= plot.bottom() + 10)
+            if (text && text->isVisible() && !text->toPlainText().isEmpty()
+                && (centre.x() < plot.left() || centre.x() > plot.right()) && centre.y() >= plot.top() - 10
+                && centre.y() <= plot.bottom() + 10)
                 numbers << text->toPlainText();
         }
         QVERIFY2(numbers.size() >= 6, qPrintable(numbers.join(" | ")));
@@ -346,8 +346,12 @@ private slots:
         // stretched over nearly all of it (its own rounded corners aside).
         const QRectF expected(image.width() * 0.15, image.height() * 0.15, image.width() * 0.7, image.height() * 0.7);
         const QString where = QString("inked %1,%2 %3x%4 of %5x%6")
-                                  .arg(inked.x()).arg(inked.y()).arg(inked.width()).arg(inked.height())
-                                  .arg(image.width()).arg(image.height());
+                                  .arg(inked.x())
+                                  .arg(inked.y())
+                                  .arg(inked.width())
+                                  .arg(inked.height())
+                                  .arg(image.width())
+                                  .arg(image.height());
         QVERIFY2(expected.adjusted(-2, -2, 2, 2).contains(QRectF(inked)), qPrintable(where));
         QVERIFY2(inked.width() >= expected.width() * 0.9 && inked.height() >= expected.height() * 0.9,
                  qPrintable(where));

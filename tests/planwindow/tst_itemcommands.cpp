@@ -101,8 +101,8 @@ private slots:
         // Edit on an empty list is a new item.
         w().plan().items().setFilter("catid = 'E' and cat = 'None'");
         click("obedititem");
-        QCOMPARE(seen, QStringList({"frm_items:new:catid='E'", "frm_items:edit:catid = 'E'",
-                                    "frm_items:new:catid = 'E'"}));
+        QCOMPARE(seen,
+                 QStringList({"frm_items:new:catid='E'", "frm_items:edit:catid = 'E'", "frm_items:new:catid = 'E'"}));
     }
 
     void deleteItemTakesItsReminders()
@@ -172,8 +172,8 @@ private slots:
         QFETCH(int, page);
         QFETCH(QString, question);
         Plan &p = w().plan();
-        p.savings().appendRow({"Boat", 1000, QDateTime(QDate(2026, 1, 1), {}), QDateTime(QDate(2027, 1, 1), {}),
-                               "Weekly", 20});
+        p.savings().appendRow(
+            {"Boat", 1000, QDateTime(QDate(2026, 1, 1), {}), QDateTime(QDate(2027, 1, 1), {}), "Weekly", 20});
         p.loans().appendRow({"Car", "Bank", 5000, 100, "Monthly", QDateTime(QDate(2025, 1, 1), {}), 5,
                              QDateTime(QDate(2030, 1, 1), {}), 7.5});
         w().pages()->setCurrentIndex(page);

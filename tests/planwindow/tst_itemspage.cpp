@@ -55,7 +55,8 @@ class TestItemsPage : public QObject
     void clickGridRow(int row)
     {
         auto *grid = child<QTableView>(m_window.get(), "dbgincome");
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(row, 1)).center());
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(row, 1)).center());
     }
     QString itemTotal() { return child<QLineEdit>(m_window.get(), "ce_total")->text(); }
 
@@ -65,16 +66,16 @@ private slots:
     void init()
     {
         GuiTest::init();
-        m_window = openPlanWindow(
-            {.categories = {{"Work", "I"}, {"Gifts", "I"}, {"Car", "E"}, {"Food", "E"}, {"Mum's", "E"}},
-             .items = {{"Wage", "Monthly", 1000, "Work", "I", "paid on the 1st"},
-                       {"Bonus", "Yearly", 500, "Work", "I"},
-                       {"Tyres", "Weekly", 100, "Car", "E"},
-                       {"Bread", "Daily", 4.5, "Food", "E"},
-                       {"Cake", "Weekly", -12, "Mum's", "E", "a refund"}},
-             .reminders = {{"I", "Work", "Wage", 1, "check the payslip", 1},
-                           {"I", "Work", "Wage", 1, "check the payslip", 2},
-                           {"E", "Car", "Tyres", 5, "rotate", 6}}});
+        m_window =
+            openPlanWindow({.categories = {{"Work", "I"}, {"Gifts", "I"}, {"Car", "E"}, {"Food", "E"}, {"Mum's", "E"}},
+                            .items = {{"Wage", "Monthly", 1000, "Work", "I", "paid on the 1st"},
+                                      {"Bonus", "Yearly", 500, "Work", "I"},
+                                      {"Tyres", "Weekly", 100, "Car", "E"},
+                                      {"Bread", "Daily", 4.5, "Food", "E"},
+                                      {"Cake", "Weekly", -12, "Mum's", "E", "a refund"}},
+                            .reminders = {{"I", "Work", "Wage", 1, "check the payslip", 1},
+                                          {"I", "Work", "Wage", 1, "check the payslip", 2},
+                                          {"E", "Car", "Tyres", 5, "rotate", 6}}});
     }
 
     void cleanup()
@@ -91,11 +92,10 @@ private slots:
         QTest::addColumn<QStringList>("items");
         QTest::addColumn<bool>("categoryColumn");
         QTest::newRow("income, all") << 0 << 1 << "catid = 'I'" << QStringList{"Bonus", "Wage"} << true;
-        QTest::newRow("income, first category") << 0 << 0 << "catid = 'I' and cat = 'Gifts'" << QStringList{}
-                                                << false;
+        QTest::newRow("income, first category") << 0 << 0 << "catid = 'I' and cat = 'Gifts'" << QStringList{} << false;
         QTest::newRow("expense, all") << 1 << 1 << "catid = 'E'" << QStringList{"Tyres", "Bread", "Cake"} << true;
-        QTest::newRow("expense, first category") << 1 << 0 << "catid = 'E' and cat = 'Car'"
-                                                 << QStringList{"Tyres"} << false;
+        QTest::newRow("expense, first category")
+            << 1 << 0 << "catid = 'E' and cat = 'Car'" << QStringList{"Tyres"} << false;
     }
 
     void filterStates()
@@ -224,7 +224,7 @@ private slots:
             m_window->show();
         }
         const QList<std::pair<const char *, QList<int>>> grids = {{"VolgaDBGrid1", {272, 31, 37}},
-                                                                   {"vdbg_r_budget", {123, 144, 50, 53, 432}}};
+                                                                  {"vdbg_r_budget", {123, 144, 50, 53, 432}}};
         for (const auto &[name, laidOut] : grids) {
             auto *grid = child<QTableView>(m_window.get(), name);
             const QFontMetrics metrics(grid->horizontalHeader()->font());
@@ -232,7 +232,8 @@ private slots:
                 if (grid->isColumnHidden(c))
                     continue;
                 const QString text = grid->model()->headerData(c, Qt::Horizontal).toString();
-                const int margin = grid->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grid->horizontalHeader());
+                const int margin =
+                    grid->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grid->horizontalHeader());
                 QCOMPARE(metrics.elidedText(text, Qt::ElideRight, grid->columnWidth(c) - 2 * margin), text);
                 const int visibleIndex = c - (name == QByteArray("vdbg_r_budget") ? 1 : 0); // cat_id hidden
                 if (visibleIndex < laidOut.size())
@@ -309,19 +310,30 @@ private slots:
         QTest::addColumn<QString>("cat");
         QTest::addColumn<QStringList>("expense");
         QTest::newRow("add to a category with items")
-            << "add" << "Petrol" << "Car" << QStringList{"Car: Petrol, Tyres", "Food: Bread", "Mum's: Cake"};
+            << "add"
+            << "Petrol"
+            << "Car" << QStringList{"Car: Petrol, Tyres", "Food: Bread", "Mum's: Cake"};
         QTest::newRow("add after the last item")
-            << "add" << "Wine" << "Food" << QStringList{"Car: Tyres", "Food: Bread, Wine", "Mum's: Cake"};
+            << "add"
+            << "Wine"
+            << "Food" << QStringList{"Car: Tyres", "Food: Bread, Wine", "Mum's: Cake"};
         QTest::newRow("delete the last item of a category")
-            << "delete" << "Tyres" << "Car" << QStringList{"Car: ", "Food: Bread", "Mum's: Cake"};
+            << "delete"
+            << "Tyres"
+            << "Car" << QStringList{"Car: ", "Food: Bread", "Mum's: Cake"};
         QTest::newRow("delete from the last category")
-            << "delete" << "Cake" << "Mum's" << QStringList{"Car: Tyres", "Food: Bread", "Mum's: "};
-        QTest::newRow("edit an item in place")
-            << "edit" << "Bread" << "Food" << QStringList{"Car: Tyres", "Food: Loaf", "Mum's: Cake"};
-        QTest::newRow("rename an item node")
-            << "rename" << "Bread" << "Food" << QStringList{"Car: Tyres", "Food: Bread", "Mum's: Cake"};
-        QTest::newRow("rename a category node")
-            << "rename" << "" << "Food" << QStringList{"Car: Tyres", "Food: Bread", "Mum's: Cake"};
+            << "delete"
+            << "Cake"
+            << "Mum's" << QStringList{"Car: Tyres", "Food: Bread", "Mum's: "};
+        QTest::newRow("edit an item in place") << "edit"
+                                               << "Bread"
+                                               << "Food" << QStringList{"Car: Tyres", "Food: Loaf", "Mum's: Cake"};
+        QTest::newRow("rename an item node") << "rename"
+                                             << "Bread"
+                                             << "Food" << QStringList{"Car: Tyres", "Food: Bread", "Mum's: Cake"};
+        QTest::newRow("rename a category node") << "rename"
+                                                << ""
+                                                << "Food" << QStringList{"Car: Tyres", "Food: Bread", "Mum's: Cake"};
     }
 
     void treesFollowTheItems()
@@ -337,8 +349,8 @@ private slots:
         tree->setCurrentItem(tree->topLevelItem(1)->child(0));
 
         if (action == "add") {
-            QVERIFY(PlanEdits::addItem(plan, {{"item", item}, {"cat", cat}, {"freq", "Weekly"}, {"amount", 1},
-                                              {"catid", "E"}})
+            QVERIFY(PlanEdits::addItem(
+                        plan, {{"item", item}, {"cat", cat}, {"freq", "Weekly"}, {"amount", 1}, {"catid", "E"}})
                         .ok());
             w().rebuildCategoryTrees();
         } else if (action == "delete" || action == "edit") {

@@ -68,12 +68,12 @@ private slots:
         QTest::newRow("one unit too many") << QStringList({"a:430", "b:431"}) << QStringList({"1/a@40", "2/b@40"});
         QTest::newRow("new page before") << QStringList({"a:100", "b:100:new", "c:100"})
                                          << QStringList({"1/a@40", "2/b@40", "2/c@140"});
-        QTest::newRow("new page on a fresh page") << QStringList({"a:100:new", "b:100"})
-                                                  << QStringList({"1/a@40", "1/b@140"});
-        QTest::newRow("heading kept with its row") << QStringList({"a:800", "h:40:keep", "r:40"})
-                                                   << QStringList({"1/a@40", "2/h@40", "2/r@80"});
-        QTest::newRow("heading and row fit") << QStringList({"a:780", "h:40:keep", "r:40"})
-                                             << QStringList({"1/a@40", "1/h@820", "1/r@860"});
+        QTest::newRow("new page on a fresh page")
+            << QStringList({"a:100:new", "b:100"}) << QStringList({"1/a@40", "1/b@140"});
+        QTest::newRow("heading kept with its row")
+            << QStringList({"a:800", "h:40:keep", "r:40"}) << QStringList({"1/a@40", "2/h@40", "2/r@80"});
+        QTest::newRow("heading and row fit")
+            << QStringList({"a:780", "h:40:keep", "r:40"}) << QStringList({"1/a@40", "1/h@820", "1/r@860"});
         // A section heading, the group heading under it and the group's
         // first row: the two headings fit, the row does not.
         QTest::newRow("chain of headings kept with the first row")
@@ -81,8 +81,8 @@ private slots:
             << QStringList({"1/a@40", "2/s@40", "2/g@64", "2/r@104"});
         QTest::newRow("chain of headings and row fit") << QStringList({"a:780", "s:24:keep", "g:40:keep", "r:16"})
                                                        << QStringList({"1/a@40", "1/s@820", "1/g@844", "1/r@884"});
-        QTest::newRow("band taller than a page") << QStringList({"a:10", "big:2000", "b:10"})
-                                                 << QStringList({"1/a@40", "2/big@40", "3/b@40"});
+        QTest::newRow("band taller than a page")
+            << QStringList({"a:10", "big:2000", "b:10"}) << QStringList({"1/a@40", "2/big@40", "3/b@40"});
     }
 
     void bandsOntoPages()
@@ -116,13 +116,15 @@ private slots:
         group.key = [&keys](int row) { return keys.at(row); };
         group.header = [&keys](int row) { return band("head " + keys.at(row), 20); };
         group.footer = [&keys](int row) { return band("foot " + keys.at(row), 20); };
-        report.addDetails(int(keys.size()), [](int row) { return band(QString::number(row), 16); }, group);
+        report.addDetails(
+            int(keys.size()), [](int row) { return band(QString::number(row), 16); }, group);
         const ReportLayout layout = report.layout();
         QStringList names;
         for (const PlacedBand &b : layout.pages.first().bands)
             names << b.name;
-        QCOMPARE(names, QStringList({"", "head a", "0", "1", "foot a", "head b", "2", "foot b", "head c", "3", "4",
-                                     "foot c", ""}));
+        QCOMPARE(
+            names,
+            QStringList({"", "head a", "0", "1", "foot a", "head b", "2", "foot b", "head c", "3", "4", "foot c", ""}));
     }
 
     // Positions are in 1/96 inch inside the margins, whatever the device.
@@ -145,11 +147,13 @@ private slots:
         process.start("pdftotext", {"-bbox", pdf, "-"});
         QVERIFY(process.waitForFinished(30000));
         const QString html = QString::fromUtf8(process.readAllStandardOutput());
-        QRegularExpression word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">(\w+)</word>)re");
+        QRegularExpression word(
+            R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">(\w+)</word>)re");
         QHash<QString, QRectF> boxes;
         for (const QRegularExpressionMatch &m : word.globalMatch(html))
-            boxes.insert(m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
-                                               QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())));
+            boxes.insert(m.captured(5),
+                         QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())));
         QVERIFY2(boxes.contains("TOPLEFT") && boxes.contains("RIGHTEDGE"), qPrintable(html));
         QVERIFY(qAbs(boxes["TOPLEFT"].left() - 36) < 1);
         QVERIFY(qAbs(boxes["TOPLEFT"].top() - 36) < 2);

@@ -82,17 +82,28 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<qreal>("x"); // left edge, or right edge when right-aligned
         QTest::addColumn<bool>("white");
-        QTest::newRow("principal") << "QRLabel1" << "Principal : $20000.00." << 8.0 << true;
-        QTest::newRow("length") << "QRLabel2" << "Length of loan : 10 years." << 264.0 << true;
-        QTest::newRow("rate") << "QRLabel3" << "Interest Rate : 5.00%." << 496.0 << true;
-        QTest::newRow("payment 1") << "qrlpayment1" << "$212.13" << 265.0 << false;
-        QTest::newRow("interest 1") << "qrltotalint1" << "$5455.72" << 561.0 << false;
-        QTest::newRow("count 2 typed") << "qrlnop2" << "77" << 409.0 << false;
-        QTest::newRow("paid 2") << "qrltotal2" << "$23478.98" << 673.0 << false;
-        QTest::newRow("caption") << "GroupHeaderBand2.paymentcaption" << "Minimum Monthly Payment" << 265.0 << false;
-        QTest::newRow("row, system format") << "DetailBand2.balance" << "$19,783.33" << 440.0 << false;
-        QTest::newRow("page caption") << "PageHeaderBand1.pagecaption" << "Page  :" << 630.0 << true;
-        QTest::newRow("product") << "PageFooterBand1.product" << "Kavo Pursekeep V3 - Loan Calculator" << 8.0 << false;
+        QTest::newRow("principal") << "QRLabel1"
+                                   << "Principal : $20000.00." << 8.0 << true;
+        QTest::newRow("length") << "QRLabel2"
+                                << "Length of loan : 10 years." << 264.0 << true;
+        QTest::newRow("rate") << "QRLabel3"
+                              << "Interest Rate : 5.00%." << 496.0 << true;
+        QTest::newRow("payment 1") << "qrlpayment1"
+                                   << "$212.13" << 265.0 << false;
+        QTest::newRow("interest 1") << "qrltotalint1"
+                                    << "$5455.72" << 561.0 << false;
+        QTest::newRow("count 2 typed") << "qrlnop2"
+                                       << "77" << 409.0 << false;
+        QTest::newRow("paid 2") << "qrltotal2"
+                                << "$23478.98" << 673.0 << false;
+        QTest::newRow("caption") << "GroupHeaderBand2.paymentcaption"
+                                 << "Minimum Monthly Payment" << 265.0 << false;
+        QTest::newRow("row, system format") << "DetailBand2.balance"
+                                            << "$19,783.33" << 440.0 << false;
+        QTest::newRow("page caption") << "PageHeaderBand1.pagecaption"
+                                      << "Page  :" << 630.0 << true;
+        QTest::newRow("product") << "PageFooterBand1.product"
+                                 << "Kavo Pursekeep V3 - Loan Calculator" << 8.0 << false;
     }
 
     void labelsOfPageB()
@@ -131,9 +142,12 @@ private slots:
         QTest::addColumn<QString>("symbol");
         QTest::addColumn<QString>("cell");
         QTest::addColumn<double>("value");
-        QTest::newRow("kr") << "kr" << "kr9862.12" << 9862.12;
-        QTest::newRow("kr negative") << "kr" << "-kr5.00" << -5.0;
-        QTest::newRow("dollar") << "$" << "$0.00" << 0.0;
+        QTest::newRow("kr") << "kr"
+                            << "kr9862.12" << 9862.12;
+        QTest::newRow("kr negative") << "kr"
+                                     << "-kr5.00" << -5.0;
+        QTest::newRow("dollar") << "$"
+                                << "$0.00" << 0.0;
     }
 
     void currencySymbolStripped()
@@ -184,8 +198,8 @@ private slots:
                                  << "You have not calculated any loan details";
         QTest::newRow("count typed") << with(in, [](auto &i) { i.calculations[0].numberOfPayments = "4x"; })
                                      << "'4x' is not a valid integer value";
-        QTest::newRow("grid never filled") << with(in, [](auto &i) { i.calculations[2].payment = 250; })
-                                           << "'' is not a valid integer value";
+        QTest::newRow("grid never filled")
+            << with(in, [](auto &i) { i.calculations[2].payment = 250; }) << "'' is not a valid integer value";
         QTest::newRow("cell") << with(in, [](auto &i) { i.calculations[0].schedule[7].balance = "$1,000.00"; })
                               << "'1,000.00' is not a valid floating point value";
         QTest::newRow("below zero is left out") << with(in, [](auto &i) { i.calculations[1].payment = -5; }) << "";
@@ -206,14 +220,14 @@ private slots:
         ReportPainter::writePdf(LoanReport(loan()).layout(), dir.filePath("loan.pdf"));
         const QList<QStringList> pages = pdfPages(::pdfText(dir.filePath("loan.pdf")));
         QCOMPARE(pages.size(), 2);
-        QCOMPARE(pages.first().mid(0, 6),
-                 QStringList({"03/06/2024 Page : 1",
-                              "Principal : $10000.00. Length of loan : 5 years. Interest Rate : 7.50%.",
-                              "Scenario : 1 Minimum Monthly Payment Number Of Payments Total Interest Payable "
-                              "Total Paid Back",
-                              "$200.38 60 $2022.77 $12022.77",
-                              "Payment No: Interest Paid : Principal Paid : Outstanding Balance :",
-                              "1 $62.50 $137.88 $9,862.12"}));
+        QCOMPARE(
+            pages.first().mid(0, 6),
+            QStringList(
+                {"03/06/2024 Page : 1", "Principal : $10000.00. Length of loan : 5 years. Interest Rate : 7.50%.",
+                 "Scenario : 1 Minimum Monthly Payment Number Of Payments Total Interest Payable "
+                 "Total Paid Back",
+                 "$200.38 60 $2022.77 $12022.77",
+                 "Payment No: Interest Paid : Principal Paid : Outstanding Balance :", "1 $62.50 $137.88 $9,862.12"}));
         QCOMPARE(pages.last().mid(pages.last().size() - 4),
                  QStringList({"60 $2,022.77 $10,000.00 $0.00", "Kavo Pursekeep V3 - Loan Calculator", "Kavo Software",
                               "www.kavopursekeep.example"}));

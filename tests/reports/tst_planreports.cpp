@@ -20,8 +20,8 @@ class TestPlanReports : public QObject
     Q_OBJECT
     QTemporaryDir m_dir;
 
-    static void addItem(Plan &plan, const QString &kind, const QString &cat, const QString &item,
-                        const QString &freq, double amount)
+    static void addItem(Plan &plan, const QString &kind, const QString &cat, const QString &item, const QString &freq,
+                        double amount)
     {
         plan.items().appendRow({item, freq, amount, cat, kind, QString()});
     }
@@ -92,8 +92,9 @@ class TestPlanReports : public QObject
         QList<Word> words;
         for (auto it = word.globalMatch(QString::fromUtf8(process.readAllStandardOutput())); it.hasNext();) {
             const QRegularExpressionMatch m = it.next();
-            words.append({m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
-                                                QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+            words.append({m.captured(5),
+                          QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                 QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
         }
         return words;
     }
@@ -132,37 +133,97 @@ private slots:
         QTest::addColumn<int>("points");
         QTest::addColumn<bool>("bold");
 
-        QTest::newRow("date") << "PageHeaderBand1.date" << "30/06/2024" << "" << 0.0 << 10 << false;
-        QTest::newRow("title") << "PageHeaderBand1.title" << "budget" << "left" << 302.0 << 12 << true;
-        QTest::newRow("page") << "PageHeaderBand1.page" << "1" << "" << 0.0 << 10 << false;
-        QTest::newRow("category") << "QRGroup2.caption" << "Category :" << "left" << 8.0 << 10 << true;
-        QTest::newRow("item caption") << "QRGroup2.itemcaption" << "Item :" << "left" << 184.0 << 10 << true;
-        QTest::newRow("freq caption") << "QRGroup2.freqcaption" << "Frequency :" << "left" << 480.0 << 10 << true;
-        QTest::newRow("amount caption") << "QRGroup2.amountcaption" << "Amount :" << "left" << 624.0 << 10 << true;
-        QTest::newRow("item") << "QRSubDetail1.item" << "Bonus" << "left" << 184.0 << 10 << false;
-        QTest::newRow("item freq") << "QRSubDetail1.freq" << "Yearly" << "left" << 480.0 << 10 << false;
+        QTest::newRow("date") << "PageHeaderBand1.date"
+                              << "30/06/2024"
+                              << "" << 0.0 << 10 << false;
+        QTest::newRow("title") << "PageHeaderBand1.title"
+                               << "budget"
+                               << "left" << 302.0 << 12 << true;
+        QTest::newRow("page") << "PageHeaderBand1.page"
+                              << "1"
+                              << "" << 0.0 << 10 << false;
+        QTest::newRow("category") << "QRGroup2.caption"
+                                  << "Category :"
+                                  << "left" << 8.0 << 10 << true;
+        QTest::newRow("item caption") << "QRGroup2.itemcaption"
+                                      << "Item :"
+                                      << "left" << 184.0 << 10 << true;
+        QTest::newRow("freq caption") << "QRGroup2.freqcaption"
+                                      << "Frequency :"
+                                      << "left" << 480.0 << 10 << true;
+        QTest::newRow("amount caption") << "QRGroup2.amountcaption"
+                                        << "Amount :"
+                                        << "left" << 624.0 << 10 << true;
+        QTest::newRow("item") << "QRSubDetail1.item"
+                              << "Bonus"
+                              << "left" << 184.0 << 10 << false;
+        QTest::newRow("item freq") << "QRSubDetail1.freq"
+                                   << "Yearly"
+                                   << "left" << 480.0 << 10 << false;
         // Detail amounts in the system currency format, at the item's own frequency.
-        QTest::newRow("item amount") << "QRSubDetail1.amount" << "$1,200.00" << "right" << 689.0 << 10 << false;
-        QTest::newRow("income freq") << "QRLincfreq" << "Monthly" << "right" << 494.0 << 10 << true;
-        QTest::newRow("income caption") << "QRBand3.caption" << "Income Total :" << "left" << 496.0 << 10 << true;
-        QTest::newRow("income total") << "QRLinctotal" << "$1234.50" << "right" << 689.0 << 10 << true;
-        QTest::newRow("expense freq") << "QRLexpfreq" << "Monthly" << "right" << 494.0 << 10 << true;
-        QTest::newRow("expense total") << "QRLexptotal" << "$0.00" << "right" << 689.0 << 10 << true;
-        QTest::newRow("goal") << "QRSubDetail3.desc" << "Holiday" << "left" << 184.0 << 10 << false;
-        QTest::newRow("goal amount") << "QRSubDetail3.freqamount" << "$100.00" << "right" << 689.0 << 10 << false;
-        QTest::newRow("savings total") << "QRLsavtotal" << "$0.00" << "right" << 689.0 << 10 << true;
-        QTest::newRow("lender") << "QRSubDetail4.lender" << "Town Bank" << "left" << 8.0 << 10 << false;
-        QTest::newRow("purpose") << "QRSubDetail4.purpose" << "Car" << "left" << 184.0 << 10 << false;
-        QTest::newRow("loan freq") << "QRSubDetail4.payfreq" << "Monthly" << "left" << 480.0 << 10 << false;
-        QTest::newRow("payment") << "QRSubDetail4.minpay" << "$250.00" << "right" << 689.0 << 10 << false;
-        QTest::newRow("loans total") << "QRL_lntotal" << "$250.13" << "right" << 689.0 << 10 << true;
-        QTest::newRow("balance freq") << "QRL_budfreq" << "Monthly" << "right" << 494.0 << 10 << true;
-        QTest::newRow("balance caption") << "QRBand7.caption" << "Budget Balance :" << "left" << 496.0 << 10 << true;
-        QTest::newRow("balance") << "QRL_budtotal" << "-$12.50" << "right" << 689.0 << 10 << true;
-        QTest::newRow("vendor") << "PageFooterBand1.vendor" << "Kavo Software" << "left" << 8.0 << 10 << true;
-        QTest::newRow("product") << "PageFooterBand1.product" << "Kavo Pursekeep V3" << "left" << 8.0 << 11 << true;
-        QTest::newRow("web") << "PageFooterBand1.web" << "www.kavopursekeep.example" << "left" << 8.0 << 8 << false;
-        QTest::newRow("path") << "qrlpath" << "/opt/pursekeep" << "left" << 336.0 << 8 << false;
+        QTest::newRow("item amount") << "QRSubDetail1.amount"
+                                     << "$1,200.00"
+                                     << "right" << 689.0 << 10 << false;
+        QTest::newRow("income freq") << "QRLincfreq"
+                                     << "Monthly"
+                                     << "right" << 494.0 << 10 << true;
+        QTest::newRow("income caption") << "QRBand3.caption"
+                                        << "Income Total :"
+                                        << "left" << 496.0 << 10 << true;
+        QTest::newRow("income total") << "QRLinctotal"
+                                      << "$1234.50"
+                                      << "right" << 689.0 << 10 << true;
+        QTest::newRow("expense freq") << "QRLexpfreq"
+                                      << "Monthly"
+                                      << "right" << 494.0 << 10 << true;
+        QTest::newRow("expense total") << "QRLexptotal"
+                                       << "$0.00"
+                                       << "right" << 689.0 << 10 << true;
+        QTest::newRow("goal") << "QRSubDetail3.desc"
+                              << "Holiday"
+                              << "left" << 184.0 << 10 << false;
+        QTest::newRow("goal amount") << "QRSubDetail3.freqamount"
+                                     << "$100.00"
+                                     << "right" << 689.0 << 10 << false;
+        QTest::newRow("savings total") << "QRLsavtotal"
+                                       << "$0.00"
+                                       << "right" << 689.0 << 10 << true;
+        QTest::newRow("lender") << "QRSubDetail4.lender"
+                                << "Town Bank"
+                                << "left" << 8.0 << 10 << false;
+        QTest::newRow("purpose") << "QRSubDetail4.purpose"
+                                 << "Car"
+                                 << "left" << 184.0 << 10 << false;
+        QTest::newRow("loan freq") << "QRSubDetail4.payfreq"
+                                   << "Monthly"
+                                   << "left" << 480.0 << 10 << false;
+        QTest::newRow("payment") << "QRSubDetail4.minpay"
+                                 << "$250.00"
+                                 << "right" << 689.0 << 10 << false;
+        QTest::newRow("loans total") << "QRL_lntotal"
+                                     << "$250.13"
+                                     << "right" << 689.0 << 10 << true;
+        QTest::newRow("balance freq") << "QRL_budfreq"
+                                      << "Monthly"
+                                      << "right" << 494.0 << 10 << true;
+        QTest::newRow("balance caption") << "QRBand7.caption"
+                                         << "Budget Balance :"
+                                         << "left" << 496.0 << 10 << true;
+        QTest::newRow("balance") << "QRL_budtotal"
+                                 << "-$12.50"
+                                 << "right" << 689.0 << 10 << true;
+        QTest::newRow("vendor") << "PageFooterBand1.vendor"
+                                << "Kavo Software"
+                                << "left" << 8.0 << 10 << true;
+        QTest::newRow("product") << "PageFooterBand1.product"
+                                 << "Kavo Pursekeep V3"
+                                 << "left" << 8.0 << 11 << true;
+        QTest::newRow("web") << "PageFooterBand1.web"
+                             << "www.kavopursekeep.example"
+                             << "left" << 8.0 << 8 << false;
+        QTest::newRow("path") << "qrlpath"
+                              << "/opt/pursekeep"
+                              << "left" << 336.0 << 8 << false;
     }
 
     void labelsAndPlaces()
@@ -284,7 +345,8 @@ private slots:
         Plan plan;
         for (int c = 0; c < 12; ++c)
             for (int i = 0; i < 12; ++i)
-                addItem(plan, c % 2 ? Kind::Expense : Kind::Income, QStringLiteral("Cat %1").arg(c, 2, 10, QLatin1Char('0')),
+                addItem(plan, c % 2 ? Kind::Expense : Kind::Income,
+                        QStringLiteral("Cat %1").arg(c, 2, 10, QLatin1Char('0')),
                         QStringLiteral("Item %1").arg(i, 2, 10, QLatin1Char('0')), "Weekly", 10 + i);
         const ReportLayout layout = PlanReport(input(plan)).layout();
         QVERIFY(layout.pages.size() >= 3);
@@ -339,7 +401,8 @@ private slots:
         addItem(plan, Kind::Expense, "Home", "Rent", "Monthly", 500);
         addItem(plan, Kind::Expense, "Home", "Water", "Monthly", 40);
         const ReportLayout layout = PlanReport(input(plan)).layout();
-        const QStringList headings{"GroupHeaderBand1", "QRGroup2", "GroupHeaderBand2", "QRGroup1", "QRBand1", "QRBand2"};
+        const QStringList headings{"GroupHeaderBand1", "QRGroup2", "GroupHeaderBand2",
+                                   "QRGroup1",         "QRBand1",  "QRBand2"};
         for (const ReportPage &page : layout.pages) {
             const QString last = page.bands.at(page.bands.size() - 2).name;
             QVERIFY2(!headings.contains(last), qPrintable(last));
@@ -406,9 +469,9 @@ private slots:
                 elided += w.text.endsWith(u'…');
                 // Two spaces of 10 points at least; the title three times that.
                 const qreal least = w.text == QLatin1String("March") ? 15 : 5;
-                QVERIFY2(roomAfter(words, w) >= least, qPrintable(QStringLiteral("%1 is %2 pt from the next word")
-                                                                      .arg(w.text)
-                                                                      .arg(roomAfter(words, w))));
+                QVERIFY2(
+                    roomAfter(words, w) >= least,
+                    qPrintable(QStringLiteral("%1 is %2 pt from the next word").arg(w.text).arg(roomAfter(words, w))));
             }
             QCOMPARE(elided, 2);
         }
@@ -468,10 +531,14 @@ private slots:
     {
         QTest::addColumn<QString>("planfile");
         QTest::addColumn<QString>("title");
-        QTest::newRow("start-up plan") << "Untitled1" << "Untitled1";
-        QTest::newRow("new plan") << "/home/kim/N.PKB" << "N";
-        QTest::newRow("opened") << "/home/kim/budget.pkb" << "budget";
-        QTest::newRow("dotted name") << "/home/kim/home.2024.pkb" << "home.2024";
+        QTest::newRow("start-up plan") << "Untitled1"
+                                       << "Untitled1";
+        QTest::newRow("new plan") << "/home/kim/N.PKB"
+                                  << "N";
+        QTest::newRow("opened") << "/home/kim/budget.pkb"
+                                << "budget";
+        QTest::newRow("dotted name") << "/home/kim/home.2024.pkb"
+                                     << "home.2024";
     }
 
     void titleFromPlanFile()
@@ -505,13 +572,13 @@ private slots:
         const ReportLayout layout = report.layout();
         QCOMPARE(layout.pages.size(), 1);
         const QStringList names{"GroupHeaderBand1.cat", "DetailBand1.item", "DetailBand1.month", "DetailBand1.dom"};
-        QCOMPARE(sequence(layout.pages.first(), names),
-                 QStringList({"GroupHeaderBand1.cat=Food", "DetailBand1.item=Bread", "DetailBand1.dom=20",
-                              "DetailBand1.month=2", "GroupHeaderBand1.cat=Housing", "DetailBand1.item=Rent",
-                              "DetailBand1.dom=1", "DetailBand1.month=1", "DetailBand1.item=Power",
-                              "DetailBand1.dom=15", "DetailBand1.month=1", "DetailBand1.item=Rent",
-                              "DetailBand1.dom=1", "DetailBand1.month=3", "DetailBand1.item=Water",
-                              "DetailBand1.dom=10", "DetailBand1.month=3"}));
+        QCOMPARE(
+            sequence(layout.pages.first(), names),
+            QStringList({"GroupHeaderBand1.cat=Food", "DetailBand1.item=Bread", "DetailBand1.dom=20",
+                         "DetailBand1.month=2", "GroupHeaderBand1.cat=Housing", "DetailBand1.item=Rent",
+                         "DetailBand1.dom=1", "DetailBand1.month=1", "DetailBand1.item=Power", "DetailBand1.dom=15",
+                         "DetailBand1.month=1", "DetailBand1.item=Rent", "DetailBand1.dom=1", "DetailBand1.month=3",
+                         "DetailBand1.item=Water", "DetailBand1.dom=10", "DetailBand1.month=3"}));
 
         const QString pdf = m_dir.filePath("reminders.pdf");
         ReportPainter::writePdf(layout, pdf);
@@ -562,7 +629,8 @@ private slots:
         QTest::addColumn<int>("month");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("filter");
-        QTest::newRow("all income") << "I" << 0 << "Income Reminders" << "cat_id = 'I'";
+        QTest::newRow("all income") << "I" << 0 << "Income Reminders"
+                                    << "cat_id = 'I'";
         QTest::newRow("expense in March") << "E" << 3 << "Expense Reminders For : March"
                                           << "cat_id = 'E' and month = '3'";
         QTest::newRow("longest") << "E" << 9 << "Expense Reminders For : September"

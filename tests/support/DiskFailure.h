@@ -52,7 +52,9 @@ public:
 
     qint64 freeBytes() const
     {
-        struct statvfs s{};
+        struct statvfs s
+        {
+        };
         if (::statvfs(QFile::encodeName(path()).constData(), &s) != 0)
             return -1;
         return qint64(s.f_bavail) * qint64(s.f_frsize);
@@ -74,8 +76,7 @@ public:
     // Every name in the folder but the filler, sorted.
     QStringList entries() const
     {
-        QStringList names = QDir(path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                                   QDir::Name);
+        QStringList names = QDir(path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
         names.removeAll(QStringLiteral(".filler"));
         return names;
     }
@@ -83,15 +84,17 @@ public:
     // Mounts the disk again read-only: every write then fails with EROFS.
     bool makeReadOnly()
     {
-        return m_mounted && ::mount("pursekeep-test", QFile::encodeName(path()).constData(), "tmpfs",
-                                    MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+        return m_mounted
+            && ::mount("pursekeep-test", QFile::encodeName(path()).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY,
+                       nullptr)
+            == 0;
     }
 
 private:
     static bool privateMounts()
     {
         static const bool done = ::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0
-                                 && ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+            && ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
         return done;
     }
 
@@ -99,10 +102,10 @@ private:
     bool m_mounted = false;
 };
 
-#define SMALL_DISK_OR_SKIP(disk)                                                                    \
-    do {                                                                                            \
-        if (!(disk).isMounted())                                                                    \
-            QSKIP("a small tmpfs needs root (the RLIMIT_FSIZE cases run instead)");                  \
+#define SMALL_DISK_OR_SKIP(disk)                                                                                       \
+    do {                                                                                                               \
+        if (!(disk).isMounted())                                                                                       \
+            QSKIP("a small tmpfs needs root (the RLIMIT_FSIZE cases run instead)");                                    \
     } while (false)
 
 class ReadOnlyFolder
@@ -161,13 +164,17 @@ public:
     static void apply(qint64 bytes)
     {
         std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit{};
+        struct rlimit limit
+        {
+        };
         ::getrlimit(RLIMIT_FSIZE, &limit);
         limit.rlim_cur = static_cast<rlim_t>(bytes);
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
 
 private:
-    struct rlimit m_old{};
+    struct rlimit m_old
+    {
+    };
     void (*m_oldHandler)(int) = SIG_DFL;
 };

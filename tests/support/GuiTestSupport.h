@@ -41,22 +41,22 @@ inline QStringList shownTexts()
 
 // Every test's cleanup: no box or dialog came unannounced, none was left
 // waiting for an answer.
-#define GUITEST_CLEANUP()                                                                  \
-    do {                                                                                   \
-        ModalRunner::setHook({});                                                          \
-        Clock::reset();                                                                    \
-        const int unexpectedBoxes = MessageBox::unexpectedCount();                         \
-        const int unexpectedDialogs = FileDialog::unexpectedCount();                       \
-        const int leftBoxes = MessageBox::pendingAnswers();                                \
-        const int leftDialogs = FileDialog::pendingAnswers();                              \
-        const auto shown = MessageBox::takeShown();                                        \
-        MessageBox::resetTestState();                                                      \
-        FileDialog::resetTestState();                                                      \
-        for (const auto &s : shown)                                                        \
-            if (s.unexpected)                                                              \
-                qWarning("unexpected message box: %s", qPrintable(s.text));                \
-        QCOMPARE(unexpectedBoxes, 0);                                                      \
-        QCOMPARE(unexpectedDialogs, 0);                                                    \
-        QCOMPARE(leftBoxes, 0);                                                            \
-        QCOMPARE(leftDialogs, 0);                                                          \
+#define GUITEST_CLEANUP()                                                                                              \
+    do {                                                                                                               \
+        ModalRunner::setHook({});                                                                                      \
+        Clock::reset();                                                                                                \
+        const int unexpectedBoxes = MessageBox::unexpectedCount();                                                     \
+        const int unexpectedDialogs = FileDialog::unexpectedCount();                                                   \
+        const int leftBoxes = MessageBox::pendingAnswers();                                                            \
+        const int leftDialogs = FileDialog::pendingAnswers();                                                          \
+        const auto shown = MessageBox::takeShown();                                                                    \
+        MessageBox::resetTestState();                                                                                  \
+        FileDialog::resetTestState();                                                                                  \
+        for (const auto &s : shown)                                                                                    \
+            if (s.unexpected)                                                                                          \
+                qWarning("unexpected message box: %s", qPrintable(s.text));                                            \
+        QCOMPARE(unexpectedBoxes, 0);                                                                                  \
+        QCOMPARE(unexpectedDialogs, 0);                                                                                \
+        QCOMPARE(leftBoxes, 0);                                                                                        \
+        QCOMPARE(leftDialogs, 0);                                                                                      \
     } while (false)

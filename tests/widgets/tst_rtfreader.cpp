@@ -67,12 +67,12 @@ private slots:
         QTest::addColumn<QString>("colour"); // empty: the default colour
 
         const QByteArray colours = R"({\colortbl ;\red200\green0\blue0;\red0\green0\blue255;})";
-        QTest::newRow("bold on") << QByteArray(R"({\rtf1 a\b b\b0 c})") << "abc" << 1 << true << false << false
-                                 << 0.0 << QString();
-        QTest::newRow("bold off again") << QByteArray(R"({\rtf1 a\b b\b0 c})") << "abc" << 2 << false << false
-                                        << false << 0.0 << QString();
-        QTest::newRow("group ends bold") << QByteArray(R"({\rtf1 {\b x}y})") << "xy" << 1 << false << false
-                                         << false << 0.0 << QString();
+        QTest::newRow("bold on") << QByteArray(R"({\rtf1 a\b b\b0 c})") << "abc" << 1 << true << false << false << 0.0
+                                 << QString();
+        QTest::newRow("bold off again") << QByteArray(R"({\rtf1 a\b b\b0 c})") << "abc" << 2 << false << false << false
+                                        << 0.0 << QString();
+        QTest::newRow("group ends bold") << QByteArray(R"({\rtf1 {\b x}y})") << "xy" << 1 << false << false << false
+                                         << 0.0 << QString();
         QTest::newRow("italic") << QByteArray(R"({\rtf1 \i x\i0 y})") << "xy" << 0 << false << true << false << 0.0
                                 << QString();
         QTest::newRow("underline") << QByteArray(R"({\rtf1 \ul x\ulnone y})") << "xy" << 0 << false << false << true
@@ -85,14 +85,14 @@ private slots:
                                       << false << 0.0 << QString();
         QTest::newRow("colour") << QByteArray(R"({\rtf1 )" + colours + R"(\cf1 red\cf2 blue})") << "redblue" << 0
                                 << false << false << false << 0.0 << "#c80000";
-        QTest::newRow("second colour") << QByteArray(R"({\rtf1 )" + colours + R"(\cf1 red\cf2 blue})") << "redblue"
-                                       << 3 << false << false << false << 0.0 << "#0000ff";
+        QTest::newRow("second colour") << QByteArray(R"({\rtf1 )" + colours + R"(\cf1 red\cf2 blue})") << "redblue" << 3
+                                       << false << false << false << 0.0 << "#0000ff";
         QTest::newRow("auto colour entry") << QByteArray(R"({\rtf1 )" + colours + R"(\cf0 x})") << "x" << 0 << false
                                            << false << false << 0.0 << QString();
-        QTest::newRow("colour beyond table") << QByteArray(R"({\rtf1 )" + colours + R"(\cf9 x})") << "x" << 0
-                                             << false << false << false << 0.0 << QString();
-        QTest::newRow("word ends at space") << QByteArray(R"({\rtf1 \b  two})") << " two" << 0 << true << false
-                                            << false << 0.0 << QString();
+        QTest::newRow("colour beyond table") << QByteArray(R"({\rtf1 )" + colours + R"(\cf9 x})") << "x" << 0 << false
+                                             << false << false << 0.0 << QString();
+        QTest::newRow("word ends at space")
+            << QByteArray(R"({\rtf1 \b  two})") << " two" << 0 << true << false << false << 0.0 << QString();
     }
 
     void characterFormats()
@@ -165,8 +165,7 @@ private slots:
         QTest::addColumn<qreal>("spaceAfter"); // points
 
         QTest::newRow("centred") << QByteArray(R"({\rtf1 \qc a\par b})") << 0 << int(Qt::AlignHCenter) << 0.0;
-        QTest::newRow("kept to the next") << QByteArray(R"({\rtf1 \qc a\par b})") << 1 << int(Qt::AlignHCenter)
-                                          << 0.0;
+        QTest::newRow("kept to the next") << QByteArray(R"({\rtf1 \qc a\par b})") << 1 << int(Qt::AlignHCenter) << 0.0;
         QTest::newRow("pard resets") << QByteArray(R"({\rtf1 \qr\sa120 a\par\pard b})") << 1 << int(Qt::AlignLeft)
                                      << 0.0;
         QTest::newRow("space after") << QByteArray(R"({\rtf1 \qr\sa120 a\par\pard b})") << 0 << int(Qt::AlignRight)
@@ -277,25 +276,27 @@ private slots:
         QTest::addColumn<QString>("text");
 
         const QByteArray deep = QByteArray(100000, '{') + "x" + QByteArray(100000, '}');
-        QTest::newRow("100k nested braces") << "{\\rtf1 a" + deep + "b}" << "ab";
+        QTest::newRow("100k nested braces") << "{\\rtf1 a" + deep + "b}"
+                                            << "ab";
         QTest::newRow("nesting within the limit")
-            << "{\\rtf1 a" + QByteArray(50, '{') + "x" + QByteArray(50, '}') + "b}" << "axb";
+            << "{\\rtf1 a" + QByteArray(50, '{') + "x" + QByteArray(50, '}') + "b}"
+            << "axb";
         QTest::newRow("huge font size") << QByteArray(R"({\rtf1 \fs999999999999 big})") << "big";
         QTest::newRow("negative font size") << QByteArray(R"({\rtf1 \fs-20 x})") << "x";
-        QTest::newRow("huge negative unicode") << QByteArray(R"({\rtf1 \u-99999999999?x})")
-                                               << QString(QChar(0xFFFD)) + "x";
+        QTest::newRow("huge negative unicode")
+            << QByteArray(R"({\rtf1 \u-99999999999?x})") << QString(QChar(0xFFFD)) + "x";
         QTest::newRow("huge unicode") << QByteArray(R"({\rtf1 \u99999999999?x})") << QString(QChar(0xFFFD)) + "x";
-        QTest::newRow("huge skip count") << QByteArray(R"({\rtf1 {\uc99999\u8364 abc}x})")
-                                         << QString::fromUtf8("€x");
+        QTest::newRow("huge skip count") << QByteArray(R"({\rtf1 {\uc99999\u8364 abc}x})") << QString::fromUtf8("€x");
         QTest::newRow("extra closing braces") << QByteArray(R"({\rtf1 a}}}}b)") << "a";
         QTest::newRow("no closing brace") << QByteArray(R"({\rtf1 a)") << "a";
         QTest::newRow("ends in a backslash") << QByteArray("{\\rtf1 a\\") << "a";
         QTest::newRow("ends in half a hex") << QByteArray(R"({\rtf1 a\'4)") << "a";
         QTest::newRow("ends in a number") << QByteArray(R"({\rtf1 a\fs2)") << "a";
         QTest::newRow("huge binary length") << QByteArray(R"({\rtf1 a\bin999999999 b})") << "a";
-        QTest::newRow("very long word") << "{\\rtf1 \\" + QByteArray(100000, 'b') + " x}" << "x";
-        QTest::newRow("huge colour table")
-            << "{\\rtf1 {\\colortbl" + QByteArray(100000, ';') + "}\\cf99999999 x}" << "x";
+        QTest::newRow("very long word") << "{\\rtf1 \\" + QByteArray(100000, 'b') + " x}"
+                                        << "x";
+        QTest::newRow("huge colour table") << "{\\rtf1 {\\colortbl" + QByteArray(100000, ';') + "}\\cf99999999 x}"
+                                           << "x";
         QTest::newRow("colour without semicolon") << QByteArray(R"({\rtf1 {\colortbl\red255}\cf0 x})") << "x";
         QTest::newRow("nul bytes") << QByteArray("{\\rtf1 a\0b}", 10) << "ab";
     }
@@ -337,8 +338,8 @@ private slots:
             for (int f = 0; f < flips; ++f) {
                 const qsizetype at = random.bounded(int(damaged.size()));
                 // Half the flips put in the characters that steer the reader.
-                damaged[at] = random.bounded(2) ? char(random.bounded(256))
-                                                : steering.at(random.bounded(int(steering.size())));
+                damaged[at] =
+                    random.bounded(2) ? char(random.bounded(256)) : steering.at(random.bounded(int(steering.size())));
             }
             readQuickly(damaged, &document);
             if (QTest::currentTestFailed())

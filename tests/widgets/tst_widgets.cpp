@@ -27,7 +27,7 @@
 class ShowWatcher : public QObject
 {
 public:
-    ShowWatcher(const char *name, int &count) : m_name(QString::fromLatin1(name)), m_count(count) {}
+    ShowWatcher(const char *name, int &count) : m_name(QString::fromLatin1(name)), m_count(count) { }
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Show && watched->objectName() == m_name)
@@ -78,8 +78,8 @@ private slots:
         const QLocale german(QLocale::German, QLocale::Germany);
         QTest::newRow("German") << german << 45.5 << QString::fromUtf8("45,50\u00A0€");
         QTest::newRow("German, grouped, negative") << german << -1234.567 << QString::fromUtf8("-1.234,57\u00A0€");
-        QTest::newRow("Dutch, symbol first") << QLocale(QLocale::Dutch, QLocale::Netherlands) << 45.5
-                                             << QString::fromUtf8("€\u00A045,50");
+        QTest::newRow("Dutch, symbol first")
+            << QLocale(QLocale::Dutch, QLocale::Netherlands) << 45.5 << QString::fromUtf8("€\u00A045,50");
         QTest::newRow("British") << QLocale(QLocale::English, QLocale::UnitedKingdom) << 0.005
                                  << QString::fromUtf8("£0.01"); // halves away from zero
         QTest::newRow("no currency of its own") << QLocale::c() << -1234.5 << "-$1,234.50";
@@ -193,7 +193,10 @@ private slots:
         qApp->installEventFilter(&watcher);
         const auto stopWatching = qScopeGuard([&watcher] { qApp->removeEventFilter(&watcher); });
         MessageBox::setTestMode(true);
-        const auto testModeOff = qScopeGuard([] { MessageBox::resetTestState(); MessageBox::setTestMode(false); });
+        const auto testModeOff = qScopeGuard([] {
+            MessageBox::resetTestState();
+            MessageBox::setTestMode(false);
+        });
 
         QPrinter none(QPrinter::HighResolution); // what a machine without printers gives
         none.setOutputFormat(QPrinter::PdfFormat);
