@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The program at rest on a real X display maps no OpenGL driver: the web
+# engine it links must not load the driver (with Mesa, some 50 MB of LLVM and
+# the software rasteriser) into a program that has not opened its browser.
+#   check_idle.sh PROGRAM          (run under xvfb-run)
+set -euo pipefail
+program=$1
+data=$(mktemp -d)
+pid=
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2> /dev/null || true
+  rm -rf "$data"
+}
+trap cleanup EXIT
+env -u QT_QPA_PLATFORM -u QT_XCB_GL_INTEGRATION -u QT_QUICK_BACKEND HOME="$data" XDG_DATA_HOME="$data" \
+  "$program" > "$data/log" 2>&1 &
+pid=$!
+for _ in $(seq 1 60); do
+  sleep 0.5
+  xdotool search --name "^Kavo Pursekeep" > /dev/null 2>&1 && break
+done
+xdotool search --name "^Kavo Pursekeep" > /dev/null || { echo "FAIL: the main window did not show"; cat "$data/log"; exit 1; }
+sleep 2
+if grep -E "libLLVM|swrast_dri|libGLX_mesa|libEGL_mesa" "/proc/$pid/maps" > "$data/gl"; then
+  echo "FAIL: the idle program maps an OpenGL driver:"
+  awk '{print $6}' "$data/gl" | sort -u
+  exit 1
+fi
+echo "idle without an OpenGL driver: $(grep -E 'VmRSS' "/proc/$pid/status" | tr -s ' \t' ' ')"
