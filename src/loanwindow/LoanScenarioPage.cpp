@@ -52,19 +52,19 @@ QString fieldName(const char *kind, int p, int k)
     return QLatin1String(kind) + QLatin1String(kLetters[p]) + QLatin1Char('_') + QString::number(k);
 }
 
-CurrencyBox *moneyField(const QString &name, bool editable, QWidget *parent)
-{
-    auto *box = new CurrencyBox(name, parent);
-    box->setReadOnly(!editable);
-    return box;
-}
-
 double cents(double value)
 {
     return MoneyFormat::roundHalfAwayFromZero(value, 2);
 }
 
 } // namespace
+
+CurrencyBox *LoanScenarioPage::moneyField(const QString &name, bool editable, QWidget *parent)
+{
+    auto *box = new CurrencyBox(name, parent);
+    box->setReadOnly(!editable);
+    return box;
+}
 
 LoanScenarioPage::LoanScenarioPage(int index, QWidget *parent) : QWidget(parent), m_index(index)
 {

@@ -26,6 +26,9 @@ public:
     // C take typing in every field, which the next calculation overwrites.
     LoanScenarioPage(int index, QWidget *parent = nullptr);
 
+    // A money field of the calculator, read-only unless `editable`.
+    static CurrencyBox *moneyField(const QString &name, bool editable, QWidget *parent);
+
     // The page's fields as values, with `currentBalance` the plan's monthly
     // balance; the numbers of payments as whole numbers (0 when not one).
     LoanPage inputs(double currentBalance) const;

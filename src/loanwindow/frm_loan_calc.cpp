@@ -26,22 +26,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace {
-
-CurrencyBox *moneyField(const QString &name, bool editable, QWidget *parent)
-{
-    auto *box = new CurrencyBox(name, parent);
-    box->setReadOnly(!editable);
-    return box;
-}
-
-double cents(double value)
-{
-    return MoneyFormat::roundHalfAwayFromZero(value, 2);
-}
-
-} // namespace
-
 Tfrm_loan_calc::Tfrm_loan_calc(const MonthlyFigures &figures, QPrinter *printer, QWidget *parent)
     : QWidget(parent), m_printer(printer)
 {
@@ -128,7 +112,7 @@ QWidget *Tfrm_loan_calc::buildTopStrip(const MonthlyFigures &figures)
     for (int i = 0; i < 6; ++i) {
         auto *caption = new QLabel(QLatin1String(fields[i].caption), strip);
         grid->addWidget(caption, 0, i);
-        CurrencyBox *box = moneyField(QLatin1String(fields[i].name), i > 0, strip);
+        CurrencyBox *box = LoanScenarioPage::moneyField(QLatin1String(fields[i].name), i > 0, strip);
         caption->setBuddy(box);
         box->setValue(MoneyFormat::roundHalfAwayFromZero(fields[i].value, 2));
         grid->addWidget(box, 1, i);
@@ -182,7 +166,7 @@ void Tfrm_loan_calc::calculate(int p, int k)
         return;
     }
     m_calc1ok = true;
-    if (cents(page(p)->payment(1)->value()) == 0)
+    if (MoneyFormat::roundHalfAwayFromZero(page(p)->payment(1)->value(), 2) == 0)
         calculateFirst(p);
     if (!m_calc1ok)
         return;

@@ -182,13 +182,9 @@ class TestAccess : public QObject
         m_window->showDueReminders();
     }
 
-private slots:
-    void initTestCase() { GuiTest::initTestCase(); }
-
-    void init()
+    // A main window with its start-up plan filled.
+    void openMainWindow()
     {
-        GuiTest::init();
-        m_dir = std::make_unique<QTemporaryDir>();
         m_main = std::make_unique<Tfrm_main>(m_dir->path());
         m_main->resize(1200, 860);
         m_main->show();
@@ -196,6 +192,16 @@ private slots:
         QTRY_VERIFY(m_main->activePlanWindow());
         m_window = m_main->activePlanWindow();
         fillPlan();
+    }
+
+private slots:
+    void initTestCase() { GuiTest::initTestCase(); }
+
+    void init()
+    {
+        GuiTest::init();
+        m_dir = std::make_unique<QTemporaryDir>();
+        openMainWindow();
     }
 
     void cleanup()
@@ -217,13 +223,7 @@ private slots:
         QApplication::setPalette(darkPalette());
         // A window made under the dark theme, as the desktop would start it.
         m_main.reset();
-        m_main = std::make_unique<Tfrm_main>(m_dir->path());
-        m_main->resize(1200, 860);
-        m_main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-        QTRY_VERIFY(m_main->activePlanWindow());
-        m_window = m_main->activePlanWindow();
-        fillPlan();
+        openMainWindow();
         QVERIFY(m_window->dueRemindersBar()->isVisible());
 
         const QColor green = Tfrm_budget::backgroundColour();
