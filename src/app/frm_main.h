@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStyle>
 #include <memory>
 
@@ -15,7 +16,7 @@ class QFrame;
 class QToolButton;
 class Tfrm_budget;
 class Tfrm_loan_calc;
-class Tfrm_browser;
+class BrowserWindow;
 class QUrl;
 class QUndoGroup;
 class QPrinter;
@@ -61,7 +62,8 @@ public:
     // The open loan calculator, if any; the calculator-open mark.
     Tfrm_loan_calc *loanCalculator() const;
     bool isCalculatorOpen() const { return m_calculatorOpen; }
-    Tfrm_browser *browser() const;
+    // The open browser, if any.
+    BrowserWindow *browser() const { return m_browserWidget ? m_browser : nullptr; }
     bool isBrowserOpen() const { return m_browserOpen; }
 
     // For tests: an entry of the menu bar and a button of the button bar.
@@ -135,6 +137,8 @@ private:
     QString m_programFolder;
     QString m_resourceFolder;
     bool m_browserOpen = false;
+    BrowserWindow *m_browser = nullptr;
+    QPointer<QWidget> m_browserWidget;
     bool m_calculatorOpen = false;
     bool m_closingAll = false;
     bool m_closeApproval = true;

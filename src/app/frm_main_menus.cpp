@@ -4,7 +4,7 @@
 #include "frm_main.h"
 #include "PlanDocuments.h"
 
-#include "auxwindows/frm_browser.h"
+#include "auxwindows/BrowserWindow.h"
 #include "loanwindow/frm_loan_calc.h"
 #include "plan/Frequency.h"
 #include "planwindow/frm_budget.h"
@@ -293,8 +293,8 @@ void Tfrm_main::updateMenus()
 // File menu stands in place of the main window's File menu.
 void Tfrm_main::showMenusOf(const QWidget *active)
 {
-    Tfrm_browser *web = browser();
-    const bool browsing = web && active == web;
+    BrowserWindow *web = browser();
+    const bool browsing = web && active == web->browserWidget();
     Tfrm_loan_calc *calculator = loanCalculator();
     const bool calculating = calculator && active == calculator;
     const QAction *calculatorMenu = calculator ? calculator->fileMenu()->menuAction() : nullptr;

@@ -3,9 +3,10 @@
 // tiling and cascading) and what the document-area commands need of it.
 #include "frm_main.h"
 
-#include "auxwindows/frm_browser.h"
+#include "auxwindows/BrowserLoader.h"
 #include "loanwindow/frm_loan_calc.h"
 #include "planwindow/frm_budget.h"
+#include "widgets/MessageBox.h"
 
 #include <QDir>
 #include <QLayout>
@@ -162,14 +163,6 @@ Tfrm_loan_calc *Tfrm_main::loanCalculator() const
     return nullptr;
 }
 
-Tfrm_browser *Tfrm_main::browser() const
-{
-    for (QMdiSubWindow *sub : m_mdi->subWindowList())
-        if (auto *window = qobject_cast<Tfrm_browser *>(sub->widget()))
-            return window;
-    return nullptr;
-}
-
 Tfrm_budget *Tfrm_main::createPlanWindow()
 {
     auto *window = new Tfrm_budget(this);
@@ -197,7 +190,7 @@ void Tfrm_main::subWindowActivated(QMdiSubWindow *window)
     if (window) {
         if (auto *plan = qobject_cast<Tfrm_budget *>(window->widget()))
             plan->activate();
-        else if (auto *web = qobject_cast<Tfrm_browser *>(window->widget()))
+        else if (BrowserWindow *web = browser(); web && window->widget() == web->browserWidget())
             web->activate();
     }
     updateMenus();
@@ -263,13 +256,22 @@ void Tfrm_main::openBrowser(const QUrl &start)
 {
     if (m_browserOpen)
         return;
+    // The first browser loads the web engine with its plugin.
+    QString error;
+    BrowserWindow *window = BrowserLoader::create(m_resourceFolder, m_programFolder, start, error);
+    if (!window) {
+        MessageBox::error(this, QStringLiteral("The browser cannot be opened: %1").arg(error));
+        return;
+    }
     m_browserOpen = true;
-    auto *window = new Tfrm_browser(m_resourceFolder, m_programFolder, start);
+    m_browser = window;
+    m_browserWidget = window->browserWidget();
     hideMainButtons();
-    QMdiSubWindow *sub = addDocumentWindow(window, QSize(1008, 719));
+    QMdiSubWindow *sub = addDocumentWindow(window->browserWidget(), QSize(1008, 719));
     menuBar()->addMenu(window->fileMenu())->setVisible(false);
-    connect(window, &Tfrm_browser::closed, this, [this] {
+    window->whenClosed(this, [this] {
         m_browserOpen = false;
+        m_browser = nullptr;
         showMainButtons();
     });
     sub->showMaximized();

@@ -19,16 +19,19 @@ int main(int argc, char *argv[])
     // or a kiosk); without this the browser window would end the program.
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    // Linking the web engine makes Qt create a shared OpenGL context at
-    // start-up, which maps the whole OpenGL driver (with Mesa, some 50 MB of
-    // LLVM and the software rasteriser) into a program that may never open
-    // its browser. Nothing else here draws with OpenGL, and the help pages
-    // render as well in software: on X11 the program goes without OpenGL,
-    // unless the person chose a GL integration or a Qt Quick backend.
+    // The web engine wants a shared OpenGL context, which maps the whole
+    // OpenGL driver (with Mesa, some 50 MB of LLVM and the software
+    // rasteriser) into the program. Nothing else here draws with OpenGL, and
+    // the help pages render as well in software: on X11 the program goes
+    // without OpenGL, unless the person chose a GL integration or a Qt Quick
+    // backend.
     if (qEnvironmentVariableIsEmpty("QT_XCB_GL_INTEGRATION") && qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) {
         qputenv("QT_XCB_GL_INTEGRATION", "none");
         qputenv("QT_QUICK_BACKEND", "software");
     }
+    // The browser plugin brings the web engine in only when the browser
+    // first opens; the engine asks for contexts shared from the start.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     // Every window says it is the program of kavo-pursekeep.desktop (the
     // Wayland application id), so docks and task bars show that entry's

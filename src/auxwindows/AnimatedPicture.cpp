@@ -48,3 +48,7 @@ void AnimatedPicture::nextFrame()
     m_frame = (m_frame + 1) % m_frameCount;
     update();
 }
+
+// Its meta-object code lives with it, so the browser plugin takes this
+// picture without the rest of the windows.
+#include "moc_AnimatedPicture.cpp"

@@ -201,6 +201,11 @@ Tfrm_browser::Tfrm_browser(const QString &programFolder, const QString &ownFolde
 
 Tfrm_browser::~Tfrm_browser() = default;
 
+void Tfrm_browser::whenClosed(QObject *context, std::function<void()> handler)
+{
+    connect(this, &Tfrm_browser::closed, context, std::move(handler));
+}
+
 QToolButton *Tfrm_browser::navigationButton(const char *name, const char *caption, const char *hint, int picture)
 {
     auto *b = new QToolButton(this);

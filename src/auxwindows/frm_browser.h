@@ -1,4 +1,6 @@
 #pragma once
+#include "auxwindows/BrowserWindow.h"
+
 #include <QUrl>
 #include <QWidget>
 
@@ -13,8 +15,9 @@ class QWebEngineView;
 // The program's web browser: web pages and the help pages, with an address
 // box that remembers the addresses typed in it ("hist.txt" in the program's
 // own folder), the navigation buttons, a busy picture, the status text and a
-// progress bar. One at a time; the main window opens it.
-class Tfrm_browser : public QWidget
+// progress bar. One at a time; the main window opens it through the browser
+// plugin (BrowserPlugin.cpp), which holds this window and the web engine.
+class Tfrm_browser : public QWidget, public BrowserWindow
 {
     Q_OBJECT
 public:
@@ -35,13 +38,12 @@ public:
     QString statusText() const;
     QProgressBar *progressBar() const { return m_progress; }
     AnimatedPicture *busyPicture() const { return m_busy; }
-    // "File" with "Close Kavo Browser", shown by the main window in place of
-    // its own menus while the browser is the active document window.
-    QMenu *fileMenu() const { return m_fileMenu; }
-
+    QWidget *browserWidget() override { return this; }
+    QMenu *fileMenu() const override { return m_fileMenu; }
     // Each time it becomes the active window: the history list is read
     // again from "hist.txt" when the file is there.
-    void activate();
+    void activate() override;
+    void whenClosed(QObject *context, std::function<void()> handler) override;
 
     // GO, and Enter in the address box: an empty box does nothing.
     void btn_goClick();

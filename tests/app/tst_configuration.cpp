@@ -1,8 +1,8 @@
 #include "GuiTestSupport.h"
+#include "LinkedBrowser.h"
 #include "TestFiles.h"
 
 #include "app/frm_main.h"
-#include "auxwindows/frm_browser.h"
 #include "planwindow/frm_budget.h"
 #include "widgets/OnScreenHints.h"
 
@@ -50,7 +50,11 @@ class TestConfiguration : public QObject
     }
 
 private slots:
-    void initTestCase() { GuiTest::initTestCase(); }
+    void initTestCase()
+    {
+        GuiTest::initTestCase();
+        LinkedBrowser::use();
+    }
     void init()
     {
         GuiTest::init();
@@ -164,7 +168,7 @@ private slots:
         QApplication::setActiveWindow(m_main.get());
         QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
         m_main->barButton("sbtn_mylinks")->click();
-        Tfrm_browser *web = m_main->browser();
+        Tfrm_browser *web = LinkedBrowser::of(m_main.get());
         QVERIFY(web);
         QMdiArea *area = m_main->documentArea();
         QMdiSubWindow *browserWindow = area->activeSubWindow();

@@ -1,3 +1,4 @@
+#include "LinkedBrowser.h"
 #include "MainWindowTest.h"
 #include "PdfText.h"
 
@@ -61,7 +62,11 @@ class TestMainWindow : public MainWindowTest
     }
 
 private slots:
-    void initTestCase() { GuiTest::initTestCase(); }
+    void initTestCase()
+    {
+        GuiTest::initTestCase();
+        LinkedBrowser::use();
+    }
     void init() { startMainWindow(); }
 
     void cleanup()

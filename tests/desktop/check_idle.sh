@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The program at rest on a real X display maps no OpenGL driver: the web
-# engine it links must not load the driver (with Mesa, some 50 MB of LLVM and
-# the software rasteriser) into a program that has not opened its browser.
+# The program at rest on a real X display maps neither the web engine nor an
+# OpenGL driver (with Mesa, some 50 MB of LLVM and the software rasteriser);
+# Help > Contents then loads the browser plugin with the engine, and the help
+# pages draw without OpenGL.
 #   check_idle.sh PROGRAM          (run under xvfb-run)
 set -euo pipefail
 program=$1
@@ -26,4 +27,30 @@ if grep -E "libLLVM|swrast_dri|libGLX_mesa|libEGL_mesa" "/proc/$pid/maps" > "$da
   awk '{print $6}' "$data/gl" | sort -u
   exit 1
 fi
-echo "idle without an OpenGL driver: $(grep -E 'VmRSS' "/proc/$pid/status" | tr -s ' \t' ' ')"
+if grep -q "libQt6WebEngineCore" "/proc/$pid/maps"; then
+  echo "FAIL: the idle program maps the web engine"
+  exit 1
+fi
+echo "idle without the web engine or an OpenGL driver: $(grep -E 'VmRSS' "/proc/$pid/status" | tr -s ' \t' ' ')"
+
+# Help > Contents, from the keyboard.
+xdotool mousemove 600 400 click 1
+sleep 0.5
+xdotool key alt+h
+sleep 0.5
+xdotool key c
+for _ in $(seq 1 60); do
+  sleep 0.5
+  pgrep -P "$pid" -f QtWebEngineProcess > /dev/null && break
+done
+if ! grep -q "pursekeep-browser.so" "/proc/$pid/maps" || ! pgrep -P "$pid" -f QtWebEngineProcess > /dev/null; then
+  echo "FAIL: Help > Contents started no web engine"
+  cat "$data/log"
+  exit 1
+fi
+if grep -E "libLLVM|swrast_dri|libGLX_mesa|libEGL_mesa" "/proc/$pid/maps" > "$data/gl"; then
+  echo "FAIL: the browser maps an OpenGL driver:"
+  awk '{print $6}' "$data/gl" | sort -u
+  exit 1
+fi
+echo "browsing without an OpenGL driver: $(grep -E 'VmRSS' "/proc/$pid/status" | tr -s ' \t' ' ')"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and checks what a desktop needs:
-# the programs, their read-only files and the sample plan, a valid desktop
+# the programs, their browser plugin, their read-only files and the sample plan, a valid desktop
 # entry, the icons, the MIME type of plan files, the man pages, the AppStream
 # metadata, the copyright and the changelog.
 #   check_install.sh BUILD_DIR
@@ -19,6 +19,14 @@ for f in pkhint.rtf check.bmp help/hlp_Contents_index_main.html help/help.css \
          sample/household.pkb{,ln,sv,cat,rem,ini}; do
   [ -f "$prefix/share/kavo-pursekeep/$f" ] || fail "share/kavo-pursekeep/$f is not installed"
 done
+# The installed program finds its browser plugin: Help > Contents loads it
+# (and the web engine with it) and shows the installed help.
+plugin=$(find "$prefix" -path "*/kavo-pursekeep/plugins/pursekeep-browser.so")
+[ -n "$plugin" ] || fail "the browser plugin is not installed"
+if command -v xvfb-run > /dev/null; then
+  xvfb-run -a -s "-screen 0 1280x800x24" bash "$(dirname "$0")/../desktop/check_idle.sh" "$prefix/bin/pursekeep" ||
+    fail "the installed program does not open its browser"
+fi
 # The sample plan is a whole plan the installed tool reads.
 "$prefix/bin/pursekeep-cli" totals "$prefix/share/kavo-pursekeep/sample/household.pkb" | grep -q '^Balance: ' ||
   fail "the installed sample plan cannot be read"
