@@ -4,6 +4,7 @@
 
 #include "plan/PlanEdits.h"
 #include "plan/Plan.h"
+#include "planwindow/CategoryTreeModel.h"
 #include "planwindow/GridCommands.h"
 #include "planwindow/ItemsPage.h"
 #include "planwindow/frm_budget.h"
@@ -397,6 +398,27 @@ private slots:
         QVERIFY(!tree->currentIndex().isValid());
         for (int i = 0; i < tree->model()->rowCount(); ++i)
             QVERIFY(!tree->isExpanded(tree->model()->index(i, 0)));
+    }
+
+    // The model alone: drawn in place, a category without items gets some,
+    // one loses all of its items and the others keep their nodes; once a node
+    // is renamed the next drawing is afresh, with the plan's texts.
+    void categoryModelDrawsInPlace()
+    {
+        CategoryTreeModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const QList<CategoryNode> after = {{"Car", {"Petrol", "Tyres"}}, {"Food", {}}, {"Mum's", {"Cake"}}};
+        QVERIFY(!model.draw({{"Car", {}}, {"Food", {"Bread", "Wine"}}, {"Mum's", {"Cake"}}}));
+        const QPersistentModelIndex cake = model.index(0, 0, model.index(2, 0));
+        QVERIFY(model.draw(after));
+        QCOMPARE(treeText(&model), (QStringList{"Car: Petrol, Tyres", "Food: ", "Mum's: Cake"}));
+        QCOMPARE(cake.data().toString(), QString("Cake"));
+
+        QVERIFY(model.setData(cake, "Tart"));
+        QCOMPARE(treeText(&model), (QStringList{"Car: Petrol, Tyres", "Food: ", "Mum's: Tart"}));
+        QVERIFY(!model.draw(after));
+        QCOMPARE(treeText(&model), (QStringList{"Car: Petrol, Tyres", "Food: ", "Mum's: Cake"}));
+        QVERIFY(!cake.isValid());
     }
 };
 
