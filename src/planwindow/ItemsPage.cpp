@@ -1,4 +1,5 @@
 #include "ItemsPage.h"
+#include "CategoryTreeModel.h"
 #include "GridCommands.h"
 #include "frm_budget.h"
 
@@ -25,7 +26,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 ItemsPage::ItemsPage(Tfrm_budget *window) : QWidget(window), m_window(window), m_items(&window->plan().items())
@@ -56,11 +57,8 @@ ItemsPage::ItemsPage(Tfrm_budget *window) : QWidget(window), m_window(window), m
     connect(m_rgCat, &RadioGroup::clicked, this, &ItemsPage::applyCategoryFilter);
     connect(m_rgViewNotes, &RadioGroup::clicked, this, [this](int index) { m_notesPanel->setVisible(index == 0); });
     connect(m_totalFreq, &QComboBox::currentIndexChanged, this, &ItemsPage::cb_item_total_freqChange);
-    connect(m_tvInc, &QTreeWidget::itemClicked, this, [this] { treeClicked(m_tvInc); });
-    // A node renamed in the tree is drawn afresh from the plan next time.
-    connect(m_tvInc, &QTreeWidget::itemChanged, this, [this] { m_drawnInc.edited |= !m_drawingTrees; });
-    connect(m_tvExp, &QTreeWidget::itemChanged, this, [this] { m_drawnExp.edited |= !m_drawingTrees; });
-    connect(m_tvExp, &QTreeWidget::itemClicked, this, [this] { treeClicked(m_tvExp); });
+    connect(m_tvInc, &QTreeView::clicked, this, [this] { treeClicked(m_tvInc); });
+    connect(m_tvExp, &QTreeView::clicked, this, [this] { treeClicked(m_tvExp); });
     connect(m_grid, &QTableView::clicked, this, &ItemsPage::cb_item_total_freqChange);
     new GridCommands(m_window, m_grid, m_items);
     showNotesAndCategory();
@@ -128,14 +126,16 @@ void ItemsPage::buildLayout()
     m_catDisplay->setMaxLength(21);
     m_catDisplay->setToolTip(QStringLiteral("Currently Selected Category"));
     rightLayout->addWidget(m_catDisplay);
-    m_tvInc = new QTreeWidget(right);
+    m_tvInc = new QTreeView(right);
     m_tvInc->setObjectName(QStringLiteral("tvcatinc"));
+    m_tvInc->setModel(new CategoryTreeModel(m_tvInc));
     m_tvInc->setHeaderHidden(true);
     m_tvInc->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tvInc->setToolTip(QStringLiteral("Click To Select A Income Category"));
     m_tvInc->setAccessibleName(QStringLiteral("Income Categories"));
-    m_tvExp = new QTreeWidget(right);
+    m_tvExp = new QTreeView(right);
     m_tvExp->setObjectName(QStringLiteral("tvcatexp"));
+    m_tvExp->setModel(new CategoryTreeModel(m_tvExp));
     m_tvExp->setHeaderHidden(true);
     m_tvExp->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     m_tvExp->setToolTip(QStringLiteral("Click To Select An Expense Category"));
@@ -178,7 +178,7 @@ QString ItemsPage::kindLetter() const
     return m_rgItems->itemIndex() == 1 ? Kind::Expense : Kind::Income;
 }
 
-QTreeWidget *ItemsPage::visibleTree() const
+QTreeView *ItemsPage::visibleTree() const
 {
     return kindLetter() == Kind::Expense ? m_tvExp : m_tvInc;
 }
@@ -199,11 +199,11 @@ void ItemsPage::applyCategoryFilter()
 {
     const QString kind = kindLetter();
     if (m_rgCat->itemIndex() == 0) {
-        QTreeWidget *tree = visibleTree();
+        QTreeView *tree = visibleTree();
         tree->expandAll();
-        if (tree->topLevelItemCount() > 0) {
-            tree->setCurrentItem(tree->topLevelItem(0));
-            setItemsFilter(categoryFilter(kind, tree->topLevelItem(0)->text(0)));
+        if (const QModelIndex first = tree->model()->index(0, 0); first.isValid()) {
+            tree->setCurrentIndex(first);
+            setItemsFilter(categoryFilter(kind, first.data().toString()));
         } else {
             // No category to narrow on: the whole kind stays shown.
             setItemsFilter(kindFilter(kind));
@@ -239,24 +239,25 @@ void ItemsPage::showKind(bool expense)
     kindChosen();
 }
 
-void ItemsPage::treeClicked(QTreeWidget *tree)
+void ItemsPage::treeClicked(QTreeView *tree)
 {
-    QTreeWidgetItem *node = tree->currentItem();
-    if (m_rgCat->itemIndex() != 0 || !node)
+    const QModelIndex node = tree->currentIndex();
+    if (m_rgCat->itemIndex() != 0 || !node.isValid())
         return;
     const QString kind = tree == m_tvExp ? Kind::Expense : Kind::Income;
-    if (QTreeWidgetItem *parent = node->parent()) {
-        setItemsFilter(categoryFilter(kind, parent->text(0)));
+    if (const QModelIndex parent = node.parent(); parent.isValid()) {
+        setItemsFilter(categoryFilter(kind, parent.data().toString()));
         if (!m_items->isEmpty()) {
+            const QString item = node.data().toString();
             m_items->first();
-            while (m_items->asString("item") != node->text(0)) {
+            while (m_items->asString("item") != item) {
                 m_items->next();
                 if (m_items->atEnd())
                     break;
             }
         }
     } else {
-        setItemsFilter(categoryFilter(kind, node->text(0)));
+        setItemsFilter(categoryFilter(kind, node.data().toString()));
     }
     cb_item_total_freqChange();
 }
@@ -279,97 +280,28 @@ void ItemsPage::pageShown()
     m_window->setPagekind(m_rgItems->itemIndex() == 1 ? PageKind::Expense : PageKind::Income);
 }
 
-void ItemsPage::drawTrees()
-{
-    const CategoryTrees &trees = m_window->plan().categoryTrees();
-    m_drawingTrees = true;
-    drawTree(m_tvInc, trees.income, m_drawnInc);
-    drawTree(m_tvExp, trees.expense, m_drawnExp);
-    m_drawingTrees = false;
-}
-
 namespace {
 
-// A node of a category tree. It shows the plan's own text (shared, not
-// copied) until the text is changed in the tree; a changed text is kept as
-// any tree item keeps it.
-class TreeNode : public QTreeWidgetItem
-{
-public:
-    explicit TreeNode(const QString &text) : m_text(text) { setFlags(flags() | Qt::ItemIsEditable); }
-
-    QVariant data(int column, int role) const override
-    {
-        if (column == 0 && !m_changed && (role == Qt::DisplayRole || role == Qt::EditRole))
-            return m_text;
-        return QTreeWidgetItem::data(column, role);
-    }
-
-    void setData(int column, int role, const QVariant &value) override
-    {
-        // The display and edit roles share one text in a tree item.
-        if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole))
-            m_changed = true;
-        QTreeWidgetItem::setData(column, role, value);
-    }
-
-private:
-    QString m_text;
-    bool m_changed = false;
-};
-
-QTreeWidgetItem *treeNode(const QString &text)
-{
-    return new TreeNode(text);
-}
-
-QList<QTreeWidgetItem *> itemNodes(const QStringList &items)
-{
-    QList<QTreeWidgetItem *> nodes;
-    nodes.reserve(items.size());
-    for (const QString &item : items)
-        nodes.append(treeNode(item));
-    return nodes;
-}
-
-bool sameCategories(const QList<CategoryNode> &a, const QList<CategoryNode> &b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const CategoryNode &x, const CategoryNode &y) { return x.name == y.name; });
-}
-
-} // namespace
-
 // The tree shows `nodes` as a fresh drawing would: every category closed,
-// no node current. While it shows the categories it was drawn with last
-// (and nobody renamed a node in it), only the categories whose items
-// changed get new item nodes.
-void ItemsPage::drawTree(QTreeWidget *tree, const QList<CategoryNode> &nodes, DrawnTree &drawn)
+// no node current. Its model resets itself unless it can update only the
+// categories whose items changed; the tree then closes every category and
+// forgets its current node itself.
+void drawTree(QTreeView *tree, const QList<CategoryNode> &nodes)
 {
-    if (drawn.edited || tree->topLevelItemCount() != drawn.nodes.size() || !sameCategories(drawn.nodes, nodes)) {
-        tree->clear();
-        QList<QTreeWidgetItem *> top;
-        top.reserve(nodes.size());
-        for (const CategoryNode &n : nodes) {
-            QTreeWidgetItem *cat = treeNode(n.name);
-            cat->addChildren(itemNodes(n.items));
-            top.append(cat);
-        }
-        tree->addTopLevelItems(top);
-    } else {
-        for (qsizetype i = 0; i < nodes.size(); ++i) {
-            if (drawn.nodes.at(i).items == nodes.at(i).items)
-                continue;
-            QTreeWidgetItem *cat = tree->topLevelItem(static_cast<int>(i));
-            qDeleteAll(cat->takeChildren());
-            cat->addChildren(itemNodes(nodes.at(i).items));
-        }
+    if (static_cast<CategoryTreeModel *>(tree->model())->draw(nodes)) {
         tree->collapseAll();
         tree->selectionModel()->reset();
         tree->viewport()->update();
     }
-    drawn.nodes = nodes;
-    drawn.edited = false;
+}
+
+} // namespace
+
+void ItemsPage::drawTrees()
+{
+    const CategoryTrees &trees = m_window->plan().categoryTrees();
+    drawTree(m_tvInc, trees.income);
+    drawTree(m_tvExp, trees.expense);
 }
 
 // Follows the current item, whatever moved it: the category, the notes and

@@ -1,6 +1,4 @@
 #pragma once
-#include "plan/CategoryTree.h"
-
 #include <QWidget>
 
 class Tfrm_budget;
@@ -12,8 +10,7 @@ class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QTableView;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 class QFrame;
 
 // The "Budget Items" page: the income or expense items in a grid, filtered by
@@ -32,7 +29,7 @@ public:
     // Shows the income or the expense items, as picking them in rg_items does.
     void showKind(bool expense);
     // A click in a tree (only with rgcat "Yes" and a selected node).
-    void treeClicked(QTreeWidget *tree);
+    void treeClicked(QTreeView *tree);
     // The current row's amount in the frequency of cb_item_total_freq.
     void cb_item_total_freqChange();
     // The page became the shown page.
@@ -45,16 +42,9 @@ public:
     QString kindLetter() const; // "I" or "E" from rg_items
 
     QTableView *grid() const { return m_grid; }
-    QTreeWidget *visibleTree() const;
+    QTreeView *visibleTree() const;
 
 private:
-    // What a tree was last drawn with, and whether a node in it was renamed since.
-    struct DrawnTree
-    {
-        QList<CategoryNode> nodes;
-        bool edited = false;
-    };
-    void drawTree(QTreeWidget *tree, const QList<CategoryNode> &nodes, DrawnTree &drawn);
     void buildLayout();
     void setItemsFilter(const QString &filter);
     void setCategoryColumnShown(bool shown);
@@ -69,11 +59,8 @@ private:
     QComboBox *m_totalFreq = nullptr;
     CurrencyBox *m_total = nullptr;
     QLineEdit *m_catDisplay = nullptr;
-    QTreeWidget *m_tvInc = nullptr;
-    QTreeWidget *m_tvExp = nullptr;
-    DrawnTree m_drawnInc;
-    DrawnTree m_drawnExp;
-    bool m_drawingTrees = false;
+    QTreeView *m_tvInc = nullptr;
+    QTreeView *m_tvExp = nullptr;
     QTableView *m_grid = nullptr;
     TableModel *m_model = nullptr;
     QFrame *m_notesPanel = nullptr;

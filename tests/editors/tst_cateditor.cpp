@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <memory>
 
@@ -132,10 +132,10 @@ class TestCatEditor : public QObject
 
     QStringList tree(const char *name)
     {
-        auto *t = m_window->findChild<QTreeWidget *>(name);
+        const QAbstractItemModel *t = child<QTreeView>(m_window.get(), name)->model();
         QStringList out;
-        for (int i = 0; i < t->topLevelItemCount(); ++i)
-            out << t->topLevelItem(i)->text(0);
+        for (int i = 0; i < t->rowCount(); ++i)
+            out << t->index(i, 0).data().toString();
         return out;
     }
 

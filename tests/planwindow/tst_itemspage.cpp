@@ -4,6 +4,7 @@
 
 #include "plan/PlanEdits.h"
 #include "plan/Plan.h"
+#include "planwindow/CategoryTreeModel.h"
 #include "planwindow/GridCommands.h"
 #include "planwindow/ItemsPage.h"
 #include "planwindow/frm_budget.h"
@@ -19,7 +20,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTableView>
-#include <QTreeWidget>
+#include <QTreeView>
 
 // The items page: its four filter states, the trees, the item total, notes and
 // the current item's reminders.
@@ -42,15 +43,21 @@ class TestItemsPage : public QObject
             out << m->index(r, 1).data().toString();
         return out;
     }
-    void clickNode(QTreeWidget *tree, const QString &text)
+    // The first node of `tree` showing `text`, a category or an item.
+    static QModelIndex findNode(QTreeView *tree, const QString &text)
     {
-        const auto found = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-        QVERIFY2(!found.isEmpty(), qPrintable(text));
-        QTreeWidgetItem *node = found.front();
-        if (node->parent())
-            node->parent()->setExpanded(true);
-        tree->scrollToItem(node);
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
+        const QAbstractItemModel *m = tree->model();
+        const auto found = m->match(m->index(0, 0), Qt::DisplayRole, text, 1, Qt::MatchExactly | Qt::MatchRecursive);
+        return found.isEmpty() ? QModelIndex() : found.front();
+    }
+    void clickNode(QTreeView *tree, const QString &text)
+    {
+        const QModelIndex node = findNode(tree, text);
+        QVERIFY2(node.isValid(), qPrintable(text));
+        if (node.parent().isValid())
+            tree->expand(node.parent());
+        tree->scrollTo(node);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(node).center());
     }
     void clickGridRow(int row)
     {
@@ -112,8 +119,8 @@ private slots:
         QCOMPARE(gridItems(), items);
         QCOMPARE(!child<QTableView>(m_window.get(), "dbgincome")->isColumnHidden(0), categoryColumn);
         QCOMPARE(w().pagekind(), kind == 0 ? QString("income") : QString("expense"));
-        QCOMPARE(child<QTreeWidget>(m_window.get(), "tvcatinc")->isVisible(), kind == 0);
-        QCOMPARE(child<QTreeWidget>(m_window.get(), "tvcatexp")->isVisible(), kind == 1);
+        QCOMPARE(child<QTreeView>(m_window.get(), "tvcatinc")->isVisible(), kind == 0);
+        QCOMPARE(child<QTreeView>(m_window.get(), "tvcatexp")->isVisible(), kind == 1);
         QCOMPARE(w().plan().categories().filter(), kind == 0 ? QString("catid = 'I'") : QString("catid = 'E'"));
     }
 
@@ -124,7 +131,7 @@ private slots:
         // The expense tree has no selected node: all expense items, column hidden.
         QCOMPARE(w().plan().items().filter(), QString("catid = 'E'"));
         QVERIFY(child<QTableView>(m_window.get(), "dbgincome")->isColumnHidden(0));
-        clickNode(child<QTreeWidget>(m_window.get(), "tvcatexp"), "Food");
+        clickNode(child<QTreeView>(m_window.get(), "tvcatexp"), "Food");
         clickRadio("rg_items", 0);
         QCOMPARE(w().plan().items().filter(), QString("catid = 'I' and cat = 'Gifts'"));
         clickRadio("rg_items", 1);
@@ -133,9 +140,9 @@ private slots:
 
     void treeClicks()
     {
-        auto *tree = child<QTreeWidget>(m_window.get(), "tvcatexp");
+        auto *tree = child<QTreeView>(m_window.get(), "tvcatexp");
         clickRadio("rg_items", 1);
-        QCOMPARE(tree->topLevelItemCount(), 3);
+        QCOMPARE(tree->model()->rowCount(), 3);
         // With rgcat "No" a click changes nothing.
         clickNode(tree, "Car");
         QCOMPARE(w().plan().items().filter(), QString("catid = 'E'"));
@@ -178,7 +185,7 @@ private slots:
         QCOMPARE(itemTotal(), QString("$434.82"));
         QCOMPARE(w().plan().items().asString("catid"), QString("E"));
         clickRadio("rgcat", 0);
-        clickNode(child<QTreeWidget>(m_window.get(), "tvcatexp"), "Car");
+        clickNode(child<QTreeView>(m_window.get(), "tvcatexp"), "Car");
         w().plan().items().setFilter("catid = 'E' and cat = 'Nothing'");
         w().cb_item_total_freqChange();
         QCOMPARE(itemTotal(), QString()); // no row: zero, an empty box
@@ -278,24 +285,26 @@ private slots:
 
     void treesDrawCategoriesWithTheirItems()
     {
-        auto *inc = child<QTreeWidget>(m_window.get(), "tvcatinc");
-        QCOMPARE(inc->topLevelItemCount(), 2);
-        QCOMPARE(inc->topLevelItem(0)->text(0), QString("Gifts"));
-        QCOMPARE(inc->topLevelItem(1)->text(0), QString("Work"));
-        QCOMPARE(inc->topLevelItem(1)->childCount(), 2);
-        QCOMPARE(inc->topLevelItem(1)->child(0)->text(0), QString("Bonus"));
+        const QAbstractItemModel *inc = child<QTreeView>(m_window.get(), "tvcatinc")->model();
+        QCOMPARE(inc->rowCount(), 2);
+        QCOMPARE(inc->index(0, 0).data().toString(), QString("Gifts"));
+        const QModelIndex work = inc->index(1, 0);
+        QCOMPARE(work.data().toString(), QString("Work"));
+        QCOMPARE(inc->rowCount(work), 2);
+        QCOMPARE(inc->index(0, 0, work).data().toString(), QString("Bonus"));
         QVERIFY(!w().plan().categories().isFiltered()); // the rebuild leaves them unfiltered
     }
 
     // "Cat: item, item" for every category of a tree.
-    static QStringList treeText(QTreeWidget *tree)
+    static QStringList treeText(const QAbstractItemModel *m)
     {
         QStringList out;
-        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        for (int i = 0; i < m->rowCount(); ++i) {
+            const QModelIndex category = m->index(i, 0);
             QStringList items;
-            for (int c = 0; c < tree->topLevelItem(i)->childCount(); ++c)
-                items << tree->topLevelItem(i)->child(c)->text(0);
-            out << tree->topLevelItem(i)->text(0) + ": " + items.join(", ");
+            for (int c = 0; c < m->rowCount(category); ++c)
+                items << m->index(c, 0, category).data().toString();
+            out << category.data().toString() + ": " + items.join(", ");
         }
         return out;
     }
@@ -344,9 +353,9 @@ private slots:
         QFETCH(QStringList, expense);
         Plan &plan = w().plan();
         clickRadio("rg_items", 1);
-        auto *tree = child<QTreeWidget>(m_window.get(), "tvcatexp");
+        auto *tree = child<QTreeView>(m_window.get(), "tvcatexp");
         tree->expandAll();
-        tree->setCurrentItem(tree->topLevelItem(1)->child(0));
+        tree->setCurrentIndex(tree->model()->index(0, 0, tree->model()->index(1, 0)));
 
         if (action == "add") {
             QVERIFY(PlanEdits::addItem(
@@ -369,17 +378,47 @@ private slots:
                 w().rebuildCategoryTrees();
             }
         } else {
-            const auto found = tree->findItems(item.isEmpty() ? cat : item, Qt::MatchExactly | Qt::MatchRecursive);
-            QCOMPARE(found.size(), 1);
-            found.front()->setText(0, "Renamed");
+            // Renamed as a person does it: F2 on the node, a new text, Enter.
+            const QModelIndex node = findNode(tree, item.isEmpty() ? cat : item);
+            QVERIFY(node.isValid());
+            tree->setFocus();
+            tree->setCurrentIndex(node);
+            QTest::keyClick(tree, Qt::Key_F2);
+            auto *editor = tree->viewport()->findChild<QLineEdit *>();
+            QVERIFY(editor);
+            editor->selectAll();
+            QTest::keyClicks(editor, "Renamed");
+            QTest::keyClick(editor, Qt::Key_Return);
+            QTRY_COMPARE(node.data().toString(), QString("Renamed")); // committed once the key is handled
             w().activate();
         }
-        QCOMPARE(treeText(tree), expense);
-        QCOMPARE(treeText(child<QTreeWidget>(m_window.get(), "tvcatinc")),
+        QCOMPARE(treeText(tree->model()), expense);
+        QCOMPARE(treeText(child<QTreeView>(m_window.get(), "tvcatinc")->model()),
                  (QStringList{"Gifts: ", "Work: Bonus, Wage"}));
-        QCOMPARE(tree->currentItem(), nullptr);
-        for (int i = 0; i < tree->topLevelItemCount(); ++i)
-            QVERIFY(!tree->topLevelItem(i)->isExpanded());
+        QVERIFY(!tree->currentIndex().isValid());
+        for (int i = 0; i < tree->model()->rowCount(); ++i)
+            QVERIFY(!tree->isExpanded(tree->model()->index(i, 0)));
+    }
+
+    // The model alone: drawn in place, a category without items gets some,
+    // one loses all of its items and the others keep their nodes; once a node
+    // is renamed the next drawing is afresh, with the plan's texts.
+    void categoryModelDrawsInPlace()
+    {
+        CategoryTreeModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const QList<CategoryNode> after = {{"Car", {"Petrol", "Tyres"}}, {"Food", {}}, {"Mum's", {"Cake"}}};
+        QVERIFY(!model.draw({{"Car", {}}, {"Food", {"Bread", "Wine"}}, {"Mum's", {"Cake"}}}));
+        const QPersistentModelIndex cake = model.index(0, 0, model.index(2, 0));
+        QVERIFY(model.draw(after));
+        QCOMPARE(treeText(&model), (QStringList{"Car: Petrol, Tyres", "Food: ", "Mum's: Cake"}));
+        QCOMPARE(cake.data().toString(), QString("Cake"));
+
+        QVERIFY(model.setData(cake, "Tart"));
+        QCOMPARE(treeText(&model), (QStringList{"Car: Petrol, Tyres", "Food: ", "Mum's: Tart"}));
+        QVERIFY(!model.draw(after));
+        QCOMPARE(treeText(&model), (QStringList{"Car: Petrol, Tyres", "Food: ", "Mum's: Cake"}));
+        QVERIFY(!cake.isValid());
     }
 };
 

@@ -6,6 +6,7 @@
 
 #include "plan/Plan.h"
 #include "plan/PlanFiles.h"
+#include "planwindow/CategoryTreeModel.h"
 #include "planwindow/frm_budget.h"
 #include "widgets/TableModel.h"
 
@@ -60,13 +61,16 @@ inline PlanRows wageAndRent(const QList<Table::Row> &reminders = {})
 
 // A plan window of 1000 x 700 on `rows`, shown and made active as the main
 // window makes it active (category trees drawn, totals counted), with a
-// QAbstractItemModelTester on the model of every grid.
+// QAbstractItemModelTester on the model of every grid and of both category
+// trees.
 inline std::unique_ptr<Tfrm_budget> openPlanWindow(const PlanRows &rows, PlanHost *host = nullptr)
 {
     auto window = std::make_unique<Tfrm_budget>(host);
     rows.fillIn(window->plan());
     if (testModels<TableModel>(window.get()) == 0)
         QTest::qFail("the plan window has no grids to check", __FILE__, __LINE__);
+    if (testModels<CategoryTreeModel>(window.get()) != 2)
+        QTest::qFail("the plan window has not two category trees to check", __FILE__, __LINE__);
     window->resize(1000, 700);
     window->show();
     window->activate();
