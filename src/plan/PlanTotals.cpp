@@ -4,23 +4,42 @@
 #include "MoneyFormat.h"
 #include "Plan.h"
 
+#include <utility>
+
 namespace {
+
+// The day count of a frequency text. Rows read from a file share their
+// repeated texts, so the text seen last is most often the very same text.
+class DayCounts
+{
+public:
+    double of(const QString &frequency)
+    {
+        if (frequency.size() != m_last.size() || frequency.constData() != m_last.constData()) {
+            m_last = frequency;
+            m_days = Frequency::dayCount(frequency);
+        }
+        return m_days;
+    }
+
+private:
+    QString m_last;
+    double m_days = Frequency::dayCount(QString());
+};
 
 // Sum over rows of amount / day count(freq), for rows whose finish (when
 // given) lies after `now`.
-double perDaySum(const Table &table, int amountField, int freqField, int finishField, const QDateTime &now,
-                 int kindField = -1, const QString &kind = QString())
+double perDaySum(const Table &table, int amountField, int freqField, int finishField, const QDateTime &now)
 {
+    DayCounts dayCounts;
     double sum = 0;
     for (const Table::RowView row : table.allRows()) {
-        if (kindField >= 0 && row.toString(kindField) != kind)
-            continue;
         if (finishField >= 0) {
             const QDateTime finish = row.at(finishField).toDateTime();
             if (!finish.isValid() || !CalendarTime::isAfter(finish, now))
                 continue;
         }
-        const double days = Frequency::dayCount(row.toString(freqField));
+        const double days = dayCounts.of(row.toString(freqField));
         if (days == 0)
             continue;
         sum += row.at(amountField).toDouble() / days;
@@ -28,16 +47,34 @@ double perDaySum(const Table &table, int amountField, int freqField, int finishF
     return sum;
 }
 
+// The income and the expense a day, each summed in the items' order, in one
+// pass over the items.
+std::pair<double, double> itemsPerDay(const Table &items)
+{
+    const int amountField = items.fieldIndex("amount");
+    const int freqField = items.fieldIndex("freq");
+    const int kindField = items.fieldIndex("catid");
+    DayCounts dayCounts;
+    double income = 0;
+    double expense = 0;
+    for (const Table::RowView row : items.allRows()) {
+        const QString kind = row.toString(kindField);
+        double *sum = kind == Kind::Income ? &income : (kind == Kind::Expense ? &expense : nullptr);
+        if (!sum)
+            continue;
+        const double days = dayCounts.of(row.toString(freqField));
+        if (days == 0)
+            continue;
+        *sum += row.at(amountField).toDouble() / days;
+    }
+    return {income, expense};
+}
+
 } // namespace
 
 PlanTotals computePlanTotals(const Plan &plan, const QString &targetFrequency, const QDateTime &now)
 {
-    const Table &items = plan.items();
-    const int amount = items.fieldIndex("amount");
-    const int freq = items.fieldIndex("freq");
-    const int catid = items.fieldIndex("catid");
-    const double incomePerDay = perDaySum(items, amount, freq, -1, now, catid, Kind::Income);
-    const double expensePerDay = perDaySum(items, amount, freq, -1, now, catid, Kind::Expense);
+    const auto [incomePerDay, expensePerDay] = itemsPerDay(plan.items());
 
     const Table &savings = plan.savings();
     const double savingsPerDay = perDaySum(savings, savings.fieldIndex("freqamount"), savings.fieldIndex("freq"),

@@ -11,8 +11,19 @@ int compareText(const QString &a, const QString &b)
     // differ, so equal keys are exactly equal texts.
     if (a.size() == b.size() && a.constData() == b.constData())
         return 0; // one shared text (rows read from a file share their repeated texts)
-    const int ci = a.compare(b, Qt::CaseInsensitive);
-    return ci != 0 ? ci : a.compare(b, Qt::CaseSensitive);
+    // Up to the first unit that differs the texts are the same in any case;
+    // only the rest needs comparing without regard to case (from the start
+    // of a surrogate pair, so a character is never cut in two).
+    const qsizetype common = std::min(a.size(), b.size());
+    qsizetype i = std::mismatch(a.constData(), a.constData() + common, b.constData()).first - a.constData();
+    if (i == common)
+        return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    if (i > 0 && a.at(i - 1).isHighSurrogate())
+        --i;
+    const QStringView restA = QStringView(a).mid(i);
+    const QStringView restB = QStringView(b).mid(i);
+    const int ci = restA.compare(restB, Qt::CaseInsensitive);
+    return ci != 0 ? ci : restA.compare(restB, Qt::CaseSensitive);
 }
 
 template <typename T>

@@ -1,6 +1,7 @@
 #include "plan/Plan.h"
 
 #include <QSignalSpy>
+#include <algorithm>
 #include <QTimeZone>
 #include <cmath>
 #include <limits>
@@ -118,6 +119,47 @@ private slots:
         }
         QCOMPARE(!refused, accepted);
         QCOMPARE(t.totalRowCount(), accepted ? 2 : 1);
+    }
+
+    // Names are kept in order without regard to case, names differing only
+    // in case by their case; whatever part of two names is the same, and
+    // names beyond the Basic Multilingual Plane included.
+    void namesKeepTheirOrderWhateverTheyShare()
+    {
+        const QStringList letters{"a",
+                                  "A",
+                                  "b",
+                                  "B",
+                                  "\u00e9",
+                                  "\u00c9",
+                                  "z",
+                                  QString::fromUcs4(U"\U0001D400"),
+                                  QString::fromUcs4(U"\U0001D401"),
+                                  QString::fromUcs4(U"\U00010400"),
+                                  QString::fromUcs4(U"\U00010428"),
+                                  "1",
+                                  " "};
+        QStringList names;
+        quint32 seed = 7;
+        while (names.size() < 300) {
+            QString name = "Item ";
+            for (int i = 0; i < 1 + int(seed % 5); ++i) {
+                seed = seed * 1103515245u + 12345u;
+                name += letters.at(int((seed >> 16) % letters.size()));
+            }
+            if (!names.contains(name))
+                names << name;
+            seed = seed * 1103515245u + 12345u;
+        }
+        Plan plan;
+        Table &t = plan.items();
+        for (const QString &name : std::as_const(names))
+            addItem(t, name, "Food", "E");
+        std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+            const int ci = a.compare(b, Qt::CaseInsensitive);
+            return ci != 0 ? ci < 0 : a.compare(b, Qt::CaseSensitive) < 0;
+        });
+        QCOMPARE(visibleItems(t), names);
     }
 
     void editIntoExistingKeyIsRefusedAndRowKept()
