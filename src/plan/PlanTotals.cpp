@@ -8,17 +8,18 @@
 
 namespace {
 
-// The day count of a frequency text. Rows read from a file share their
-// repeated texts, so the text seen last is most often the very same text.
+// The day count of a frequency text, looked up again only when the text
+// differs from the one before (rows read from a file even share the very
+// same text, which needs no comparing).
 class DayCounts
 {
 public:
     double of(const QString &frequency)
     {
-        if (frequency.size() != m_last.size() || frequency.constData() != m_last.constData()) {
-            m_last = frequency;
+        const bool same = frequency.size() == m_last.size() && frequency.constData() == m_last.constData();
+        if (!same && frequency != m_last)
             m_days = Frequency::dayCount(frequency);
-        }
+        m_last = frequency;
         return m_days;
     }
 
