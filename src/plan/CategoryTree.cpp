@@ -30,16 +30,30 @@ CategoryTrees categoryTreeData(const Plan &plan)
     const int itemName = items.fieldIndex("item");
     const int itemCat = items.fieldIndex("cat");
     const int itemKind = items.fieldIndex("catid");
+    // The items come in category order: a row of the category and kind of
+    // the row before goes to the same node without looking it up again.
+    QString lastCat;
+    QString lastKind;
+    CategoryNode *node = nullptr;
+    bool first = true;
     for (const Table::RowView row : items.allRows()) {
         const QString kind = row.toString(itemKind);
         const QString cat = row.toString(itemCat);
-        if (kind == Kind::Income) {
-            if (auto it = incomeIndex.constFind(cat); it != incomeIndex.cend())
-                trees.income[*it].items.append(row.toString(itemName));
-        } else if (kind == Kind::Expense) {
-            if (auto it = expenseIndex.constFind(cat); it != expenseIndex.cend())
-                trees.expense[*it].items.append(row.toString(itemName));
+        if (first || cat != lastCat || kind != lastKind) {
+            first = false;
+            node = nullptr;
+            if (kind == Kind::Income) {
+                if (auto it = incomeIndex.constFind(cat); it != incomeIndex.cend())
+                    node = &trees.income[*it];
+            } else if (kind == Kind::Expense) {
+                if (auto it = expenseIndex.constFind(cat); it != expenseIndex.cend())
+                    node = &trees.expense[*it];
+            }
+            lastCat = cat;
+            lastKind = kind;
         }
+        if (node)
+            node->items.append(row.toString(itemName));
     }
     return trees;
 }

@@ -227,6 +227,7 @@ private slots:
         item(plan, "Tax", "Rent", "E", 1, "Weekly");
         item(plan, "Rent", "Rent", "E", 1, "Weekly");
         item(plan, "Bread", "Food", "E", 1, "Weekly");
+        item(plan, "Voucher", "Food", "I", 1, "Weekly"); // next to Bread: the same name, the other kind
         item(plan, "Wage", "Work", "I", 1, "Weekly");
         item(plan, "Lost", "Nowhere", "E", 1, "Weekly"); // no category row: not shown
         plan.items().setFilter("catid = 'I'");
@@ -234,7 +235,7 @@ private slots:
 
         const CategoryTrees trees = rebuildCategoryTrees(plan);
         const CategoryTrees expected{
-            {{"Food", {}}, {"Work", {"Wage"}}},
+            {{"Food", {"Voucher"}}, {"Work", {"Wage"}}},
             {{"Food", {"Bread"}}, {"Rent", {"Rent", "Tax"}}},
         };
         QCOMPARE(trees, expected);
