@@ -26,8 +26,14 @@ deb=${debs[0]}
 # Informational tags are shown too; the README says why those left stand.
 lintian --fail-on error,warning --display-info --no-tag-display-limit "$deb" || fail "lintian"
 
+# The libraries of the browser plugin are the package's too, though the
+# program itself does not link them.
+dpkg-deb -f "$deb" Depends | grep -q 'libqt6webenginewidgets6' ||
+  fail "the package does not depend on the web engine its browser plugin loads"
+
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
+[ -f "$root/usr/lib/kavo-pursekeep/plugins/pursekeep-browser.so" ] || fail "the browser plugin is not in the package"
 doc="$root/usr/share/doc/kavo-pursekeep"
 head -1 "$doc/copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
   fail "the copyright file is not in the machine-readable format"
