@@ -49,7 +49,6 @@ Tfrm_main::Tfrm_main(const QString &programFolder, QWidget *parent) : QMainWindo
     m_systemDateFormat = Format::shortDateFormat();
     Format::setShortDateFormat(QStringLiteral("dd/MM/yyyy"));
 
-    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     // An installed program finds its read-only files in the install's share
     // folder and writes its own files in the user's data folder.
     const QString executableFolder = programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder;
@@ -192,9 +191,16 @@ void Tfrm_main::showCalculator()
     ModalRunner::exec(&calculator);
 }
 
+QPrinter *Tfrm_main::printer() const
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_printer.get();
+}
+
 void Tfrm_main::printerSetup()
 {
-    QPrintDialog dialog(m_printer.get(), this);
+    QPrintDialog dialog(printer(), this);
     dialog.setObjectName(QStringLiteral("PSD"));
     dialog.setWindowTitle(QStringLiteral("Printer Setup"));
     // Setting up prints nothing: the dialog confirms the choice with OK.
@@ -214,9 +220,9 @@ void Tfrm_main::printPlan(bool preview)
     const PlanReport report(planReportInput(*window, m_programFolder));
     const ReportLayout layout = report.layout();
     if (preview)
-        ReportOutput::preview(this, m_printer.get(), layout);
+        ReportOutput::preview(this, printer(), layout);
     else
-        ReportOutput::print(this, m_printer.get(), layout);
+        ReportOutput::print(this, printer(), layout);
 }
 
 namespace {

@@ -44,7 +44,9 @@ public:
     int documentWindowCount() const override;
     bool hintsEnabled() const override;
     // The printer chosen in Printer Setup, used by every print of the program.
-    QPrinter *printer() const override { return m_printer.get(); }
+    // Made the first time it is asked for: setting up a printer loads the
+    // print system (CUPS), which a program that never prints need not hold.
+    QPrinter *printer() const override;
 
     // The folder of the program's read-only files: help pages, hints
     // document, check-mark picture, sample plan.
@@ -145,7 +147,7 @@ private:
     bool m_firstShown = false;
     QStringList m_plansToOpen;
     QString m_systemDateFormat;
-    std::unique_ptr<QPrinter> m_printer;
+    mutable std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<PlanDocuments> m_documents;
 
     QFrame *m_buttonBar = nullptr;

@@ -222,7 +222,7 @@ void Tfrm_main::openLoanCalculator()
         plan->setDisplayFrequency(was);
     }
     m_calculatorOpen = true;
-    auto *calculator = new Tfrm_loan_calc(figures, m_printer.get());
+    auto *calculator = new Tfrm_loan_calc(figures, printer());
     hideMainButtons();
     QMdiSubWindow *sub = addDocumentWindow(calculator, QSize(1032, 740));
     connect(calculator, &Tfrm_loan_calc::closed, this, [this] {

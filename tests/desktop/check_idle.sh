@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The program at rest on a real X display maps neither the web engine nor an
-# OpenGL driver (with Mesa, some 50 MB of LLVM and the software rasteriser);
-# Help > Contents then loads the browser plugin with the engine, and the help
-# pages draw without OpenGL.
+# The program at rest on a real X display maps neither the web engine, the
+# print system nor an OpenGL driver (with Mesa, some 50 MB of LLVM and the
+# software rasteriser); Help > Contents then loads the browser plugin with
+# the engine, and the help pages draw without OpenGL.
 #   check_idle.sh PROGRAM          (run under xvfb-run)
 set -euo pipefail
 program=$1
@@ -29,6 +29,11 @@ if grep -E "libLLVM|swrast_dri|libGLX_mesa|libEGL_mesa" "/proc/$pid/maps" > "$da
 fi
 if grep -q "libQt6WebEngineCore" "/proc/$pid/maps"; then
   echo "FAIL: the idle program maps the web engine"
+  exit 1
+fi
+# Nor the print system: the printer is set up the first time it is needed.
+if grep -q "libcups" "/proc/$pid/maps"; then
+  echo "FAIL: the idle program maps the print system"
   exit 1
 fi
 echo "idle without the web engine or an OpenGL driver: $(grep -E 'VmRSS' "/proc/$pid/status" | tr -s ' \t' ' ')"
