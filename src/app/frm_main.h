@@ -66,7 +66,7 @@ public:
     bool isCalculatorOpen() const { return m_calculatorOpen; }
     // The open browser, if any.
     BrowserWindow *browser() const { return m_browserWidget ? m_browser : nullptr; }
-    bool isBrowserOpen() const { return m_browserOpen; }
+    bool isBrowserOpen() const { return browser() != nullptr; }
 
     // For tests: an entry of the menu bar and a button of the button bar.
     QAction *action(const QString &objectName) const;
@@ -138,7 +138,6 @@ private:
 
     QString m_programFolder;
     QString m_resourceFolder;
-    bool m_browserOpen = false;
     BrowserWindow *m_browser = nullptr;
     QPointer<QWidget> m_browserWidget;
     bool m_calculatorOpen = false;

@@ -248,13 +248,13 @@ void Tfrm_main::hideMainButtons()
 // The button bar stays hidden while a calculator or a browser is open.
 void Tfrm_main::showMainButtons()
 {
-    if (!m_calculatorOpen && !m_browserOpen)
+    if (!m_calculatorOpen && !isBrowserOpen())
         m_buttonBar->show();
 }
 
 void Tfrm_main::openBrowser(const QUrl &start)
 {
-    if (m_browserOpen)
+    if (isBrowserOpen())
         return;
     // The first browser loads the web engine with its plugin.
     QString error;
@@ -263,14 +263,12 @@ void Tfrm_main::openBrowser(const QUrl &start)
         MessageBox::error(this, QStringLiteral("The browser cannot be opened: %1").arg(error));
         return;
     }
-    m_browserOpen = true;
     m_browser = window;
     m_browserWidget = window->browserWidget();
     hideMainButtons();
     QMdiSubWindow *sub = addDocumentWindow(window->browserWidget(), QSize(1008, 719));
     menuBar()->addMenu(window->fileMenu())->setVisible(false);
     window->whenClosed(this, [this] {
-        m_browserOpen = false;
         m_browser = nullptr;
         showMainButtons();
     });
@@ -282,7 +280,7 @@ void Tfrm_main::openBrowser(const QUrl &start)
 // A page of the help folder; a missing page opens the browser all the same.
 void Tfrm_main::openHelp(const QString &page)
 {
-    if (m_browserOpen)
+    if (isBrowserOpen())
         return;
     openBrowser(QUrl::fromLocalFile(QDir(m_resourceFolder).filePath(QStringLiteral("help/") + page)));
 }
